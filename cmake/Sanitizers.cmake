@@ -1,0 +1,5 @@
+# One switch for the whole tree: the sanitizers must reach every object and the final links.
+if(QV_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()

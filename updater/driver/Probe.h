@@ -1,0 +1,12 @@
+// The driver's probe: find every connected controller and print its identity.
+#pragma once
+
+#include <ostream>
+
+namespace QV::Driver {
+
+// Scans for controllers in application mode, connects to each, prints its identity and the
+// auxiliary image's version. Returns the number of controllers found.
+int probe(std::ostream& out);
+
+}  // namespace QV::Driver

@@ -1,0 +1,58 @@
+// vdx-driver: drives the Vardolin Studio controller from the command line.
+#include "Probe.h"
+
+#include <DVK2/Logging.h>
+
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+void usage(std::ostream& out)
+{
+    out << "usage: vdx-driver [--verbose] [probe]\n"
+           "  probe      find the connected controllers and print their identity (the default)\n"
+           "  --verbose  also print the USB library's detail trace\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    namespace Logging = QV::DVK2::Logging;
+    bool verbose = false;
+    const char* command = "probe";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--verbose") == 0) {
+            verbose = true;
+        } else if (std::strcmp(argv[i], "--help") == 0) {
+            usage(std::cout);
+            return 0;
+        } else if (argv[i][0] != '-') {
+            command = argv[i];
+        } else {
+            usage(std::cerr);
+            return 2;
+        }
+    }
+
+    // The library's trace goes to standard error here rather than to the system log.
+    if (verbose) {
+        Logging::detail::__reportLevelAsUInt = 1;
+        Logging::allowedCategories = {"DFUDevice", "FX2Device"};
+    }
+    Logging::destinationStream[Logging::detail::__reportLevelAsUInt] = &std::cerr;
+
+    if (std::strcmp(command, "probe") == 0) {
+        const int found = QV::Driver::probe(std::cout);
+        if (found == 0) {
+            std::cerr << "No Vardolin Studio controller found. Is it connected, and may this user open its USB "
+                         "device (see the udev rule in the README)?\n";
+            return 1;
+        }
+        std::cout << "Found " << found << (found == 1 ? " controller.\n" : " controllers.\n");
+        return 0;
+    }
+    usage(std::cerr);
+    return 2;
+}

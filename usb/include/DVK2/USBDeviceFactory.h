@@ -1,0 +1,39 @@
+// Device scans: finds the devices that match a filter and reports each to a callback. With
+// keepRunning false (every caller in this program) the present devices are reported
+// synchronously, on the calling thread, and the scan ends before initWithDeviceFilter returns.
+#pragma once
+
+#include "DVK2/USBDeviceFilter.h"
+
+#include <functional>
+
+namespace QV::DVK2 {
+
+class USBDeviceFactory {
+public:
+    class OSImpl;
+    using Callback = std::function<void(USBDeviceOSHandle const&, USBDeviceFilter const&)>;
+
+    USBDeviceFactory();
+    virtual ~USBDeviceFactory();
+    USBDeviceFactory(const USBDeviceFactory&) = delete;
+    USBDeviceFactory& operator=(const USBDeviceFactory&) = delete;
+
+    // An empty callback leaves that event unreported.
+    void setCallbacks(Callback onDeviceAdded, Callback onDeviceRemoved);
+    bool initWithDeviceFilter(USBDeviceFilter const& filter, bool keepRunning);
+    void deInit();
+    bool isRunning() const { return m_running; }
+
+    static bool getDeviceInfoForOSHandleWithFilter(USBDeviceOSHandle const& handle, USBDeviceFilter const& filter,
+                                                   USBDeviceInfo& info, bool withStrings);
+
+private:
+    friend class OSImpl;
+    OSImpl* m_impl;
+    bool m_running = false;
+    Callback m_onDeviceAdded;
+    Callback m_onDeviceRemoved;
+};
+
+}  // namespace QV::DVK2
