@@ -1,5 +1,8 @@
 // vdx-driver: drives the Vardolin Studio controller from the command line.
 #include "Probe.h"
+#include "Update.h"
+
+#include <UpdateLogic/VDXUpdaterUpgradeLogic.h>
 
 #include <DVK2/Logging.h>
 
@@ -10,8 +13,10 @@ namespace {
 
 void usage(std::ostream& out)
 {
-    out << "usage: vdx-driver [--verbose] [probe]\n"
+    out << "usage: vdx-driver [--verbose] [probe | update]\n"
            "  probe      find the connected controllers and print their identity (the default)\n"
+           "  update     update the controller's firmware; exit status 0 only when the new firmware\n"
+           "             was verified (1 no controller, 3 up to date, 4 no update mode, 5 failed)\n"
            "  --verbose  also print the USB library's detail trace\n";
 }
 
@@ -52,6 +57,10 @@ int main(int argc, char** argv)
         }
         std::cout << "Found " << found << (found == 1 ? " controller.\n" : " controllers.\n");
         return 0;
+    }
+    if (std::strcmp(command, "update") == 0) {
+        QV::VDXUpdaterUpgradeLogic logic;
+        return QV::Driver::update(logic, std::cout);
     }
     usage(std::cerr);
     return 2;

@@ -129,6 +129,7 @@ protected:
 
 private:
     bool sendRequest(const char* name, Request& request);
+    bool sendDetachRequest();
     bool busyWait(DFU::GetStatus& status);
     bool manifest(DFU::GetStatus& status);
     void checkManifestedDevice(USBDeviceOSHandle const& handle, uint8_t& state);

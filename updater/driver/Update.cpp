@@ -1,0 +1,86 @@
+#include "Update.h"
+
+#include <DVK2/Sleep.h>
+#include <UpdateLogic/VDXUpdaterUpgradeLogic.h>
+
+#include <chrono>
+
+namespace QV::Driver {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The wizard polls the worker's result on every 40 ms tick.
+constexpr auto kPollInterval = 40ms;
+// A controller that is not back at the first verification scan gets one more chance after this.
+constexpr auto kVerificationRetryWait = 5s;
+
+// The device and version lines; true when the installed firmware is the newest.
+bool reportVersions(VDXUpdaterUpgradeLogic& logic, std::ostream& out, bool& updateNeeded)
+{
+    DVK2::USBDeviceInfo info;
+    std::string installed, newest;
+    updateNeeded = false;
+    logic.getDeviceInfo(info, installed, newest, updateNeeded);
+    out << "Controller " << info.serialNumber << ": installed firmware " << installed << ", newest " << newest
+        << (updateNeeded ? ", update needed\n" : ", no update needed\n");
+    return installed == newest;
+}
+
+}  // namespace
+
+eUpdateOutcome update(VDXUpdaterUpgradeLogic& logic, std::ostream& out)
+{
+    out << "Looking for the controller in application mode..." << std::endl;
+    if (!logic.connectInNormalMode()) {
+        out << "No controller found." << std::endl;
+        return eUpdateNoController;
+    }
+    bool updateNeeded = false;
+    reportVersions(logic, out, updateNeeded);
+    if (!updateNeeded) {
+        out << "Nothing to do: the firmware is up to date." << std::endl;
+        return eUpdateNotNeeded;
+    }
+
+    out << "Resetting the controller into firmware-update mode..." << std::endl;
+    if (!logic.resetIntoUpdateMode()) {
+        out << "The controller did not come back in firmware-update mode. Power-cycle it and try again."
+            << std::endl;
+        return eUpdateNoUpdateMode;
+    }
+
+    out << "Writing both firmware images..." << std::endl;
+    VDXUpdaterUpgradeLogic::UpdateResult result{VDXUpdaterUpgradeLogic::eUpdateRunning};
+    if (!logic.performUpdate(result)) {
+        out << "The update could not start (error " << result.load() << ")." << std::endl;
+        return eUpdateFailed;
+    }
+    while (result.load() == VDXUpdaterUpgradeLogic::eUpdateRunning)
+        DVK2::sleepFor(kPollInterval);
+    if (result.load() < 0) {
+        out << "The update failed (error " << result.load() << ")." << std::endl;
+        return eUpdateFailed;
+    }
+    out << "Both images written; the controller restarts in application mode." << std::endl;
+
+    out << "Verifying..." << std::endl;
+    bool connected = logic.connectInNormalMode();
+    if (!connected) {
+        DVK2::sleepFor(kVerificationRetryWait);
+        connected = logic.connectInNormalMode();
+    }
+    if (!connected) {
+        out << "The controller did not come back after the update (error 1)." << std::endl;
+        return eUpdateFailed;
+    }
+    if (!reportVersions(logic, out, updateNeeded)) {
+        out << "The controller does not report the new firmware (error 1)." << std::endl;
+        return eUpdateFailed;
+    }
+    out << "Update verified." << std::endl;
+    return eUpdateVerified;
+}
+
+}  // namespace QV::Driver

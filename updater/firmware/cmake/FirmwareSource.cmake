@@ -1,0 +1,17 @@
+# qv_firmware_source(var path size label): the generator's SOURCE argument for one image; a given
+# file must exist and hold exactly `size` bytes.
+function(qv_firmware_source var path size label)
+  if(path STREQUAL "")
+    set(${var} "placeholder" PARENT_SCOPE)
+    return()
+  endif()
+  get_filename_component(path "${path}" ABSOLUTE)
+  if(NOT EXISTS "${path}" OR IS_DIRECTORY "${path}")
+    message(FATAL_ERROR "${label}: '${path}' is not a file")
+  endif()
+  file(SIZE "${path}" actual)
+  if(NOT actual EQUAL size)
+    message(FATAL_ERROR "${label}: '${path}' holds ${actual} bytes; the image must have exactly ${size} bytes")
+  endif()
+  set(${var} "${path}" PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,206 @@
+#include "UpdateLogic/VDXUpdaterUpgradeLogic.h"
+
+#include "DVK2/Sleep.h"
+#include "DVK2/USBDeviceDB.h"
+#include "DVK2/USBDeviceFactory.h"
+#include "FW/VardolinStudioImages.h"
+#include "GP/Format.h"
+
+#include <boost/chrono.hpp>
+
+#include <chrono>
+#include <utility>
+
+namespace QV {
+namespace {
+
+using QV::GP::DETAIL::BasicFormat;
+using QV::GP::DETAIL::FormatApply;
+
+const boost::chrono::milliseconds kJoinWait(500);
+constexpr std::chrono::seconds kSettlingWait(5);
+
+}  // namespace
+
+VDXUpdaterUpgradeLogic::VDXUpdaterUpgradeLogic()
+    : VDXUpdaterUpgradeLogic(std::make_unique<DVK2::DFUDevice>())
+{
+}
+
+VDXUpdaterUpgradeLogic::VDXUpdaterUpgradeLogic(std::unique_ptr<DVK2::DFUDevice> device)
+    : m_device(std::move(device))
+{
+}
+
+VDXUpdaterUpgradeLogic::~VDXUpdaterUpgradeLogic()
+{
+    releaseResult();
+    if (m_updateThread.joinable()) {
+        m_updateThread.interrupt();
+        m_updateThread.join();
+    }
+}
+
+boost::thread VDXUpdaterUpgradeLogic::startWorker(boost::function<void()> body)
+{
+    return boost::thread(std::move(body));
+}
+
+// --- finding the controller ----------------------------------------------------------------------
+
+bool VDXUpdaterUpgradeLogic::connectInNormalMode()
+{
+    // A connection from an earlier scan says nothing about the bus now.
+    if (m_device->isConnected())
+        m_device->disconnect();
+    DVK2::USBDeviceFactory factory;
+    factory.setCallbacks(
+        [this](DVK2::USBDeviceOSHandle const& handle, DVK2::USBDeviceFilter const& filter) {
+            onDeviceFound(handle, filter);
+        },
+        DVK2::USBDeviceFactory::Callback());
+    factory.initWithDeviceFilter(DVK2::USBDeviceDB::VardolinStudioDFU, false);
+    factory.deInit();
+    return m_device->isConnected();
+}
+
+void VDXUpdaterUpgradeLogic::onDeviceFound(DVK2::USBDeviceOSHandle const& handle, DVK2::USBDeviceFilter const&)
+{
+    // Each match is connected in turn; the one reported last stays connected.
+    m_device->connect(handle);
+}
+
+bool VDXUpdaterUpgradeLogic::resetIntoUpdateMode()
+{
+    if (!m_device->isConnected())
+        return false;
+    if (m_device->mode() == DVK2::DFUDevice::eModeUpdate)
+        return true;
+    return m_device->sendDFUDetach() && m_device->reconnectInDFUMode() && m_device->transferSize() != 0;
+}
+
+bool VDXUpdaterUpgradeLogic::connectInUpdateMode()
+{
+    if (m_device->isConnected() && m_device->mode() == DVK2::DFUDevice::eModeUpdate)
+        return true;
+    return m_device->reconnectInDFUMode() && m_device->transferSize() != 0;
+}
+
+// --- versions ------------------------------------------------------------------------------------
+
+void VDXUpdaterUpgradeLogic::getDeviceInfo(DVK2::USBDeviceInfo& info, std::string& installed, std::string& newest,
+                                           bool& updateNeeded)
+{
+    newest = BasicFormat<char, int>("%d", kFirmwareVersion);
+    if (!m_device->isConnected()) {
+        info.version = 0;
+        updateNeeded = false;
+        return;
+    }
+    info = m_device->info();
+    unsigned auxiliaryVersion = 0;  // stays 0 when the read fails
+    m_device->getCustomImageVersion(kAuxiliaryImageIndex, auxiliaryVersion);
+
+    // The auxiliary version is shown only where it decides: on the current main version.
+    if (info.version == kFirmwareVersion && auxiliaryVersion != kAuxiliaryVersion) {
+        newest = FormatApply<char>::apply(boost::format("%d / 0x%X"), static_cast<int>(kFirmwareVersion),
+                                          kAuxiliaryVersion);
+        installed = FormatApply<char>::apply(boost::format("%d / 0x%X"), info.version, auxiliaryVersion);
+    } else {
+        installed = BasicFormat<char, unsigned short>("%d", info.version);
+    }
+    updateNeeded = info.version < kFirmwareVersion ||
+                   (info.version == kFirmwareVersion && auxiliaryVersion < kAuxiliaryVersion);
+}
+
+// --- the update ----------------------------------------------------------------------------------
+
+bool VDXUpdaterUpgradeLogic::performUpdate(UpdateResult& result)
+{
+    // The device belongs to a running worker: neither look at it nor start a second one.
+    if (m_updateThread.joinable() && !m_updateThread.try_join_for(boost::chrono::milliseconds(0))) {
+        result.store(eUpdateNotInUpdateMode);
+        return false;
+    }
+    if (!m_device->isConnected() || m_device->mode() != DVK2::DFUDevice::eModeUpdate) {
+        result.store(eUpdateNotInUpdateMode);
+        return false;
+    }
+    result.store(eUpdateRunning);
+    {
+        std::lock_guard<std::mutex> lock(m_resultLock);
+        m_result = &result;
+    }
+    try {
+        m_updateThread = startWorker([this] { flashFirmwares(); });
+    } catch (boost::thread_resource_error const&) {
+        releaseResult();
+        result.store(eUpdateNotInUpdateMode);
+        return false;
+    }
+    return true;
+}
+
+// The worker's body. Its only interruption points are around the final wait: the transfers before
+// it always run to their end, and an interrupted worker ends without writing the result.
+void VDXUpdaterUpgradeLogic::flashFirmwares()
+{
+    if (!m_device->isConnected() || m_device->mode() != DVK2::DFUDevice::eModeUpdate) {
+        finishUpdate(eUpdateNotInUpdateMode);
+        return;
+    }
+
+    int outcome = eUpdateDone;
+    {
+        // The device's own waits sleep through Boost too; an interruption there would leave the
+        // controller half written, without the abort and the return to application mode.
+        boost::this_thread::disable_interruption wholeTransfers;
+        DVK2::DFU::GetStatus status;
+        if (!m_device->writeCustom(FW::VardolinStudioPIC, FW::kVardolinStudioPICSize, kAuxiliaryImageIndex) ||
+            !m_device->writeImage(FW::VardolinStudio, FW::kVardolinStudioSize, status)) {
+            m_device->sendDFUAbort();
+            outcome = eUpdateWriteFailed;
+        }
+        m_device->returnToAPPMode();
+        m_device->disconnect();
+    }
+
+    // A request made during the transfers is seen here. The explicit points keep the wait
+    // interruptible whatever sleep function is installed.
+    boost::this_thread::interruption_point();
+    DVK2::sleepFor(kSettlingWait);
+    boost::this_thread::interruption_point();
+    finishUpdate(outcome);
+}
+
+void VDXUpdaterUpgradeLogic::finishUpdate(int outcome)
+{
+    std::lock_guard<std::mutex> lock(m_resultLock);
+    if (m_result != nullptr) {
+        m_result->store(outcome);
+        m_result = nullptr;
+    }
+}
+
+void VDXUpdaterUpgradeLogic::releaseResult()
+{
+    std::lock_guard<std::mutex> lock(m_resultLock);
+    m_result = nullptr;
+}
+
+bool VDXUpdaterUpgradeLogic::isUpdateRunning()
+{
+    if (!m_updateThread.joinable())
+        return false;
+    return !m_updateThread.try_join_for(kJoinWait);
+}
+
+void VDXUpdaterUpgradeLogic::applicationCloseRequest()
+{
+    if (m_updateThread.joinable() && !m_updateThread.try_join_for(kJoinWait))
+        m_updateThread.interrupt();
+    // From here on the caller may destroy its result integer.
+    releaseResult();
+}
+
+}  // namespace QV

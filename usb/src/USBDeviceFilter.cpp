@@ -1,0 +1,13 @@
+#include "DVK2/USBDeviceFilter.h"
+
+#include "DVK2/USBDeviceFactory.h"
+
+namespace QV::DVK2 {
+
+bool USBDeviceFilter::getDeviceInfoForOSHandle(USBDeviceOSHandle const& handle, USBDeviceInfo& info,
+                                               bool withStrings) const
+{
+    return USBDeviceFactory::getDeviceInfoForOSHandleWithFilter(handle, *this, info, withStrings);
+}
+
+}  // namespace QV::DVK2
