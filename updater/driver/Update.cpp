@@ -3,6 +3,8 @@
 #include <DVK2/Sleep.h>
 #include <UpdateLogic/VDXUpdaterUpgradeLogic.h>
 
+#include <boost/format.hpp>
+
 #include <chrono>
 
 namespace QV::Driver {
@@ -23,8 +25,11 @@ bool reportVersions(VDXUpdaterUpgradeLogic& logic, std::ostream& out, bool& upda
     std::string installed, newest;
     updateNeeded = false;
     logic.getDeviceInfo(info, installed, newest, updateNeeded);
-    out << "Controller " << info.serialNumber << ": installed firmware " << installed << ", newest " << newest
-        << (updateNeeded ? ", update needed\n" : ", no update needed\n");
+    unsigned auxiliary = 0;
+    logic.device().getCustomImageVersion(VDXUpdaterUpgradeLogic::kAuxiliaryImageIndex, auxiliary);
+    out << boost::format("Controller %s: firmware %d / 0x%X (shown as \"%s\", newest \"%s\"), %s\n") %
+               info.serialNumber % info.version % auxiliary % installed % newest %
+               (updateNeeded ? "update needed" : "no update needed");
     return installed == newest;
 }
 

@@ -1,0 +1,61 @@
+// vdx-sim as a user runs it: from a plain shell, without umockdev's preload.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct tRun {
+    int status = -1;
+    std::string output;
+};
+
+tRun launch(const std::string& arguments)
+{
+    tRun result;
+    // Neither the preload nor a testbed of the test's own: vdx-sim provides both.
+    const std::string command = "env -u LD_PRELOAD -u UMOCKDEV_DIR " + std::string(QV_VDX_SIM) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    char chunk[4096];
+    std::size_t count = 0;
+    while ((count = std::fread(chunk, 1, sizeof(chunk), pipe)) > 0)
+        result.output.append(chunk, count);
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+TEST(LauncherTest, RunsTheCommandWithNumberedControllersPluggedIn)
+{
+    const tRun listing = launch("--count 2 --serial VDX2024000041 --main-version 0x21 -- " QV_DFU_UTIL " -l");
+    ASSERT_EQ(listing.status, 0) << listing.output;
+    EXPECT_NE(listing.output.find("ver=0021"), std::string::npos) << listing.output;
+    EXPECT_NE(listing.output.find("serial=\"VDX2024000041\""), std::string::npos) << listing.output;
+    EXPECT_NE(listing.output.find("serial=\"VDX2024000042\""), std::string::npos) << listing.output;
+}
+
+TEST(LauncherTest, ExitsWithTheCommandsStatusAndPrintsTheLog)
+{
+    const tRun failing = launch("sh -c 'exit 7'");
+    EXPECT_EQ(failing.status, 7) << failing.output;
+
+    const tRun logged = launch("--update-mode --log -- " QV_DFU_UTIL " -l");
+    ASSERT_EQ(logged.status, 0) << logged.output;
+    EXPECT_NE(logged.output.find("requests to VDX2024000001:"), std::string::npos) << logged.output;
+    EXPECT_NE(logged.output.find("GET_DESCRIPTOR(STRING)"), std::string::npos) << logged.output;
+}
+
+TEST(LauncherTest, RefusesABadCommandLine)
+{
+    const tRun bad = launch("--stall FROB -- true");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.output.find("invalid value for --stall"), std::string::npos) << bad.output;
+    EXPECT_EQ(launch("--help").status, 0);
+    EXPECT_EQ(launch("no-such-program-here").status, 127);
+}
+
+}  // namespace
