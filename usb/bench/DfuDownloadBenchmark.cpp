@@ -101,7 +101,8 @@ bool dfuUtil(const std::string& imagePath)
 }
 
 // The same requests as writeImage, straight on libusb: each block, then GETSTATUS; the
-// zero-length block; GETSTATE and GETSTATUS for the manifestation.
+// zero-length block; then the manifestation exchange as writeImage follows it (GETSTATE, and
+// GETSTATUS in dfuMANIFEST-SYNC and dfuIDLE) until the controller is idle again.
 bool bareLoop(libusb_context* context, Clock::time_point& start)
 {
     libusb_device_handle* handle =
@@ -120,12 +121,19 @@ bool bareLoop(libusb_context* context, Clock::time_point& start)
              libusb_control_transfer(handle, 0xA1, 3, 0, 0, status, 6, 5000) == 6 && status[0] == 0;
     }
     ok = ok && libusb_control_transfer(handle, 0x21, 1, number, 0, nullptr, 0, 5000) == 0;
+    constexpr uint8_t kDfuIdle = 2, kManifestSync = 6;
     uint8_t state = 0;
-    ok = ok && libusb_control_transfer(handle, 0xA1, 5, 0, 0, &state, 1, 5000) == 1 &&
-         libusb_control_transfer(handle, 0xA1, 3, 0, 0, status, 6, 5000) == 6;
+    for (int step = 0; ok && step < 100; ++step) {
+        ok = libusb_control_transfer(handle, 0xA1, 5, 0, 0, &state, 1, 5000) == 1;
+        if (!ok || (state != kManifestSync && state != kDfuIdle))
+            continue;
+        ok = libusb_control_transfer(handle, 0xA1, 3, 0, 0, status, 6, 5000) == 6 && status[0] == 0;
+        if (state == kDfuIdle)
+            break;
+    }
     libusb_release_interface(handle, 0);
     libusb_close(handle);
-    return ok;
+    return ok && state == kDfuIdle;
 }
 
 double median(std::vector<double> values)
