@@ -2,6 +2,8 @@
 // umockdev's preload and the testbed).
 #include "qvsim/testing/SimulatedBusTest.h"
 
+#include "RunCommand.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -14,27 +16,13 @@ namespace QV::SIM {
 namespace {
 
 using namespace std::chrono_literals;
+using TEST::runCommand;
+using TEST::tRun;
 using Bytes = std::vector<std::uint8_t>;
-
-struct tRun {
-    int status = -1;
-    std::string output;
-};
 
 tRun run(const std::string& arguments)
 {
-    tRun result;
-    const std::string command = std::string(QV_DFU_UTIL) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    char chunk[4096];
-    std::size_t count = 0;
-    while ((count = std::fread(chunk, 1, sizeof(chunk), pipe)) > 0)
-        result.output.append(chunk, count);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return runCommand(std::string(QV_DFU_UTIL) + " " + arguments);
 }
 
 std::string hex4(unsigned value)

@@ -1,32 +1,19 @@
 // vdx-sim as a user runs it: from a plain shell, without umockdev's preload.
+#include "RunCommand.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
-struct tRun {
-    int status = -1;
-    std::string output;
-};
+using QV::SIM::TEST::runCommand;
+using QV::SIM::TEST::tRun;
 
 tRun launch(const std::string& arguments)
 {
-    tRun result;
     // Neither the preload nor a testbed of the test's own: vdx-sim provides both.
-    const std::string command = "env -u LD_PRELOAD -u UMOCKDEV_DIR " + std::string(QV_VDX_SIM) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    char chunk[4096];
-    std::size_t count = 0;
-    while ((count = std::fread(chunk, 1, sizeof(chunk), pipe)) > 0)
-        result.output.append(chunk, count);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return runCommand("env -u LD_PRELOAD -u UMOCKDEV_DIR " + std::string(QV_VDX_SIM) + " " + arguments);
 }
 
 TEST(LauncherTest, RunsTheCommandWithNumberedControllersPluggedIn)
