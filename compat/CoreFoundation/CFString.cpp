@@ -77,3 +77,54 @@ void CFStringGetCharacters(CFStringRef string, CFRange range, UniChar* buffer)
         return;  // out of range: the platform raises; copy nothing
     std::copy_n(text.data() + range.location, range.length, reinterpret_cast<char16_t*>(buffer));
 }
+
+namespace qvcompat::cf {
+
+namespace {
+
+void appendUtf8(char32_t cp, std::string& out)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+std::string utf16ToUtf8(const std::u16string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            appendUtf8(0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00), out);
+            ++i;
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            appendUtf8(0xFFFD, out);  // an unpaired surrogate
+        } else {
+            appendUtf8(unit, out);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+const char* stringUTF8(CFStringRef string)
+{
+    std::call_once(string->m_utf8Once, [string] { string->m_utf8 = utf16ToUtf8(string->m_text); });
+    return string->m_utf8.c_str();
+}
+
+}  // namespace qvcompat::cf

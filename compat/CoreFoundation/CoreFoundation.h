@@ -7,6 +7,8 @@
 // Lacks: allocators other than the default, every other CF type, string encodings besides UTF-8.
 // Deviations: a run-loop source added to a run loop is recorded but never fires by itself; the
 // stand-in's IOKit reports devices synchronously when a scan is registered.
+// Bridging: when Foundation is linked, every CFString is an NSString too (one object, one reference
+// count); see CFRuntime.h.
 #pragma once
 
 #include <cstdint>
@@ -122,3 +124,6 @@ CFRunLoopRef CFRunLoopGetCurrent();
 void CFRunLoopAddSource(CFRunLoopRef runLoop, CFRunLoopSourceRef source, CFRunLoopMode mode);
 void CFRunLoopRemoveSource(CFRunLoopRef runLoop, CFRunLoopSourceRef source, CFRunLoopMode mode);
 Boolean CFRunLoopContainsSource(CFRunLoopRef runLoop, CFRunLoopSourceRef source, CFRunLoopMode mode);
+
+#include "CoreFoundation/CFURL.h"
+#include "CoreFoundation/CFBundle.h"

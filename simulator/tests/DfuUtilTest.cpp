@@ -2,7 +2,7 @@
 // umockdev's preload and the testbed).
 #include "qvsim/testing/SimulatedBusTest.h"
 
-#include "RunCommand.h"
+#include "QVTest/RunCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +16,8 @@ namespace QV::SIM {
 namespace {
 
 using namespace std::chrono_literals;
-using TEST::runCommand;
-using TEST::tRun;
+using QV::TEST::runCommand;
+using QV::TEST::tRun;
 using Bytes = std::vector<std::uint8_t>;
 
 tRun run(const std::string& arguments)

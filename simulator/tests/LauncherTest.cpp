@@ -1,5 +1,5 @@
 // vdx-sim as a user runs it: from a plain shell, without umockdev's preload.
-#include "RunCommand.h"
+#include "QVTest/RunCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 
 namespace {
 
-using QV::SIM::TEST::runCommand;
-using QV::SIM::TEST::tRun;
+using QV::TEST::runCommand;
+using QV::TEST::tRun;
 
 tRun launch(const std::string& arguments)
 {

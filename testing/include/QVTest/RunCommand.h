@@ -6,7 +6,7 @@
 #include <string>
 #include <sys/wait.h>
 
-namespace QV::SIM::TEST {
+namespace QV::TEST {
 
 struct tRun {
     int status = -1;  // the exit status; -1 when the command did not exit normally
@@ -28,4 +28,11 @@ inline tRun runCommand(const std::string& command)
     return result;
 }
 
-}  // namespace QV::SIM::TEST
+// The first line a command prints (standard output and error), without its line end.
+inline std::string firstLineOf(const std::string& command)
+{
+    const std::string output = runCommand(command).output;
+    return output.substr(0, output.find('\n'));
+}
+
+}  // namespace QV::TEST

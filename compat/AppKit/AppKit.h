@@ -1,0 +1,15 @@
+// AppKit stand-in over GTK 3 (X11): the part of AppKit that the program calls.
+//
+// Implements: NSAlert and the NSButton of its buttons; see each header.
+// Lacks: everything else, so far.
+#pragma once
+
+#include "AppKit/NSAlert.h"
+#include "AppKit/NSButton.h"
+
+namespace qvcompat::appkit {
+
+// Registers the AppKit classes, so that objc_getClass finds them by name; idempotent.
+void load();
+
+}  // namespace qvcompat::appkit

@@ -1,0 +1,26 @@
+// CFURL stand-in: file URLs made from and read back as POSIX paths.
+//
+// Implements: CFURLCreateFromFileSystemRepresentation, CFURLGetFileSystemRepresentation,
+// CFURLGetTypeID.
+// Lacks: URLs of any scheme but file, URL strings, path components, bookmark data.
+// Deviations: a relative path is resolved against the current directory at creation (the platform
+// keeps the directory as a base URL and resolves on demand, with the same result); paths are kept as
+// given, without "." or ".." removed. A trailing '/' is not part of the file-system representation,
+// as on the platform.
+#pragma once
+
+// Before the include: CoreFoundation.h includes this header and CFBundle.h at its end.
+typedef const struct __CFURL* CFURLRef;
+
+#include "CoreFoundation/CoreFoundation.h"
+
+CFTypeID CFURLGetTypeID();
+
+// A file URL for `length` bytes of POSIX path (not NUL-terminated, need not be). Null for an empty path.
+CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef allocator, const UInt8* buffer, CFIndex length,
+                                                 Boolean isDirectory);
+
+// Writes the NUL-terminated path into `buffer`; false when it does not fit in `maxBufLen` bytes.
+// With resolveAgainstBase false, a URL made from a relative path gives that relative path back.
+Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean resolveAgainstBase, UInt8* buffer,
+                                         CFIndex maxBufLen);
