@@ -6,6 +6,7 @@ void load()
 {
     NSButtonClass();
     NSAlertClass();
+    NSWorkspaceClass();
 }
 
 }  // namespace qvcompat::appkit

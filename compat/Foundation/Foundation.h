@@ -1,16 +1,19 @@
 // Foundation stand-in: the part of Foundation that the program calls.
 //
-// Implements: NSObject, NSString (the same objects as CFString), NSAutoreleasePool and the basic types;
-// see each header.
+// Implements: NSObject, NSString (the same objects as CFString), NSAutoreleasePool, NSRunLoop, NSTimer,
+// NSNotification and NSNotificationCenter, and the basic types; see each header.
 // Lacks: every other Foundation class.
 // Deviations: the classes exist from before the program's static initialisers run (see below), so
 // objc_getClass("NSObject") finds them from anywhere.
 #pragma once
 
 #include "Foundation/NSAutoreleasePool.h"
+#include "Foundation/NSNotification.h"
 #include "Foundation/NSObjCRuntime.h"
 #include "Foundation/NSObject.h"
+#include "Foundation/NSRunLoop.h"
 #include "Foundation/NSString.h"
+#include "Foundation/NSTimer.h"
 
 namespace qvcompat::foundation {
 

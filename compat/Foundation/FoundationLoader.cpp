@@ -16,6 +16,7 @@ void load()
         NSObjectClass();
         NSStringClass();
         NSAutoreleasePoolClass();
+        NSRunLoopClass(); NSTimerClass(); NSNotificationClass(); NSNotificationCenterClass();
         return true;
     }();
     (void)s_loaded;
