@@ -1,0 +1,194 @@
+// The one raster image of the UI layer: width x height pixels of one 32-bit ARGB word each
+// (0xAARRGGBB, straight alpha; in memory B, G, R, A), rows one after another with no gap. Widgets
+// paint into it, image readers decode into it, fonts render into it and windows copy it to the
+// screen.
+//
+// Coordinates of the drawing operations are relative to the origin (setOrigin); clear() alone
+// ignores it. The operations named ...UC trust the caller to stay inside the picture. Every other
+// drawing operation is limited to the clip rectangle while clipping is on, and to the picture
+// itself while it is off, so no coordinate a caller passes reaches memory outside the pixels.
+//
+// A colour with alpha 0xFF is stored as it is; a translucent one is composited over the pixel by
+// the standard straight-alpha "source over" rule (rounded to nearest), or by the legacy rules when
+// setUseLegacyAlphaCompositing(true) (see PixelRules.h in the sources for both).
+//
+// Sizes are limited to kMaxSide pixels a side and kMaxBytes bytes; a larger size is refused, so a
+// picture file that asks for one fails instead of overflowing the size computation.
+//
+// Main thread only; no locking.
+#pragma once
+
+#include "GP/Point.h"
+#include "GP/Rect.h"
+#include "UIA/PictureCombinerFunctors.h"
+#include "UIA/PictureProperties.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace QV::UIA {
+
+class Picture : public PictureProperties {
+public:
+    static constexpr int kMaxSide = 16384;
+    static constexpr uint64_t kMaxBytes = uint64_t(256) << 20;
+
+    // Empty-area mask bits, one word per animation frame: a set bit means that nine-patch region
+    // has no pixel with alpha other than 0.
+    enum eEmptyArea : uint32_t {
+        eEmptyTopLeft = 0x1,
+        eEmptyTop = 0x2,
+        eEmptyTopRight = 0x4,
+        eEmptyLeft = 0x8,
+        eEmptyCentre = 0x10,
+        eEmptyRight = 0x20,
+        eEmptyBottomLeft = 0x40,
+        eEmptyBottom = 0x80,
+        eEmptyBottomRight = 0x100,
+        eEmptyAll = 0x1FF,
+    };
+
+    // cloneAndScale: eSmooth interpolates, anything else replicates each pixel into a block.
+    enum class Sampling { eSmooth = 0, eReplicate = 1 };
+
+    Picture();
+    ~Picture() override;
+    Picture(Picture const&) = delete;
+    Picture& operator=(Picture const&) = delete;
+
+    // --- Size --------------------------------------------------------------------------------
+    // Resizes through reallocData; false with nothing changed when that fails. Otherwise the
+    // origin is (0, 0) and clipping is off; the pixels are undefined (callers clear).
+    bool setSize(int width, int height, bool bForce = false);
+    // Makes the buffer hold width x height pixels. A new buffer (uninitialised) is made when the
+    // capacity differs from the need and either bForce is set or the capacity is too small;
+    // otherwise the old one is kept: true when there is one, false when there is none (so a fresh
+    // picture cannot be given a 0 x 0 size). False, nothing changed, for a negative size or one
+    // over the limits. A failed allocation throws std::bad_alloc and leaves a 0 x 0 picture.
+    virtual bool reallocData(int width, int height, bool bForce);
+
+    int getWidth() const { return m_width; }
+    int getHeight() const { return m_height; }
+    // Bytes allocated.
+    std::size_t getCapacity() const { return m_capacity; }
+    uint32_t* getData() { return m_pData; }
+    uint32_t const* getData() const { return m_pData; }
+    // Pixel (x, y) in picture coordinates (no origin); the caller keeps inside the picture.
+    uint32_t getPixel(int x, int y) const { return m_pData[std::ptrdiff_t(y) * m_width + x]; }
+    PictureProperties const& getProperties() const { return *this; }
+
+    // Size of one animation frame (integer division; 0 frames count as 1).
+    int getAnimationWidth() const;
+    int getAnimationHeight() const;
+    // Top-left corner of the given frame (clamped to the last one) in picture coordinates.
+    GP::Point getAnimationOffset(unsigned frame) const;
+
+    // --- Drawing (origin-relative) -----------------------------------------------------------
+    // Stores the colour in every pixel; no origin, no clip, no compositing.
+    void clear(uint32_t colour);
+    void setPixelUC(int x, int y, uint32_t colour);
+    // length pixels rightwards / downwards from (x, y); nothing for length <= 0.
+    void drawLineH(int x, int y, int length, uint32_t colour);
+    void drawLineHUC(int x, int y, int length, uint32_t colour);
+    void drawLineV(int x, int y, int length, uint32_t colour);
+    void drawLineVUC(int x, int y, int length, uint32_t colour);
+    // Bresenham line from (x1, y1) up to but without (x2, y2); drawLine draws exactly the pixels
+    // of that line that lie in the drawable area.
+    void drawLine(int x1, int y1, int x2, int y2, uint32_t colour);
+    void drawLineUC(int x1, int y1, int x2, int y2, uint32_t colour);
+    // Anti-aliased line: the colour's alpha spread over the two pixels next to the ideal line.
+    // End points beyond +-kMaxLineCoordinate (or not finite) draw nothing.
+    void drawLineAA(float x1, float y1, float x2, float y2, uint32_t colour);
+    static constexpr float kMaxLineCoordinate = 4194304.0f;
+    // One-pixel outline; a negative width or height is turned around first. No pixel is drawn
+    // twice, so a translucent outline is composited once everywhere.
+    void drawRectangle(int x, int y, int width, int height, uint32_t colour);
+    void fillArea(int x, int y, int width, int height, uint32_t colour);
+    void fillAreaUC(int x, int y, int width, int height, uint32_t colour);
+    // XOR of every pixel with 0x00FFFFFF: colour inverted, alpha kept.
+    void invertArea(int x, int y, int width, int height);
+    // Stores the colour, no compositing.
+    void setAreaColor(GP::Rect const& rect, uint32_t colour);
+    // Copies the source rectangle (sx, sy, width, height) to (x, y): rows copied as they are when
+    // the source has no alpha channel, else each source pixel composited over the target pixel.
+    // The rectangles must lie inside their pictures; they may overlap in the same picture.
+    void copyAreaUC(int x, int y, int width, int height, Picture const& source, int sx, int sy);
+
+    // --- Clip and origin ---------------------------------------------------------------------
+    // The clip becomes rect limited to the picture and to x >= 0, y >= 0 (origin-relative), and
+    // clipping is on; an empty intersection clips everything away.
+    void setClipRect(GP::Rect const& rect);
+    // Clipping off; the clip rectangle is the whole picture.
+    void resetClipRect();
+    // Intersects rect (turned around first when right < left or bottom < top, and back after)
+    // with the drawable area. Empty: rect = (0, 0, 0, 0), false. Otherwise *dx, *dy (optional)
+    // receive the amount cut away at the left and top as non-positive numbers; true.
+    bool checkClipRect(GP::Rect& rect, int* dx = nullptr, int* dy = nullptr) const;
+    // Moves the origin; an active clip keeps covering the same pixels.
+    void setOrigin(GP::Point const& origin);
+    GP::Point const& getOrigin() const { return m_origin; }
+    bool isClipActive() const { return m_bClipActive; }
+    // Origin-relative; the whole picture (0, 0, width, height) while clipping is off.
+    GP::Rect const& getClipRect() const { return m_clip; }
+    // What drawing may touch, in picture coordinates: the clip moved by the origin and limited to
+    // the picture while clipping is on, else the whole picture.
+    GP::Rect getDrawableRect() const;
+
+    void setUseLegacyAlphaCompositing(bool bLegacy) { m_bUseLegacyAlphaCompositing = bLegacy; }
+    bool getUseLegacyAlphaCompositing() const { return m_bUseLegacyAlphaCompositing; }
+
+    // --- Sheets ------------------------------------------------------------------------------
+    // Computes one empty-area mask per frame (see eEmptyArea); none without pixels, without the
+    // alpha-channel property, when not resizable or when the nine-patch centre is empty.
+    void initEmptyAreaFlags();
+    std::vector<uint32_t> const& getEmptyAreaFlags() const { return m_emptyAreaMasks; }
+    // A scaled copy with the same properties (borders scaled too), origin (0, 0), clipping off.
+    std::unique_ptr<Picture> cloneAndScale(float factor, Sampling sampling) const;
+
+    // --- Combining (PictureCombiner.h) -------------------------------------------------------
+    // Frame number frame of source (or the part sourceRect of it) with its top-left at (x, y).
+    // Instances for PictureCombinerFunctors::CopySource and BlendUsingAlpha.
+    template <class F>
+    void putPicture(int x, int y, Picture const& source, unsigned frame, GP::Rect const* sourceRect);
+    // Frame number frame of source into dest: a nine-patch when the source is resizable, else
+    // 1:1 at dest's top-left. clip, when given, limits the drawing instead of dest.
+    template <class F>
+    void putStretched(GP::Rect const& dest, Picture const& source, unsigned frame, GP::Rect const* clip);
+
+private:
+    friend struct PictureCombinerFunctors::CopySource;
+
+    uint32_t* pixelAt(int x, int y) { return m_pData + std::ptrdiff_t(y) * m_width + x; }
+    uint32_t const* pixelAt(int x, int y) const { return m_pData + std::ptrdiff_t(y) * m_width + x; }
+    // The part of the origin-relative rectangle [left, right) x [top, bottom) that drawing may
+    // touch, in picture coordinates; false when nothing is left.
+    bool drawableAbsolute(int64_t left, int64_t top, int64_t right, int64_t bottom, GP::Rect& result) const;
+    // The same operations in picture coordinates, inside the picture.
+    void fillAbsolute(int x, int y, int width, int height, uint32_t colour);
+    void copyAbsolute(int x, int y, int width, int height, Picture const& source, int sx, int sy);
+    void setPixelAbsolute(int x, int y, uint32_t colour);
+
+    std::unique_ptr<uint32_t[]> m_buffer;
+    uint32_t* m_pData = nullptr;
+    int m_width = 0;
+    int m_height = 0;
+    std::size_t m_capacity = 0;
+    bool m_bUseLegacyAlphaCompositing = false;
+    bool m_bClipActive = false;
+    GP::Rect m_clip;
+    GP::Point m_origin;
+    std::vector<uint32_t> m_emptyAreaMasks;
+};
+
+extern template void Picture::putPicture<PictureCombinerFunctors::CopySource>(int, int, Picture const&, unsigned,
+                                                                              GP::Rect const*);
+extern template void Picture::putPicture<PictureCombinerFunctors::BlendUsingAlpha>(int, int, Picture const&, unsigned,
+                                                                                   GP::Rect const*);
+extern template void Picture::putStretched<PictureCombinerFunctors::CopySource>(GP::Rect const&, Picture const&,
+                                                                                unsigned, GP::Rect const*);
+extern template void Picture::putStretched<PictureCombinerFunctors::BlendUsingAlpha>(GP::Rect const&, Picture const&,
+                                                                                     unsigned, GP::Rect const*);
+
+}  // namespace QV::UIA

@@ -1,0 +1,225 @@
+// Picture: size and buffer, clip rectangle and origin, animation frames and empty-area masks.
+#include "UIA/Picture.h"
+
+#include <algorithm>
+
+namespace QV::UIA {
+
+namespace {
+
+// A rectangle of 64-bit edges, for intersections whose sums could leave 32 bits.
+struct Span64 {
+    int64_t left, top, right, bottom;
+
+    bool isEmpty() const { return left >= right || top >= bottom; }
+    Span64 intersected(Span64 const& o) const
+    {
+        return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+    }
+};
+
+}  // namespace
+
+Picture::Picture() = default;
+Picture::~Picture() = default;
+
+bool Picture::reallocData(int width, int height, bool bForce)
+{
+    if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide)
+        return false;
+    uint64_t const need = uint64_t(width) * uint64_t(height) * sizeof(uint32_t);
+    if (need > kMaxBytes)
+        return false;
+
+    if (m_capacity != need && (bForce || m_capacity < need)) {
+        m_buffer.reset();
+        m_pData = nullptr;
+        m_width = 0;
+        m_height = 0;
+        m_capacity = 0;
+        // A 0 x 0 picture still gets a (16-byte) buffer, so that it counts as allocated.
+        std::size_t const nWords = need == 0 ? 4 : std::size_t(need / sizeof(uint32_t));
+        m_buffer.reset(new uint32_t[nWords]);
+        m_pData = m_buffer.get();
+        m_capacity = nWords * sizeof(uint32_t);
+        return true;
+    }
+    if (m_buffer)
+        return true;
+    m_capacity = 0;
+    return false;
+}
+
+bool Picture::setSize(int width, int height, bool bForce)
+{
+    if (!reallocData(width, height, bForce))
+        return false;
+    m_width = width;
+    m_height = height;
+    m_origin = GP::Point();
+    resetClipRect();
+    return true;
+}
+
+int Picture::getAnimationWidth() const
+{
+    unsigned const n = std::max(m_nAnimations, 1u);
+    return hasHorizontalAnimation() ? int(unsigned(m_width) / n) : m_width;
+}
+
+int Picture::getAnimationHeight() const
+{
+    unsigned const n = std::max(m_nAnimations, 1u);
+    return hasHorizontalAnimation() ? m_height : int(unsigned(m_height) / n);
+}
+
+GP::Point Picture::getAnimationOffset(unsigned frame) const
+{
+    if (m_nAnimations <= 1)
+        return GP::Point();
+    frame = std::min(frame, m_nAnimations - 1);
+    if (hasHorizontalAnimation())
+        return GP::Point(int(frame) * getAnimationWidth(), 0);
+    return GP::Point(0, int(frame) * getAnimationHeight());
+}
+
+// --- Clip and origin -------------------------------------------------------------------------
+
+void Picture::setClipRect(GP::Rect const& rect)
+{
+    // The picture in origin-relative coordinates, and never left of or above the origin.
+    Span64 const bounds{std::max<int64_t>(0, -int64_t(m_origin.x)), std::max<int64_t>(0, -int64_t(m_origin.y)),
+                        int64_t(m_width) - m_origin.x, int64_t(m_height) - m_origin.y};
+    Span64 const clip = Span64{rect.left, rect.top, rect.right, rect.bottom}.intersected(bounds);
+    m_bClipActive = true;
+    if (clip.isEmpty())
+        m_clip = GP::Rect();
+    else
+        m_clip = GP::Rect(int32_t(clip.left), int32_t(clip.top), int32_t(clip.right), int32_t(clip.bottom));
+}
+
+void Picture::resetClipRect()
+{
+    m_bClipActive = false;
+    m_clip = GP::Rect(0, 0, m_width, m_height);
+}
+
+void Picture::setOrigin(GP::Point const& origin)
+{
+    GP::Point const old = m_origin;
+    m_origin = origin;
+    if (m_bClipActive) {
+        // Set against the new origin's bounds, so that the clip keeps covering the same pixels.
+        int64_t const dx = int64_t(old.x) - origin.x;
+        int64_t const dy = int64_t(old.y) - origin.y;
+        int64_t const l = m_clip.left + dx, t = m_clip.top + dy, r = m_clip.right + dx, b = m_clip.bottom + dy;
+        auto const clamp32 = [](int64_t v) {
+            return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+        };
+        if (m_clip.isEmpty())
+            setClipRect(GP::Rect());
+        else
+            setClipRect(GP::Rect(clamp32(l), clamp32(t), clamp32(r), clamp32(b)));
+    }
+}
+
+GP::Rect Picture::getDrawableRect() const
+{
+    GP::Rect result;
+    drawableAbsolute(INT64_MIN / 4, INT64_MIN / 4, INT64_MAX / 4, INT64_MAX / 4, result);
+    return result;
+}
+
+bool Picture::drawableAbsolute(int64_t left, int64_t top, int64_t right, int64_t bottom, GP::Rect& result) const
+{
+    Span64 span{left, top, right, bottom};
+    if (m_bClipActive)
+        span = span.intersected(Span64{m_clip.left, m_clip.top, m_clip.right, m_clip.bottom});
+    span = Span64{span.left + m_origin.x, span.top + m_origin.y, span.right + m_origin.x, span.bottom + m_origin.y};
+    span = span.intersected(Span64{0, 0, m_width, m_height});
+    if (span.isEmpty()) {
+        result = GP::Rect();
+        return false;
+    }
+    result = GP::Rect(int32_t(span.left), int32_t(span.top), int32_t(span.right), int32_t(span.bottom));
+    return true;
+}
+
+bool Picture::checkClipRect(GP::Rect& rect, int* dx, int* dy) const
+{
+    bool const bTurnedX = rect.right < rect.left;
+    bool const bTurnedY = rect.bottom < rect.top;
+    GP::Rect given = rect;
+    if (bTurnedX)
+        std::swap(given.left, given.right);
+    if (bTurnedY)
+        std::swap(given.top, given.bottom);
+
+    GP::Rect absolute;
+    if (!drawableAbsolute(given.left, given.top, given.right, given.bottom, absolute)) {
+        rect = GP::Rect();
+        return false;
+    }
+    // Back to origin-relative coordinates; they lie inside the given rectangle, so they fit.
+    GP::Rect clipped(int32_t(int64_t(absolute.left) - m_origin.x), int32_t(int64_t(absolute.top) - m_origin.y),
+                     int32_t(int64_t(absolute.right) - m_origin.x), int32_t(int64_t(absolute.bottom) - m_origin.y));
+    if (dx)
+        *dx = std::min<int64_t>(0, int64_t(given.left) - clipped.left);
+    if (dy)
+        *dy = std::min<int64_t>(0, int64_t(given.top) - clipped.top);
+    if (bTurnedX)
+        std::swap(clipped.left, clipped.right);
+    if (bTurnedY)
+        std::swap(clipped.top, clipped.bottom);
+    rect = clipped;
+    return true;
+}
+
+// --- Empty-area masks ------------------------------------------------------------------------
+
+void Picture::initEmptyAreaFlags()
+{
+    m_emptyAreaMasks.clear();
+    if (!m_pData || m_resizeFlags == 0 || !m_bAlphaChannel)
+        return;
+    int const frameWidth = getAnimationWidth();
+    int const frameHeight = getAnimationHeight();
+    int const left = isHorzResizable() ? m_fixedLeft : 0;
+    int const right = isHorzResizable() ? m_fixedRight : 0;
+    int const top = isVertResizable() ? m_fixedTop : 0;
+    int const bottom = isVertResizable() ? m_fixedBottom : 0;
+    int const centreWidth = frameWidth - left - right;
+    int const centreHeight = frameHeight - top - bottom;
+    if (centreWidth <= 0 || centreHeight <= 0 || left < 0 || right < 0 || top < 0 || bottom < 0)
+        return;
+
+    // Column ranges of the left, centre and right regions within a frame.
+    int const columnStart[3] = {0, left, left + centreWidth};
+    int const columnEnd[3] = {left, left + centreWidth, frameWidth};
+    unsigned const nFrames = std::max(m_nAnimations, 1u);
+    m_emptyAreaMasks.assign(nFrames, eEmptyAll);
+    for (unsigned frame = 0; frame < nFrames; ++frame) {
+        GP::Point const offset = getAnimationOffset(frame);
+        uint32_t& mask = m_emptyAreaMasks[frame];
+        for (int y = 0; y < frameHeight; ++y) {
+            int const band = y < top ? 0 : (y < top + centreHeight ? 1 : 2);
+            uint32_t const bandBits = 0x7u << (3 * band);
+            if ((mask & bandBits) == 0)
+                continue;
+            uint32_t const* row = pixelAt(offset.x, offset.y + y);
+            for (int region = 0; region < 3; ++region) {
+                uint32_t const bit = 1u << (3 * band + region);
+                if ((mask & bit) == 0)
+                    continue;
+                for (int x = columnStart[region]; x < columnEnd[region]; ++x) {
+                    if (row[x] > 0x00FFFFFFu) {
+                        mask &= ~bit;
+                        break;
+                    }
+                }
+            }
+        }
+    }
+}
+
+}  // namespace QV::UIA
