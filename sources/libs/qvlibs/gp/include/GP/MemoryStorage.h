@@ -6,7 +6,7 @@
 
 namespace QV::GP {
 
-class MemoryStorage final : public IStorage {
+class MemoryStorage : public IStorage {
 public:
     // Wraps the buffer (not owned) with status ok at position 0. Always true.
     bool init(eAccessMode mode, void* data, size_t size);
