@@ -2,7 +2,9 @@
 
 #include <gtk/gtk.h>
 
+#include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -27,22 +29,41 @@ bool ensureGtk()
 
 namespace {
 
+// A call handed to the main loop. Shared by both sides: the caller may give up before the main
+// loop takes it, and the loop may take it after that.
 struct tCall {
-    const std::function<void()>* work;
+    std::function<void()> work;
     std::mutex lock;
-    std::condition_variable done;
+    std::condition_variable changed;
+    bool started = false;
     bool finished = false;
+    bool cancelled = false;
 };
+
+// How long the main thread may take to pick a call up. A main thread that owns its loop but is
+// itself blocked (waiting for the calling thread, say) never does: the caller then gives up.
+constexpr std::chrono::seconds kPickUpTimeout{2};
 
 gboolean runCall(gpointer data)
 {
-    auto* call = static_cast<tCall*>(data);
-    (*call->work)();
-    std::lock_guard<std::mutex> guard(call->lock);
-    call->finished = true;
-    call->done.notify_all();
+    std::shared_ptr<tCall> call = *static_cast<std::shared_ptr<tCall>*>(data);
+    {
+        std::lock_guard<std::mutex> guard(call->lock);
+        if (call->cancelled)
+            return G_SOURCE_REMOVE;
+        call->started = true;
+    }
+    call->changed.notify_all();
+    call->work();
+    {
+        std::lock_guard<std::mutex> guard(call->lock);
+        call->finished = true;
+    }
+    call->changed.notify_all();
     return G_SOURCE_REMOVE;
 }
+
+void destroyCall(gpointer data) { delete static_cast<std::shared_ptr<tCall>*>(data); }
 
 }  // namespace
 
@@ -58,11 +79,15 @@ bool runOnMainThread(const std::function<void()>& work)
         g_main_context_release(context);
         return false;
     }
-    tCall call;
-    call.work = &work;
-    g_main_context_invoke(context, runCall, &call);
-    std::unique_lock<std::mutex> guard(call.lock);
-    call.done.wait(guard, [&] { return call.finished; });
+    auto call = std::make_shared<tCall>();
+    call->work = work;
+    g_main_context_invoke_full(context, G_PRIORITY_DEFAULT, runCall, new std::shared_ptr<tCall>(call), destroyCall);
+    std::unique_lock<std::mutex> guard(call->lock);
+    if (!call->changed.wait_for(guard, kPickUpTimeout, [&] { return call->started; })) {
+        call->cancelled = true;
+        return false;
+    }
+    call->changed.wait(guard, [&] { return call->finished; });
     return true;
 }
 

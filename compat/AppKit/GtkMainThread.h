@@ -14,7 +14,8 @@ bool ensureGtk();
 
 // Runs `work` on the main thread and waits for it: directly when called there, through the main
 // loop otherwise. False (and `work` not run) when called off the main thread while no main loop
-// runs there to take it.
+// runs there to take it, or while the main thread does not come back to its loop within two
+// seconds (it may be blocked waiting for the caller).
 bool runOnMainThread(const std::function<void()>& work);
 
 }  // namespace qvcompat::appkit

@@ -9,7 +9,8 @@
 // - Without a display the alert writes its texts to standard error and answers its default button
 //   (the one whose key equivalent is "\r", else the first), so an assertion still reports.
 // - Asked for off the main thread, the alert is shown on the main thread through its main loop, or
-//   reported on standard error as above when no main loop runs there.
+//   reported on standard error as above when no main loop runs there or the main thread does not
+//   come back to its loop within two seconds.
 // - Closing the dialog without a button (Escape, the window manager) answers the button whose key
 //   equivalent is "\033", else the default button, else the first.
 #pragma once

@@ -54,7 +54,7 @@ AlertRunner& alertRunner();
 // null. Returns the runner installed before it, null for the platform runner.
 AlertRunner* setAlertRunner(AlertRunner* runner);
 
-// The title of a button as the user sees it. English for now; translations plug in here.
+// The title of a button as the user sees it: its translation in the library text domain "lib".
 std::string buttonTitle(Message::eButton button);
 
 }  // namespace QV::GP::DETAIL

@@ -1,4 +1,5 @@
 #include "GP/AlertRunner.h"
+#include "GP/GetText.h"
 
 namespace QV::GP::DETAIL {
 
@@ -32,8 +33,9 @@ const char* englishName(Message::eButton button)
 
 std::string buttonTitle(Message::eButton button)
 {
-    // No translations yet: the English name is shown.
-    return englishName(button);
+    // The names are literals, so the library domain answers each from its cache after the first time.
+    const char* const name = englishName(button);
+    return GetLibraryTextDomain().get(name);
 }
 
 }  // namespace QV::GP::DETAIL

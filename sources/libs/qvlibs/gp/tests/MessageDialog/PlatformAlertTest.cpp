@@ -145,6 +145,22 @@ TEST(PlatformAlertReport, OffTheMainThreadWithoutAMainLoopTheAlertIsReported)
     EXPECT_EQ(answer, Message::eButtonNo);
 }
 
+TEST(PlatformAlertReport, AMainThreadBlockedOutsideItsLoopGetsTheAlertReported)
+{
+    // The main thread owns its loop's context but waits for the worker instead of running it.
+    GMainContext* context = g_main_context_default();
+    ASSERT_TRUE(g_main_context_acquire(context));
+    Message::eButton answer = Message::eButtonNone;
+    testing::internal::CaptureStderr();
+    std::thread worker([&] {
+        answer = Message::show("blocked", Message::eTypeOKCancel, Message::eButtonCancel, Message::eIconWarning, "App");
+    });
+    worker.join();
+    g_main_context_release(context);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "App\nblocked\n");
+    EXPECT_EQ(answer, Message::eButtonCancel);
+}
+
 TEST(PlatformAlertReport, WithoutADisplayTheAlertIsReportedAndAnswersItsDefault)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process: no display opened yet
