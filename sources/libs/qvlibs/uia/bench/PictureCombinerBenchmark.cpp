@@ -1,7 +1,9 @@
-// Times the picture combiners on a picture of the wizard window's size (627 x 335): blend, dye
-// and a nine-patch stretched over the whole window, each with the vectorised and the scalar row
-// kernels, and a memcpy of the same bytes as the memory-bandwidth floor. Prints the ratios at the
-// end: vectorised / scalar per operation, and each operation / memcpy (target: blend within 3x).
+// Times the picture combiners on a picture of the wizard window's size (627 x 335): blend, dye,
+// a composited copy (CopySource of a picture with alpha) and a nine-patch stretched over the whole
+// window (composited tiles of a skin sheet), each with every kernel set this processor
+// runs (scalar, SSE2, AVX2), and a memcpy of the same bytes as the memory-bandwidth floor. Prints
+// the ratios at the end: each set's time / memcpy per operation (target: blend within 3x) and
+// the scalar time / the set's.
 #include "Graphics/PixelRows.h"
 #include "UIA/Picture.h"
 #include "UIA/PictureCombiner.h"
@@ -54,18 +56,20 @@ std::unique_ptr<Picture> skinSheet()
     return sheet;
 }
 
-// Counts the target's bytes and switches the vectorised kernels back on.
+using QV::UIA::PixelRows::eKernels;
+
+// Counts the target's bytes and goes back to the best kernels.
 void finish(benchmark::State& state)
 {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kBytes));
-    QV::UIA::PixelRows::setVectorised(true);
+    QV::UIA::PixelRows::setKernels(QV::UIA::PixelRows::bestKernels());
 }
 
-void blend(benchmark::State& state, bool bVectorised)
+void blend(benchmark::State& state, eKernels kernels)
 {
     auto target = randomPicture(kWidth, kHeight, 1);
     auto source = randomPicture(kWidth, kHeight, 2);
-    QV::UIA::PixelRows::setVectorised(bVectorised);
+    QV::UIA::PixelRows::setKernels(kernels);
     for (auto _ : state) {
         target->putPicture<BlendUsingAlpha>(0, 0, *source, 0, nullptr);
         benchmark::ClobberMemory();
@@ -73,12 +77,12 @@ void blend(benchmark::State& state, bool bVectorised)
     finish(state);
 }
 
-void dye(benchmark::State& state, bool bVectorised)
+void dye(benchmark::State& state, eKernels kernels)
 {
     auto target = randomPicture(kWidth, kHeight, 1);
     auto mask = randomPicture(kWidth, kHeight, 2);
     DyeUsingAlphaMask functor(0xC0336699);
-    QV::UIA::PixelRows::setVectorised(bVectorised);
+    QV::UIA::PixelRows::setKernels(kernels);
     for (auto _ : state) {
         PictureCombiner<DyeUsingAlphaMask>(*target, functor).combine(0, 0, kWidth, kHeight, *mask, 0, 0);
         benchmark::ClobberMemory();
@@ -86,11 +90,25 @@ void dye(benchmark::State& state, bool bVectorised)
     finish(state);
 }
 
-void ninePatch(benchmark::State& state, bool bVectorised)
+// CopySource of a picture with an alpha channel: "source over" on every pixel, one run per row.
+void composite(benchmark::State& state, eKernels kernels)
+{
+    auto target = randomPicture(kWidth, kHeight, 1);
+    auto source = randomPicture(kWidth, kHeight, 2);
+    source->setAlphaChannel(true);
+    QV::UIA::PixelRows::setKernels(kernels);
+    for (auto _ : state) {
+        target->putPicture<CopySource>(0, 0, *source, 0, nullptr);
+        benchmark::ClobberMemory();
+    }
+    finish(state);
+}
+
+void ninePatch(benchmark::State& state, eKernels kernels)
 {
     auto target = randomPicture(kWidth, kHeight, 1);
     auto sheet = skinSheet();
-    QV::UIA::PixelRows::setVectorised(bVectorised);
+    QV::UIA::PixelRows::setKernels(kernels);
     for (auto _ : state) {
         target->putStretched<CopySource>(Rect(0, 0, kWidth, kHeight), *sheet, 0, nullptr);
         benchmark::ClobberMemory();
@@ -133,14 +151,21 @@ private:
 
 int main(int argc, char** argv)
 {
-    char const* const operations[] = {"blend", "dye", "nine-patch"};
-    void (*const bodies[])(benchmark::State&, bool) = {blend, dye, ninePatch};
-    for (int i = 0; i < 3; ++i) {
-        benchmark::RegisterBenchmark((std::string(operations[i]) + "/vectorised").c_str(), bodies[i], true)
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark((std::string(operations[i]) + "/scalar").c_str(), bodies[i], false)
-            ->Unit(benchmark::kMicrosecond);
-    }
+    using namespace QV::UIA::PixelRows;
+    char const* const operations[] = {"blend", "dye", "composite", "nine-patch"};
+    void (*const bodies[])(benchmark::State&, eKernels) = {blend, dye, composite, ninePatch};
+    struct tSet {
+        eKernels kernels;
+        char const* name;
+    };
+    std::vector<tSet> sets;
+    for (tSet set : {tSet{eScalarKernels, "scalar"}, tSet{eSSE2Kernels, "SSE2"}, tSet{eAVX2Kernels, "AVX2"}})
+        if (isSupported(set.kernels))
+            sets.push_back(set);
+    for (int i = 0; i < 4; ++i)
+        for (tSet const& set : sets)
+            benchmark::RegisterBenchmark((std::string(operations[i]) + "/" + set.name).c_str(), bodies[i], set.kernels)
+                ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("memcpy", copyBytes)->Unit(benchmark::kMicrosecond);
 
     benchmark::Initialize(&argc, argv);
@@ -151,15 +176,20 @@ int main(int argc, char** argv)
     benchmark::Shutdown();
 
     double const floor = reporter.time("memcpy");
-    std::printf("\n%-12s %16s %16s %14s\n", "operation", "vectorised/scalar", "vectorised/memcpy",
-                "scalar/memcpy");
+    if (floor <= 0)
+        return 0;
+    std::printf("\n%-12s %-8s %10s %10s\n", "operation", "kernels", "/memcpy", "speed-up");
     for (char const* operation : operations) {
-        double const vectorised = reporter.time(std::string(operation) + "/vectorised");
         double const scalar = reporter.time(std::string(operation) + "/scalar");
-        if (vectorised <= 0 || scalar <= 0 || floor <= 0)
-            continue;
-        std::printf("%-12s %16.2f %16.2f %14.2f\n", operation, vectorised / scalar, vectorised / floor,
-                    scalar / floor);
+        for (tSet const& set : sets) {
+            double const time = reporter.time(std::string(operation) + "/" + set.name);
+            if (time <= 0)
+                continue;
+            std::printf("%-12s %-8s %10.2f", operation, set.name, time / floor);
+            if (scalar > 0)
+                std::printf(" %10.2f", scalar / time);
+            std::printf("\n");
+        }
     }
     return 0;
 }

@@ -1,9 +1,9 @@
 // Row kernels: the hot loops of pictures and combiners over runs of n pixels (n may be 0).
 // PictureSCALAR is the reference, one pixel at a time by the rules of PixelRules.h; PictureSSE2
-// does four pixels per step (the rest one by one) and gives the same words. The functions of
-// PixelRows pick SSE2 when it is switched on (the default), the run has at least four pixels and
-// source and target do not overlap; a benchmark or a test may switch it off to time or check the
-// scalar path.
+// (four pixels per step) and PictureAVX2 (eight) give the same words for runs of any length. The
+// functions of PixelRows run the kernels chosen with setKernels (by default the best this
+// processor runs) unless source and target overlap, where the scalar order defines the result; a
+// benchmark or a test may choose a set to time or check it.
 #pragma once
 
 #include <cstdint>
@@ -32,9 +32,34 @@ void blendLine(uint32_t* dst, uint32_t const* src, int n);
 void dyeLine(uint32_t* dst, uint32_t const* mask, int n, uint32_t colour);
 }  // namespace PictureSSE2
 
+// The same with AVX2; src and dst must not overlap. Only to be called when
+// PixelRows::isSupported(eAVX2Kernels); the SSE2 kernels stand in where the compiler cannot
+// build AVX2 code.
+namespace PictureAVX2 {
+void fillLine(uint32_t* dst, int n, uint32_t colour);
+void compositeLine(uint32_t* dst, uint32_t const* src, int n);
+void compositeFillLine(uint32_t* dst, int n, uint32_t colour);
+void blendLine(uint32_t* dst, uint32_t const* src, int n);
+void dyeLine(uint32_t* dst, uint32_t const* mask, int n, uint32_t colour);
+}  // namespace PictureAVX2
+
 namespace PixelRows {
 
-// Whether the SSE2 kernels are used (true by default; main thread only, like pictures).
+// The kernel sets, slowest first.
+enum eKernels : int { eScalarKernels, eSSE2Kernels, eAVX2Kernels };
+
+// Whether this machine runs the set: the scalar one always, SSE2 on every x86-64, AVX2 when the
+// processor and the system have it (asked once).
+bool isSupported(eKernels kernels);
+// The fastest supported set: the default.
+eKernels bestKernels();
+
+// Chooses the kernels of the functions below (main thread only, like pictures); a set the
+// machine cannot run gives way to the best one it can. Returns the set now in use.
+eKernels setKernels(eKernels kernels);
+eKernels kernels();
+
+// setKernels(bestKernels()) when true, setKernels(eScalarKernels) when false.
 void setVectorised(bool bVectorised);
 bool isVectorised();
 

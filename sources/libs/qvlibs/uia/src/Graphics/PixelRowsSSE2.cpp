@@ -1,14 +1,14 @@
-// The row kernels four pixels at a time with SSE2 (always there on x86_64), the rest of a run
-// through the scalar kernels. Each gives exactly the words of PixelRules.h:
+// The row kernels four pixels at a time with SSE2 (always there on x86_64). The last four pixels
+// of a run are worked out first, from the pixels as they were, and stored last, over the end of
+// the last full step; a run shorter than four goes through the same step on a padded copy. Each
+// gives exactly the words of PixelRules.h:
 // - blend and dye work on 16-bit lanes: every product and sum of their rule stays below 65536,
 //   and div255 is a high multiply that gives the rule's value for every such sum;
-// - "source over" divides by the result alpha, which SSE2 cannot do on integers, so it works on
-//   floats where the result is provably exact: dC * k + 127 < 2^24 is exact in a float and its
-//   correctly rounded quotient by 255 truncates to the integer quotient (the fraction, at most
-//   254/255, stays below 1 after rounding by at most 2^-8); the final quotient is at most 383,
-//   and num * (1 / A) + 2^-10 truncates to the integer quotient because the products' error
-//   (below 2^-14) and the offset stay below the 1/255 that separates a non-integer quotient from
-//   the next integer.
+// - "source over" divides by the result alpha, which SSE2 cannot do on integers. Everything up to
+//   that division is exact integer arithmetic (the division by 255 of a sum below 2^24 is split
+//   into two exact steps, see quotient255); the final quotient num / A (num < 2^18, at most 383)
+//   is num * (1 / A) + 2^-10 in floats, truncated: the products' error (below 2^-14) and the
+//   offset stay below the 1/255 that separates a non-integer quotient from the next integer.
 // Elsewhere than x86 the scalar kernels stand in.
 #include "Graphics/PixelRows.h"
 
@@ -39,17 +39,23 @@ inline __m128i mix16(__m128i t, __m128i c, __m128i m)
     return div255x16(_mm_add_epi16(_mm_mullo_epi16(t, inverse), _mm_mullo_epi16(c, m)));
 }
 
+// A pixel word split into its blue and red (low bytes of the 16-bit lanes), and green and alpha
+// (high bytes), each channel in a 16-bit lane.
+struct tSplit {
+    __m128i blueRed;
+    __m128i greenAlpha;
+};
+
+inline tSplit split(__m128i p) { return {_mm_and_si128(p, _mm_set1_epi16(0xFF)), _mm_srli_epi16(p, 8)}; }
+
 // Four pixels of t mixed with c by the weights m (one per pixel, 0..255, in the low half of each
-// 32-bit lane), keeping t's alpha. The channels are split into blue and red, and green and alpha,
-// one per 16-bit lane: blue and red mix with (m, m), green and alpha with (m, 0), so the alpha
-// mixes with weight 0 and stays t's (div255(tA * 255) = tA).
-inline __m128i mix4(__m128i t, __m128i c, __m128i m)
+// 32-bit lane), keeping t's alpha: blue and red mix with (m, m), green and alpha with (m, 0), so
+// the alpha mixes with weight 0 and stays t's (div255(tA * 255) = tA).
+inline __m128i mix4(__m128i t, tSplit const& c, __m128i m)
 {
-    __m128i const lowBytes = _mm_set1_epi16(0xFF);
-    __m128i const blueRed = mix16(_mm_and_si128(t, lowBytes), _mm_and_si128(c, lowBytes),
-                                  _mm_or_si128(m, _mm_slli_epi32(m, 16)));
-    __m128i const greenAlpha =
-        mix16(_mm_and_si128(_mm_srli_epi16(t, 8), lowBytes), _mm_and_si128(_mm_srli_epi16(c, 8), lowBytes), m);
+    tSplit const target = split(t);
+    __m128i const blueRed = mix16(target.blueRed, c.blueRed, _mm_or_si128(m, _mm_slli_epi32(m, 16)));
+    __m128i const greenAlpha = mix16(target.greenAlpha, c.greenAlpha, m);
     return _mm_or_si128(blueRed, _mm_slli_epi16(greenAlpha, 8));
 }
 
@@ -58,28 +64,69 @@ inline __m128i mix4(__m128i t, __m128i c, __m128i m)
 inline __m128i blend4(__m128i s, __m128i t)
 {
     __m128i const m = div255x16(_mm_mullo_epi16(_mm_srli_epi32(s, 24), _mm_srli_epi32(t, 24)));
-    return mix4(t, s, m);
+    return mix4(t, split(s), m);
 }
 
 // Four pixels of dyeUsingAlphaMask: m = div255(maskA cA); colourAlpha holds the dye's alpha in
 // every 32-bit lane.
-inline __m128i dye4(__m128i mask, __m128i t, __m128i colour, __m128i colourAlpha)
+inline __m128i dye4(__m128i mask, __m128i t, tSplit const& colour, __m128i colourAlpha)
 {
     __m128i const m = div255x16(_mm_mullo_epi16(_mm_srli_epi32(mask, 24), colourAlpha));
     return mix4(t, colour, m);
 }
 
-// One colour channel of compositeStandard for four pixels, in 32-bit lanes: sC, dC, sA, the
-// half result alpha as integers; k and 1 / A as floats.
-inline __m128i compositeChannel(__m128i sC, __m128i dC, __m128i sA, __m128i halfA, __m128 k, __m128 reciprocalA)
+// floor(w / 255) for w below 65536 in the low half of each 32-bit lane (the high half zero):
+// (w * 0x8081) >> 23 for every such w.
+inline __m128i quotient255x16(__m128i w)
 {
-    // round(dC k / 255) = floor((dC k + 127) / 255), exact as explained above.
-    __m128 const x = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(dC), k), _mm_set1_ps(127.0f));
-    __m128i const q = _mm_cvttps_epi32(_mm_div_ps(x, _mm_set1_ps(255.0f)));
-    // Values below 256 multiply exactly in the low 16 bits of each 32-bit lane.
-    __m128i const num = _mm_add_epi32(_mm_add_epi32(_mm_mullo_epi16(sC, sA), q), halfA);
-    __m128 const quotient = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(num), reciprocalA), _mm_set1_ps(1.0f / 1024.0f));
-    return _mm_min_epi16(_mm_cvttps_epi32(quotient), _mm_set1_epi32(255));
+    return _mm_srli_epi32(_mm_mulhi_epu16(w, _mm_set1_epi32(0x8081)), 7);
+}
+
+// floor(y / 255) for y up to 255 * 65025 + 127 in 32-bit lanes: with h = y >> 8,
+// y = 255 h + (h + (y & 255)), and the second part stays below 65536.
+inline __m128i quotient255(__m128i y)
+{
+    __m128i const high = _mm_srli_epi32(y, 8);
+    return _mm_add_epi32(high, quotient255x16(_mm_add_epi32(high, _mm_and_si128(y, _mm_set1_epi32(0xFF)))));
+}
+
+template <int shift>
+inline __m128i channelOf(__m128i p)
+{
+    if constexpr (shift == 0)
+        return _mm_and_si128(p, _mm_set1_epi32(0xFF));
+    else
+        return _mm_and_si128(_mm_srli_epi32(p, shift), _mm_set1_epi32(0xFF));
+}
+
+// The shared values of compositeStandard for four pixels, in 32-bit lanes.
+struct tComposite {
+    __m128i sA;
+    __m128i k;            // dA (255 - sA), below 65536
+    __m128i halfA;        // A / 2
+    __m128 reciprocalA;   // 1 / max(A, 1)
+};
+
+// One colour channel of compositeStandard: (sC sA + floor((dC k + 127) / 255) + A / 2) / A,
+// at most 255, moved to its place in the word.
+template <int shift>
+inline __m128i compositeChannel(__m128i s, __m128i d, tComposite const& v)
+{
+    __m128i const sC = channelOf<shift>(s);
+    __m128i const dC = channelOf<shift>(d);
+    // dC k < 2^24 from its low and high 16 bits.
+    __m128i const low = _mm_mullo_epi16(dC, v.k);
+    __m128i const high = _mm_mulhi_epu16(dC, v.k);
+    __m128i const y = _mm_add_epi32(_mm_or_si128(low, _mm_slli_epi32(high, 16)), _mm_set1_epi32(127));
+    __m128i const num = _mm_add_epi32(_mm_add_epi32(_mm_mullo_epi16(sC, v.sA), quotient255(y)), v.halfA);
+    __m128 const quotient =
+        _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(num), v.reciprocalA), _mm_set1_ps(1.0f / 1024.0f));
+    // The quotient is at most 383, so a 16-bit minimum on the low halves clamps it.
+    __m128i const c = _mm_min_epi16(_mm_cvttps_epi32(quotient), _mm_set1_epi32(255));
+    if constexpr (shift == 0)
+        return c;
+    else
+        return _mm_slli_epi32(c, shift);
 }
 
 // Four pixels of compositeStandard.
@@ -88,8 +135,7 @@ inline __m128i composite4(__m128i s, __m128i d)
     __m128i const byteMask = _mm_set1_epi32(0xFF);
     __m128i const sA = _mm_srli_epi32(s, 24);
     __m128i const opaque = _mm_cmpeq_epi32(sA, byteMask);
-    int const nOpaque = _mm_movemask_ps(_mm_castsi128_ps(opaque));
-    if (nOpaque == 0xF)
+    if (_mm_movemask_ps(_mm_castsi128_ps(opaque)) == 0xF)
         return s;
     __m128i const dA = _mm_srli_epi32(d, 24);
     __m128i const zero = _mm_setzero_si128();
@@ -99,73 +145,84 @@ inline __m128i composite4(__m128i s, __m128i d)
     }
 
     __m128i const k = _mm_mullo_epi16(dA, _mm_sub_epi32(byteMask, sA));
-    __m128i const t = _mm_add_epi32(k, _mm_set1_epi32(127));
-    // floor(t / 255), exact for t < 65535.
-    __m128i const a =
-        _mm_add_epi32(sA, _mm_srli_epi32(_mm_add_epi32(_mm_add_epi32(t, _mm_srli_epi32(t, 8)), _mm_set1_epi32(1)), 8));
-    __m128 const reciprocalA = _mm_div_ps(_mm_set1_ps(1.0f), _mm_max_ps(_mm_cvtepi32_ps(a), _mm_set1_ps(1.0f)));
-    __m128i const halfA = _mm_srli_epi32(a, 1);
-    __m128 const kf = _mm_cvtepi32_ps(k);
+    // A = sA + floor((k + 127) / 255), k + 127 < 65536.
+    __m128i const a = _mm_add_epi32(sA, quotient255x16(_mm_add_epi32(k, _mm_set1_epi32(127))));
+    tComposite const v{sA, k, _mm_srli_epi32(a, 1),
+                       _mm_div_ps(_mm_set1_ps(1.0f), _mm_max_ps(_mm_cvtepi32_ps(a), _mm_set1_ps(1.0f)))};
 
-    __m128i result = _mm_slli_epi32(a, 24);
-    for (int shift = 0; shift < 24; shift += 8) {
-        __m128i const sC = _mm_and_si128(_mm_srli_epi32(s, shift), byteMask);
-        __m128i const dC = _mm_and_si128(_mm_srli_epi32(d, shift), byteMask);
-        __m128i const c = compositeChannel(sC, dC, sA, halfA, kf, reciprocalA);
-        result = _mm_or_si128(result, _mm_sll_epi32(c, _mm_cvtsi32_si128(shift)));
-    }
+    __m128i result = _mm_or_si128(_mm_slli_epi32(a, 24), compositeChannel<0>(s, d, v));
+    result = _mm_or_si128(result, _mm_or_si128(compositeChannel<8>(s, d, v), compositeChannel<16>(s, d, v)));
     result = _mm_andnot_si128(_mm_cmpeq_epi32(a, zero), result);
     return _mm_or_si128(_mm_and_si128(opaque, s), _mm_andnot_si128(opaque, result));
+}
+
+// Runs step on a run of n (< 4) pixels through padded copies of the rows.
+template <class Step>
+inline void shortRun(uint32_t* dst, uint32_t const* src, int n, Step const& step)
+{
+    uint32_t target[4] = {}, source[4] = {};
+    for (int i = 0; i < n; ++i) {
+        target[i] = dst[i];
+        source[i] = src[i];
+    }
+    store4(target, step(load4(source), load4(target)));
+    for (int i = 0; i < n; ++i)
+        dst[i] = target[i];
+}
+
+// Runs step over a run: four pixels per step. The last four pixels are worked out before any
+// store, so they may overlap the last full step.
+template <class Step>
+inline void run(uint32_t* dst, uint32_t const* src, int n, Step const& step)
+{
+    if (n < 4)
+        return shortRun(dst, src, n, step);
+    __m128i const last = step(load4(src + n - 4), load4(dst + n - 4));
+    for (int i = 0; i + 4 < n; i += 4)
+        store4(dst + i, step(load4(src + i), load4(dst + i)));
+    store4(dst + n - 4, last);
 }
 
 }  // namespace
 
 void fillLine(uint32_t* dst, int n, uint32_t colour)
 {
+    if (n < 4)
+        return PictureSCALAR::fillLine(dst, n, colour);
     __m128i const v = _mm_set1_epi32(int(colour));
-    int i = 0;
-    for (; i + 8 <= n; i += 8) {
+    for (int i = 0; i + 4 < n; i += 4)
         store4(dst + i, v);
-        store4(dst + i + 4, v);
-    }
-    for (; i + 4 <= n; i += 4)
-        store4(dst + i, v);
-    PictureSCALAR::fillLine(dst + i, n - i, colour);
+    store4(dst + n - 4, v);
 }
 
 void compositeLine(uint32_t* dst, uint32_t const* src, int n)
 {
-    int i = 0;
-    for (; i + 4 <= n; i += 4)
-        store4(dst + i, composite4(load4(src + i), load4(dst + i)));
-    PictureSCALAR::compositeLine(dst + i, src + i, n - i);
+    run(dst, src, n, [](__m128i s, __m128i d) { return composite4(s, d); });
 }
 
 void compositeFillLine(uint32_t* dst, int n, uint32_t colour)
 {
+    // The source row: the colour as often as the step reads it.
     __m128i const s = _mm_set1_epi32(int(colour));
-    int i = 0;
-    for (; i + 4 <= n; i += 4)
+    uint32_t const words[4] = {colour, colour, colour, colour};
+    if (n < 4)
+        return shortRun(dst, words, n, [](__m128i c, __m128i d) { return composite4(c, d); });
+    __m128i const last = composite4(s, load4(dst + n - 4));
+    for (int i = 0; i + 4 < n; i += 4)
         store4(dst + i, composite4(s, load4(dst + i)));
-    PictureSCALAR::compositeFillLine(dst + i, n - i, colour);
+    store4(dst + n - 4, last);
 }
 
 void blendLine(uint32_t* dst, uint32_t const* src, int n)
 {
-    int i = 0;
-    for (; i + 4 <= n; i += 4)
-        store4(dst + i, blend4(load4(src + i), load4(dst + i)));
-    PictureSCALAR::blendLine(dst + i, src + i, n - i);
+    run(dst, src, n, [](__m128i s, __m128i t) { return blend4(s, t); });
 }
 
 void dyeLine(uint32_t* dst, uint32_t const* mask, int n, uint32_t colour)
 {
-    __m128i const colourWords = _mm_set1_epi32(int(colour));
+    tSplit const colourChannels = split(_mm_set1_epi32(int(colour)));
     __m128i const colourAlpha = _mm_set1_epi32(int(colour >> 24));
-    int i = 0;
-    for (; i + 4 <= n; i += 4)
-        store4(dst + i, dye4(load4(mask + i), load4(dst + i), colourWords, colourAlpha));
-    PictureSCALAR::dyeLine(dst + i, mask + i, n - i, colour);
+    run(dst, mask, n, [&](__m128i m, __m128i t) { return dye4(m, t, colourChannels, colourAlpha); });
 }
 
 #else  // no SSE2: the scalar kernels

@@ -1,5 +1,6 @@
-// The vectorised row kernels and combiners against the scalar ones: on random data, on every pair
-// of alphas, on runs of every length and alignment, and on whole drawing operations.
+// The vectorised row kernels (SSE2, and AVX2 where the processor has it) and the combiners with
+// them against the scalar ones: on random data, on every pair of alphas, on runs of every length
+// and alignment, on runs of opaque and transparent pixels, and on whole drawing operations.
 #include "PictureChecks.h"
 
 #include "Graphics/PixelRows.h"
@@ -9,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -18,10 +21,11 @@ using QV::GP::Rect;
 using QV::UIA::Picture;
 using QV::UIA::PictureCombiner;
 namespace SCALAR = QV::UIA::PictureSCALAR;
-namespace SSE2 = QV::UIA::PictureSSE2;
 namespace Rows = QV::UIA::PixelRows;
+using Rows::eKernels;
 
-// Runs a kernel both ways on copies of the same target row.
+// Runs a kernel both ways on copies of the same target row; the whole rows must agree, so a
+// kernel that writes outside its run fails too.
 using RowKernel = std::function<void(uint32_t* dst, uint32_t const* src, int n)>;
 
 void expectSameRows(RowKernel const& vectorised, RowKernel const& scalar, std::vector<uint32_t> const& source,
@@ -41,19 +45,54 @@ struct tKernel {
     RowKernel scalar;
 };
 
-std::vector<tKernel> kernels(uint32_t colour)
+// The five kernels of one vectorised set, each with its scalar reference.
+template <void (*fill)(uint32_t*, int, uint32_t), void (*composite)(uint32_t*, uint32_t const*, int),
+          void (*compositeFill)(uint32_t*, int, uint32_t), void (*blend)(uint32_t*, uint32_t const*, int),
+          void (*dye)(uint32_t*, uint32_t const*, int, uint32_t)>
+std::vector<tKernel> kernelsOf(uint32_t colour)
 {
     return {
-        {"fill", [=](uint32_t* d, uint32_t const*, int n) { SSE2::fillLine(d, n, colour); },
+        {"fill", [=](uint32_t* d, uint32_t const*, int n) { fill(d, n, colour); },
          [=](uint32_t* d, uint32_t const*, int n) { SCALAR::fillLine(d, n, colour); }},
-        {"composite", SSE2::compositeLine, SCALAR::compositeLine},
-        {"composite fill", [=](uint32_t* d, uint32_t const*, int n) { SSE2::compositeFillLine(d, n, colour); },
+        {"composite", composite, SCALAR::compositeLine},
+        {"composite fill", [=](uint32_t* d, uint32_t const*, int n) { compositeFill(d, n, colour); },
          [=](uint32_t* d, uint32_t const*, int n) { SCALAR::compositeFillLine(d, n, colour); }},
-        {"blend", SSE2::blendLine, SCALAR::blendLine},
-        {"dye", [=](uint32_t* d, uint32_t const* m, int n) { SSE2::dyeLine(d, m, n, colour); },
+        {"blend", blend, SCALAR::blendLine},
+        {"dye", [=](uint32_t* d, uint32_t const* m, int n) { dye(d, m, n, colour); },
          [=](uint32_t* d, uint32_t const* m, int n) { SCALAR::dyeLine(d, m, n, colour); }},
     };
 }
+
+namespace SSE2 = QV::UIA::PictureSSE2;
+namespace AVX2 = QV::UIA::PictureAVX2;
+
+// One vectorised kernel set per test instance; the AVX2 one skips where the processor lacks it.
+struct tKernelSet {
+    eKernels kernels;
+    char const* name;
+    std::vector<tKernel> (*make)(uint32_t colour);
+};
+
+void PrintTo(tKernelSet const& set, std::ostream* os) { *os << set.name; }
+
+tKernelSet const kKernelSets[] = {
+    {Rows::eSSE2Kernels, "SSE2",
+     kernelsOf<SSE2::fillLine, SSE2::compositeLine, SSE2::compositeFillLine, SSE2::blendLine, SSE2::dyeLine>},
+    {Rows::eAVX2Kernels, "AVX2",
+     kernelsOf<AVX2::fillLine, AVX2::compositeLine, AVX2::compositeFillLine, AVX2::blendLine, AVX2::dyeLine>},
+};
+
+class VectorisedRows : public testing::TestWithParam<tKernelSet> {
+protected:
+    void SetUp() override
+    {
+        if (!Rows::isSupported(GetParam().kernels))
+            GTEST_SKIP() << GetParam().name << " is not supported by this processor";
+    }
+    void TearDown() override { Rows::setKernels(Rows::bestKernels()); }
+
+    std::vector<tKernel> kernels(uint32_t colour) const { return GetParam().make(colour); }
+};
 
 std::vector<uint32_t> randomWords(std::mt19937& random, std::size_t n)
 {
@@ -62,36 +101,45 @@ std::vector<uint32_t> randomWords(std::mt19937& random, std::size_t n)
     return qvtest::pixelsOf(*picture);
 }
 
-TEST(PixelRows, VectorisedKernelsMatchScalarOnRandomRunsOfEveryLengthAndAlignment)
+// Lengths below, at and past one, two and several vector steps (4 and 8 pixels), from every
+// alignment within 32 bytes.
+TEST_P(VectorisedRows, MatchScalarOnRandomRunsOfEveryLengthAndAlignment)
 {
     std::mt19937 random(2024);
     for (int round = 0; round < 40; ++round) {
-        std::vector<uint32_t> const source = randomWords(random, 48);
-        std::vector<uint32_t> const target = randomWords(random, 48);
+        std::vector<uint32_t> const source = randomWords(random, 88);
+        std::vector<uint32_t> const target = randomWords(random, 88);
         uint32_t const colour = randomWords(random, 1)[0];
         for (tKernel const& kernel : kernels(colour)) {
             SCOPED_TRACE(kernel.name);
-            for (int offset = 0; offset < 4; ++offset)
-                for (int n = 0; n <= 40; ++n)
+            for (int offset = 0; offset < 8; ++offset)
+                for (int n = 0; n <= 72; ++n)
                     expectSameRows(kernel.vectorised, kernel.scalar, source, target, offset, n);
         }
     }
 }
 
-// Every pair of source and target alpha with a spread of channel values: the corners of the
-// rounding (alpha 0, 1, 254, 255; channels 0 and 255) included.
-TEST(PixelRows, VectorisedKernelsMatchScalarOnEveryPairOfAlphas)
+// Every pair of source and target alpha, each with the corners of the rounding (channels 0, 1,
+// 127, 128, 254, 255) and with channels that run through every byte value as the pairs go by.
+TEST_P(VectorisedRows, MatchScalarOnEveryPairOfAlphas)
 {
     uint32_t const channels[] = {0x00, 0x01, 0x7F, 0x80, 0xFE, 0xFF, 0x37, 0xC9};
     std::vector<uint32_t> source, target;
     for (uint32_t sA = 0; sA < 256; ++sA)
-        for (uint32_t dA = 0; dA < 256; ++dA)
+        for (uint32_t dA = 0; dA < 256; ++dA) {
             for (uint32_t i = 0; i < 8; ++i) {
                 uint32_t const s = channels[i], d = channels[(i * 3 + sA) % 8];
                 source.push_back(sA << 24 | s << 16 | d << 8 | channels[(i + 5) % 8]);
                 target.push_back(dA << 24 | d << 16 | channels[(i + dA) % 8] << 8 | s);
             }
-    for (uint32_t const colour : {0x00FFFFFFu, 0x01000000u, 0x80FF8000u, 0xFE123456u, 0xFFFFFFFFu}) {
+            uint32_t const spread = sA * 256 + dA;
+            for (uint32_t i = 0; i < 3; ++i) {
+                uint32_t const a = (spread * (2 * i + 1)) & 0xFF, b = (spread * 7 + i * 85) & 0xFF;
+                source.push_back(sA << 24 | a << 16 | b << 8 | ((a + b + i) & 0xFF));
+                target.push_back(dA << 24 | b << 16 | ((a ^ 0x5A) & 0xFF) << 8 | ((255 - a + 3 * b) & 0xFF));
+            }
+        }
+    for (uint32_t const colour : {0x00FFFFFFu, 0x01000000u, 0x80FF8000u, 0xFE123456u, 0xFFFFFFFFu, 0xC0336699u}) {
         for (tKernel const& kernel : kernels(colour)) {
             SCOPED_TRACE(kernel.name);
             expectSameRows(kernel.vectorised, kernel.scalar, source, target, 0, int(source.size()));
@@ -99,40 +147,72 @@ TEST(PixelRows, VectorisedKernelsMatchScalarOnEveryPairOfAlphas)
     }
 }
 
+// Runs of opaque and of transparent pixels, long enough to fill whole vector steps, and steps
+// with a single odd one: the shortcuts of "source over" and the mix with weight 0 or 255.
+TEST_P(VectorisedRows, MatchScalarOnRunsOfOpaqueAndTransparentPixels)
+{
+    std::mt19937 random(7);
+    std::vector<uint32_t> source = randomWords(random, 96);
+    std::vector<uint32_t> target = randomWords(random, 96);
+    for (int i = 0; i < 96; ++i) {
+        switch (i / 16) {
+        case 0: source[i] |= 0xFF000000u; break;                            // opaque source
+        case 1: source[i] &= 0x00FFFFFFu; break;                            // transparent source
+        case 2: source[i] &= 0x00FFFFFFu; target[i] &= 0x00FFFFFFu; break;  // both transparent
+        case 3: source[i] = i == 53 ? source[i] & 0x7FFFFFFFu : source[i] | 0xFF000000u; break;
+        case 4: source[i] = i == 70 ? source[i] | 0x01000000u : source[i] & 0x00FFFFFFu; break;
+        default: target[i] |= 0xFF000000u; break;                           // opaque target
+        }
+    }
+    for (uint32_t const colour : {0xFF102030u, 0x00102030u, 0x7F102030u}) {
+        for (tKernel const& kernel : kernels(colour)) {
+            SCOPED_TRACE(kernel.name);
+            for (int offset = 0; offset < 8; ++offset)
+                expectSameRows(kernel.vectorised, kernel.scalar, source, target, offset, 96 - offset);
+        }
+    }
+}
+
 // Source and target overlapping in one row: the rows dispatch to the scalar order, pixel by
 // pixel, so the result is the one of the scalar kernel.
-TEST(PixelRows, OverlappingRunsTakeTheScalarOrder)
+TEST_P(VectorisedRows, OverlappingRunsTakeTheScalarOrder)
 {
+    ASSERT_EQ(Rows::setKernels(GetParam().kernels), GetParam().kernels);
     std::mt19937 random(5);
     std::vector<uint32_t> const start = randomWords(random, 40);
-    for (int shift = 1; shift < 4; ++shift) {
+    for (int shift = 1; shift < 9; ++shift) {
         std::vector<uint32_t> a = start, b = start;
         Rows::blendLine(a.data() + shift, a.data(), 32);
         SCALAR::blendLine(b.data() + shift, b.data(), 32);
         EXPECT_EQ(a, b) << shift;
         a = start;
         b = start;
-        Rows::compositeLine(a.data() + shift, a.data(), 32);
-        SCALAR::compositeLine(b.data() + shift, b.data(), 32);
+        Rows::compositeLine(a.data(), a.data() + shift, 32);
+        SCALAR::compositeLine(b.data(), b.data() + shift, 32);
+        EXPECT_EQ(a, b) << shift;
+        a = start;
+        b = start;
+        Rows::dyeLine(a.data() + shift, a.data(), 32, 0xC0336699u);
+        SCALAR::dyeLine(b.data() + shift, b.data(), 32, 0xC0336699u);
         EXPECT_EQ(a, b) << shift;
     }
 }
 
-// Whole operations with the vectorised kernels switched on and off give the same pictures.
-TEST(PixelRows, DrawingAndCombiningGiveTheSamePicturesWithAndWithoutSSE2)
+// Whole operations with the set chosen give the same pictures as with the scalar kernels.
+TEST_P(VectorisedRows, DrawingAndCombiningGiveTheSamePicturesAsScalar)
 {
     using namespace QV::UIA::PictureCombinerFunctors;
     std::mt19937 random(99);
     auto const run = [&](std::function<void(Picture&)> const& operation, Picture const& start) {
         std::vector<uint32_t> results[2];
-        for (bool bVectorised : {true, false}) {
-            Rows::setVectorised(bVectorised);
+        for (int i = 0; i < 2; ++i) {
+            eKernels const wanted = i == 0 ? GetParam().kernels : Rows::eScalarKernels;
+            EXPECT_EQ(Rows::setKernels(wanted), wanted);
             auto target = qvtest::makePicture(start.getWidth(), start.getHeight(), 0);
             std::copy(start.getData(), start.getData() + start.getWidth() * start.getHeight(), target->getData());
             operation(*target);
-            results[bVectorised ? 0 : 1] = qvtest::pixelsOf(*target);
+            results[i] = qvtest::pixelsOf(*target);
         }
-        Rows::setVectorised(true);
         return results[0] == results[1];
     };
 
@@ -162,6 +242,7 @@ TEST(PixelRows, DrawingAndCombiningGiveTheSamePicturesWithAndWithoutSSE2)
             },
             *start));
         EXPECT_TRUE(run([&](Picture& p) { p.fillArea(3, 2, 30, 20, colour & 0xFEFFFFFF); }, *start));
+        EXPECT_TRUE(run([&](Picture& p) { p.fillArea(1, 1, 38, 26, colour | 0xFF000000u); }, *start));
         EXPECT_TRUE(run(
             [&](Picture& p) {
                 p.setAlphaChannel(true);
@@ -169,6 +250,34 @@ TEST(PixelRows, DrawingAndCombiningGiveTheSamePicturesWithAndWithoutSSE2)
             },
             *start));
     }
+}
+
+INSTANTIATE_TEST_SUITE_P(PixelRows, VectorisedRows, testing::ValuesIn(kKernelSets),
+                         [](testing::TestParamInfo<tKernelSet> const& info) { return std::string(info.param.name); });
+
+// The choice of kernels: the scalar set always runs; a set the processor lacks gives way to the
+// best one; setVectorised switches between the best and the scalar set.
+TEST(PixelRows, KernelChoiceFallsBackToWhatTheProcessorRuns)
+{
+    EXPECT_TRUE(Rows::isSupported(Rows::eScalarKernels));
+    eKernels const best = Rows::bestKernels();
+    EXPECT_TRUE(Rows::isSupported(best));
+    EXPECT_EQ(Rows::kernels(), best);
+    for (eKernels const kernels : {Rows::eAVX2Kernels, Rows::eSSE2Kernels})
+        EXPECT_TRUE(!Rows::isSupported(kernels) || best >= kernels) << kernels;
+
+    for (eKernels const kernels : {Rows::eScalarKernels, Rows::eSSE2Kernels, Rows::eAVX2Kernels}) {
+        eKernels const chosen = Rows::setKernels(kernels);
+        EXPECT_EQ(chosen, Rows::isSupported(kernels) ? kernels : best) << kernels;
+        EXPECT_EQ(Rows::kernels(), chosen);
+        EXPECT_EQ(Rows::isVectorised(), chosen != Rows::eScalarKernels);
+    }
+
+    Rows::setVectorised(false);
+    EXPECT_EQ(Rows::kernels(), Rows::eScalarKernels);
+    EXPECT_FALSE(Rows::isVectorised());
+    Rows::setVectorised(true);
+    EXPECT_EQ(Rows::kernels(), best);
 }
 
 }  // namespace
