@@ -5,6 +5,8 @@
 #include <AppKit/NSWorkspace.h>
 
 #include <glib.h>
+#include "QVTest/MainLoop.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -16,6 +18,8 @@
 #include <vector>
 
 namespace {
+
+using QV::TEST::runMainLoopUntil;
 
 using QV::GP::DeviceNotification;
 using QV::GP::DeviceNotificationListener;
@@ -160,19 +164,6 @@ TEST_F(DeviceNotificationTest, WhileStoppedAddingAndRemovingAreIgnoredAndTheList
 }
 
 // ---- notices through the workspace, delivered on the main loop ----
-
-// Iterates the default main context until `done` or five seconds have passed.
-bool runMainLoopUntil(const std::function<bool()>& done)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        if (!g_main_context_iteration(nullptr, FALSE))
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 TEST_F(DeviceNotificationTest, AWorkspaceNoticeReachesTheListenersWithTheVolumeName)
 {

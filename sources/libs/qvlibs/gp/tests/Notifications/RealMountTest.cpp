@@ -6,6 +6,8 @@
 #include "GP/VolumeManager.h"
 
 #include <glib.h>
+#include "QVTest/MainLoop.h"
+
 #include <gtest/gtest.h>
 
 #include <sched.h>
@@ -57,14 +59,7 @@ struct VolumeRecorder : VolumeListener {
 
 bool runMainLoopUntil(const std::function<bool()>& done)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        if (!g_main_context_iteration(nullptr, FALSE))
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return QV::TEST::runMainLoopUntil(done, std::chrono::seconds(10));
 }
 
 bool hasVolume(const std::string& name)

@@ -9,6 +9,8 @@
 #include <AppKit/NSWorkspace.h>
 
 #include <glib.h>
+#include "QVTest/MainLoop.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -36,6 +38,8 @@ void PrintTo(const VolumeInfo& volume, std::ostream* out)
 }  // namespace QV::GP
 
 namespace {
+
+using QV::TEST::runMainLoopUntil;
 
 using namespace QV::GP;
 
@@ -131,18 +135,6 @@ protected:
     std::shared_ptr<const DETAIL::VolumeTable> m_tableBefore;
     std::vector<Change> m_log;
 };
-
-bool runMainLoopUntil(const std::function<bool()>& done)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        if (!g_main_context_iteration(nullptr, FALSE))
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 TEST_F(VolumeManagerTest, ListsTheHomeFolderFirstThenTheVolumesWithAKindInMountOrder)
 {

@@ -7,6 +7,8 @@
 
 #include <Foundation/Foundation.h>
 #include <glib.h>
+#include "QVTest/MainLoop.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -17,6 +19,8 @@
 #include <vector>
 
 namespace {
+
+using QV::TEST::runMainLoopUntil;
 
 using namespace QV::UIA;
 using namespace std::chrono_literals;
@@ -42,17 +46,6 @@ public:
     std::vector<unsigned> m_codes;
     std::vector<bool> m_onMainThread;
 };
-
-// Iterates the main run loop (GLib's default context) until `done` or five seconds have passed.
-template <class Done>
-bool runMainLoopUntil(Done done)
-{
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (!done() && std::chrono::steady_clock::now() < deadline)
-        if (!g_main_context_iteration(nullptr, FALSE))
-            std::this_thread::sleep_for(1ms);
-    return done();
-}
 
 void runMainLoopBriefly()
 {

@@ -1,0 +1,22 @@
+# qv_area_tests(PREFIX name LIBRARIES libs...): one test executable per folder of the calling
+# directory, <folder>/*Test.cpp -> <name>_<folder in lower case>_tests, linked with `libs`, the
+# shared test helpers and GoogleTest/GoogleMock, its private headers found in ../src.
+function(qv_area_tests)
+  cmake_parse_arguments(ARG "" "PREFIX" "LIBRARIES" ${ARGN})
+  file(GLOB area_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(area_dir IN LISTS area_dirs)
+    if(IS_DIRECTORY ${area_dir})
+      file(GLOB area_tests CONFIGURE_DEPENDS ${area_dir}/*Test.cpp)
+      if(area_tests)
+        get_filename_component(area ${area_dir} NAME)
+        string(TOLOWER ${area} area)
+        set(target ${ARG_PREFIX}_${area}_tests)
+        add_executable(${target} ${area_tests})
+        target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/../src)
+        target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} qv_test_support GTest::gmock GTest::gtest_main)
+        qv_warnings(${target})
+        qv_test(${target})
+      endif()
+    endif()
+  endforeach()
+endfunction()
