@@ -5,7 +5,7 @@
 // Paths are used byte for byte as the file names give them: nothing is normalised on the way to the
 // file system. Linux keeps no Finder type or creator codes, so a created file carries none.
 // Items inside container files (a name with a container subpath) are answered by the container
-// reader, which the library does not have yet: until then no such item is found.
+// reader.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "GP/FileManager.h"
 
+#include "GP/FileContainer.h"
 #include "GP/FileName.h"
 
 #include <fcntl.h>
@@ -13,10 +14,13 @@ namespace QV::GP {
 
 namespace {
 
-// Items inside container files are read by the container reader, which the library does not have
-// yet: until it does, no container item is found (the callers' not-found path).
-bool containerItemExists(const FileName&) { return false; }
-std::uint64_t containerItemSize(const FileName&) { return 0; }
+// Items inside container files ('<' subpaths) are found and measured by the container reader,
+// which asks this file manager only about names without a subpath.
+bool containerItemExists(const FileName& name)
+{
+    return FileContainer::isContainerFileContent(FileName(name.getFull()), name.getSubpath());
+}
+std::uint64_t containerItemSize(const FileName& name) { return FileContainer::getContentSize(name); }
 
 bool hasContainerItem(const FileName& name)
 {

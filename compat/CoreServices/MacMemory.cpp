@@ -1,0 +1,58 @@
+#include "CoreServices/MacMemory.h"
+
+#include "CoreServices/HandleBlock.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace qvcompat::coreservices {
+
+Handle newBlock(Size size)
+{
+    if (size < 0)
+        return nullptr;
+    auto* block = new (std::nothrow) HandleBlock{nullptr, size, false, 0};
+    if (!block)
+        return nullptr;
+    if (size == 0)
+        return handleOf(block);  // an empty handle: no block at all
+    block->master = static_cast<Ptr>(std::malloc(static_cast<std::size_t>(size)));
+    if (!block->master) {
+        delete block;
+        return nullptr;
+    }
+    return handleOf(block);
+}
+
+void freeBlock(Handle handle)
+{
+    HandleBlock* block = blockOf(handle);
+    std::free(block->master);
+    delete block;
+}
+
+}  // namespace qvcompat::coreservices
+
+using namespace qvcompat::coreservices;
+
+void DisposeHandle(Handle handle)
+{
+    if (!handle)
+        return;
+    forgetResource(handle);
+    freeBlock(handle);
+}
+
+Size GetHandleSize(Handle handle) { return handle ? blockOf(handle)->size : 0; }
+
+void HLock(Handle handle)
+{
+    if (handle)
+        blockOf(handle)->locked = true;
+}
+
+void HUnlock(Handle handle)
+{
+    if (handle)
+        blockOf(handle)->locked = false;
+}

@@ -1,0 +1,15 @@
+// The advance of a glyph in whole pixels; a missing glyph advances nothing.
+#pragma once
+
+#include "Fonts/FTCharBitmap.h"
+
+#include <cmath>
+
+namespace QV::UIA::DETAIL {
+
+inline int advancePixels(FTCharBitmap const* glyph)
+{
+    return glyph ? int(std::lrint(glyph->advance / 64.0)) : 0;
+}
+
+}  // namespace QV::UIA::DETAIL
