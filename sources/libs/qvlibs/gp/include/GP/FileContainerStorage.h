@@ -87,6 +87,9 @@ private:
     bool resolveSegment(FileContainerParser& level, const std::string& subpath, std::size_t& position,
                         unsigned version, tContentParseInfo& info);
     bool ensureTables();
+    // The content info of the item that `find` (a name or an id lookup of the tables) finds.
+    template <class Find>
+    bool findContentInfo(Find find, tContentParseInfo& info);
 
     std::uint32_t m_recordSize = 640;
     std::string m_rootFolder;

@@ -41,6 +41,9 @@ private:
     long long bytesLeft() const;
     // Sets the status after a transfer of `done` out of `asked` bytes.
     void settle(size_t asked, size_t done);
+    // Reads or writes (`move` on the inner storage) at most what is left of the window.
+    template <class Move>
+    size_t transfer(size_t n, Move move);
 
     IStorage* m_inner = nullptr;
     bool m_ownsInner = false;

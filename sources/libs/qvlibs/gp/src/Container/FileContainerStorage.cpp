@@ -279,14 +279,15 @@ bool FileContainerStorage::queryDataIntegrity()
     return true;
 }
 
-bool FileContainerStorage::getContentInfoOfItem(const std::string& name, unsigned version, tContentParseInfo& info)
+template <class Find>
+bool FileContainerStorage::findContentInfo(Find find, tContentParseInfo& info)
 {
     if (m_child || !isOpen() || !ensureTables())
         return false;
     PositionKeeper keeper(*this);
     DETAIL::TocReader reader(*this);
     tContentParseInfo found;
-    if (!reader.findByName(m_tables, m_recordSize, name, version, found))
+    if (!find(reader, found))
         return reader.getError().empty() ? false : fail("Error: lookup failed (" + reader.getError() + ")");
     long long index = 0, partStart = 0;
     if (!getPartIndexForPosition(found.dataStart, index, partStart)) {
@@ -298,23 +299,18 @@ bool FileContainerStorage::getContentInfoOfItem(const std::string& name, unsigne
     return true;
 }
 
+bool FileContainerStorage::getContentInfoOfItem(const std::string& name, unsigned version, tContentParseInfo& info)
+{
+    return findContentInfo([&](DETAIL::TocReader& reader, tContentParseInfo& found) {
+        return reader.findByName(m_tables, m_recordSize, name, version, found);
+    }, info);
+}
+
 bool FileContainerStorage::getContentInfoOfItem(unsigned id, unsigned version, tContentParseInfo& info)
 {
-    if (m_child || !isOpen() || !ensureTables())
-        return false;
-    PositionKeeper keeper(*this);
-    DETAIL::TocReader reader(*this);
-    tContentParseInfo found;
-    if (!reader.findById(m_tables, m_recordSize, id, version, found))
-        return reader.getError().empty() ? false : fail("Error: lookup failed (" + reader.getError() + ")");
-    long long index = 0, partStart = 0;
-    if (!getPartIndexForPosition(found.dataStart, index, partStart)) {
-        m_status = eStatusError;
-        return false;
-    }
-    found.partIndex = static_cast<int>(index);
-    info = found;
-    return true;
+    return findContentInfo([&](DETAIL::TocReader& reader, tContentParseInfo& found) {
+        return reader.findById(m_tables, m_recordSize, id, version, found);
+    }, info);
 }
 
 bool FileContainerStorage::getContentRangeOfItem(const std::string& name, unsigned version, FileContentRange& range)

@@ -54,45 +54,36 @@ void RangeLimitingStorage::settle(size_t asked, size_t done)
         m_status = eStatusOK;
 }
 
-size_t RangeLimitingStorage::read(void* dst, size_t n)
+template <class Move>
+size_t RangeLimitingStorage::transfer(size_t n, Move move)
 {
     if (!m_inner || !isGood())
         return 0;
     if (m_length == 0) {
-        const size_t done = m_inner->read(dst, n);
+        const size_t done = move(n);
         m_status = m_inner->getStatus();
         return done;
     }
+    // Neither a read nor a write goes past the window (a write would spill into the next item).
     const long long left = bytesLeft();
     if (left < 0) {
         m_status = eStatusError;
         return 0;
     }
     const size_t allowed = static_cast<unsigned long long>(left) < n ? static_cast<size_t>(left) : n;
-    const size_t done = allowed ? m_inner->read(dst, allowed) : 0;
+    const size_t done = allowed ? move(allowed) : 0;
     settle(n, done);
     return done;
 }
 
+size_t RangeLimitingStorage::read(void* dst, size_t n)
+{
+    return transfer(n, [&](size_t count) { return m_inner->read(dst, count); });
+}
+
 size_t RangeLimitingStorage::write(const void* src, size_t n)
 {
-    if (!m_inner || !isGood())
-        return 0;
-    if (m_length == 0) {
-        const size_t done = m_inner->write(src, n);
-        m_status = m_inner->getStatus();
-        return done;
-    }
-    // A write never spills over into what follows the window (the next item of a container).
-    const long long left = bytesLeft();
-    if (left < 0) {
-        m_status = eStatusError;
-        return 0;
-    }
-    const size_t allowed = static_cast<unsigned long long>(left) < n ? static_cast<size_t>(left) : n;
-    const size_t done = allowed ? m_inner->write(src, allowed) : 0;
-    settle(n, done);
-    return done;
+    return transfer(n, [&](size_t count) { return m_inner->write(src, count); });
 }
 
 long long RangeLimitingStorage::getPos64() const
