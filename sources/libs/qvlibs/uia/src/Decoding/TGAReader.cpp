@@ -119,20 +119,26 @@ struct tPixelRun {
     std::size_t left;
 };
 
+// Reads `count` stored pixels into the run through `buffer` (room for them all).
+bool readLiterals(GP::Stream& stream, tPixelFormat const& format, tPixelRun& run, std::size_t count, uint8_t* buffer)
+{
+    std::size_t const bytes = count * format.bytes;
+    if (stream.readRaw(buffer, bytes) != bytes)
+        return false;
+    for (std::size_t i = 0; i < count; ++i)
+        run.next[i] = format.convert(buffer + i * format.bytes);
+    run.next += count;
+    run.left -= count;
+    return true;
+}
+
 bool readUncompressed(GP::Stream& stream, tPixelFormat const& format, tPixelRun& run)
 {
     constexpr std::size_t kChunkPixels = 1024;
     uint8_t buffer[kChunkPixels * kMaxPixelBytes];
-    while (run.left > 0) {
-        std::size_t const count = std::min(run.left, kChunkPixels);
-        std::size_t const bytes = count * format.bytes;
-        if (stream.readRaw(buffer, bytes) != bytes)
+    while (run.left > 0)
+        if (!readLiterals(stream, format, run, std::min(run.left, kChunkPixels), buffer))
             return false;
-        for (std::size_t i = 0; i < count; ++i)
-            run.next[i] = format.convert(buffer + i * format.bytes);
-        run.next += count;
-        run.left -= count;
-    }
     return true;
 }
 
@@ -146,17 +152,14 @@ bool readRunLength(GP::Stream& stream, tPixelFormat const& format, tPixelRun& ru
         if (stream.readRaw(&packet, 1) != 1)
             return false;
         std::size_t const count = std::min<std::size_t>((packet & 0x7F) + 1, run.left);
-        if (packet & 0x80) {
-            if (stream.readRaw(buffer, format.bytes) != format.bytes)
+        if (!(packet & 0x80)) {
+            if (!readLiterals(stream, format, run, count, buffer))
                 return false;
-            std::fill_n(run.next, count, format.convert(buffer));
-        } else {
-            std::size_t const bytes = count * format.bytes;
-            if (stream.readRaw(buffer, bytes) != bytes)
-                return false;
-            for (std::size_t i = 0; i < count; ++i)
-                run.next[i] = format.convert(buffer + i * format.bytes);
+            continue;
         }
+        if (stream.readRaw(buffer, format.bytes) != format.bytes)
+            return false;
+        std::fill_n(run.next, count, format.convert(buffer));
         run.next += count;
         run.left -= count;
     }
