@@ -6,12 +6,8 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 namespace qvcompat::appkit {
-
-bool isMainThread() { return syscall(SYS_gettid) == getpid(); }
 
 bool ensureGtk()
 {

@@ -1,12 +1,14 @@
 // The GTK side of the AppKit stand-in: the display connection and the main thread.
 #pragma once
 
+#include <Foundation/NSRunLoop.h>
+
 #include <functional>
 
 namespace qvcompat::appkit {
 
-// The process's initial thread, the one AppKit runs on.
-bool isMainThread();
+// The process's initial thread, the one AppKit runs on (Foundation's answer).
+using qvcompat::foundation::isMainThread;
 
 // Opens the display once, on the main thread, with the X11 back end. False without a display
 // (or when asked off the main thread before it was opened).
