@@ -25,8 +25,7 @@ constexpr NSAlertStyle NSAlertStyleWarning = 0;
 constexpr NSAlertStyle NSAlertStyleInformational = 1;
 constexpr NSAlertStyle NSAlertStyleCritical = 2;
 
-struct NSAlert : NSObject {
-};
+struct NSAlert : NSObject {};
 
 namespace qvcompat::appkit {
 

@@ -6,10 +6,7 @@ namespace qvcompat::appkit {
 
 namespace {
 
-NSString* copyOf(NSString* text)
-{
-    return text ? objc::msgSend<NSString*>(text, objc::sel("retain")) : nullptr;
-}
+NSString* copyOf(NSString* text) { return text ? objc::msgSend<NSString*>(text, objc::sel("retain")) : nullptr; }
 
 void replace(id self, const char* ivarName, NSString* text)
 {

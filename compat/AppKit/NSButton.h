@@ -7,8 +7,7 @@
 
 #include <Foundation/Foundation.h>
 
-struct NSButton : NSObject {
-};
+struct NSButton : NSObject {};
 
 namespace qvcompat::appkit {
 

@@ -45,12 +45,12 @@ void notificationDealloc(id self, SEL op)
 
 Class mountNotificationClass()
 {
-    static const Class s_class =
-        qvcompat::foundation::ClassDefinition("NSWorkspaceMountNotification", qvcompat::foundation::NSNotificationClass())
-            .ivar("userInfo", sizeof(void*), 3, "^v")
-            .method("userInfo", &userInfo, "^v@:")
-            .method("dealloc", &notificationDealloc, "v@:")
-            .registerClass();
+    static const Class s_class = qvcompat::foundation::ClassDefinition("NSWorkspaceMountNotification",
+                                                                       qvcompat::foundation::NSNotificationClass())
+                                     .ivar("userInfo", sizeof(void*), 3, "^v")
+                                     .method("userInfo", &userInfo, "^v@:")
+                                     .method("dealloc", &notificationDealloc, "v@:")
+                                     .registerClass();
     return s_class;
 }
 
@@ -92,17 +92,17 @@ void post(bool mounted, const std::string& mountPoint)
         CFRelease(key);
         CFRelease(path);
     }
-    if (CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-            kCFAllocatorDefault, reinterpret_cast<const UInt8*>(mountPoint.data()),
-            static_cast<CFIndex>(mountPoint.size()), true)) {
+    if (CFURLRef url = CFURLCreateFromFileSystemRepresentation(kCFAllocatorDefault,
+                                                               reinterpret_cast<const UInt8*>(mountPoint.data()),
+                                                               static_cast<CFIndex>(mountPoint.size()), true)) {
         CFDictionarySetValue(info, NSWorkspaceVolumeURLKey, url);
         CFRelease(url);
     }
 
     void* pool = objc_autoreleasePoolPush();
-    id notification = msgSend<id, id, id>(
-        mountNotificationClass(), objc::sel("notificationWithName:object:"),
-        mounted ? NSWorkspaceDidMountNotification : NSWorkspaceDidUnmountNotification, workspace);
+    id notification =
+        msgSend<id, id, id>(mountNotificationClass(), objc::sel("notificationWithName:object:"),
+                            mounted ? NSWorkspaceDidMountNotification : NSWorkspaceDidUnmountNotification, workspace);
     object_setIvar(notification, userInfoIvar(), reinterpret_cast<id>(info));  // owns the dictionary
     msgSend<void, id>(center, objc::sel("postNotification:"), notification);
     objc_autoreleasePoolPop(pool);
@@ -124,8 +124,8 @@ void deleteNotice(gpointer data) { delete static_cast<tNotice*>(data); }
 
 }  // namespace
 
-NSNotificationName const NSWorkspaceDidMountNotification = newString("NSWorkspaceDidMountNotification");
-NSNotificationName const NSWorkspaceDidUnmountNotification = newString("NSWorkspaceDidUnmountNotification");
+const NSNotificationName NSWorkspaceDidMountNotification = newString("NSWorkspaceDidMountNotification");
+const NSNotificationName NSWorkspaceDidUnmountNotification = newString("NSWorkspaceDidUnmountNotification");
 NSString* const NSWorkspaceVolumeURLKey = newString("NSWorkspaceVolumeURLKey");
 
 namespace qvcompat::appkit {

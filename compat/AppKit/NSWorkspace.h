@@ -19,11 +19,10 @@
 
 #include <string>
 
-struct NSWorkspace : NSObject {
-};
+struct NSWorkspace : NSObject {};
 
-extern NSNotificationName const NSWorkspaceDidMountNotification;
-extern NSNotificationName const NSWorkspaceDidUnmountNotification;
+extern const NSNotificationName NSWorkspaceDidMountNotification;
+extern const NSNotificationName NSWorkspaceDidUnmountNotification;
 extern NSString* const NSWorkspaceVolumeURLKey;
 
 namespace qvcompat::appkit {

@@ -53,7 +53,7 @@ CFBundleRef CFBundleCreate(CFAllocatorRef, CFURLRef bundleURL)
 
 CFBundleRef CFBundleGetMainBundle()
 {
-    static CFBundleRef const s_main = []() -> CFBundleRef {
+    static const CFBundleRef s_main = []() -> CFBundleRef {
         std::error_code error;
         const fs::path executable = fs::read_symlink("/proc/self/exe", error);
         if (error || executable.empty())

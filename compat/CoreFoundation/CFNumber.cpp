@@ -29,12 +29,32 @@ CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType type, const void* value)
         return nullptr;
     SInt64 v = 0;
     switch (type) {
-    case kCFNumberSInt8Type: { int8_t x; std::memcpy(&x, value, sizeof x); v = x; break; }
-    case kCFNumberSInt16Type: { int16_t x; std::memcpy(&x, value, sizeof x); v = x; break; }
+    case kCFNumberSInt8Type: {
+        int8_t x;
+        std::memcpy(&x, value, sizeof x);
+        v = x;
+        break;
+    }
+    case kCFNumberSInt16Type: {
+        int16_t x;
+        std::memcpy(&x, value, sizeof x);
+        v = x;
+        break;
+    }
     case kCFNumberSInt32Type:
-    case kCFNumberIntType: { int32_t x; std::memcpy(&x, value, sizeof x); v = x; break; }
+    case kCFNumberIntType: {
+        int32_t x;
+        std::memcpy(&x, value, sizeof x);
+        v = x;
+        break;
+    }
     case kCFNumberSInt64Type:
-    case kCFNumberLongType: { int64_t x; std::memcpy(&x, value, sizeof x); v = x; break; }
+    case kCFNumberLongType: {
+        int64_t x;
+        std::memcpy(&x, value, sizeof x);
+        v = x;
+        break;
+    }
     default: return nullptr;
     }
     return new __CFNumber(v);

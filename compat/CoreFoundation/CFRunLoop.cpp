@@ -8,8 +8,8 @@
 // The default allocator is a marker only: every object is allocated with new.
 const CFAllocatorRef kCFAllocatorDefault = nullptr;
 
-const CFRunLoopMode kCFRunLoopDefaultMode = CFStringCreateWithCString(nullptr, "kCFRunLoopDefaultMode",
-                                                                      kCFStringEncodingUTF8);
+const CFRunLoopMode kCFRunLoopDefaultMode =
+    CFStringCreateWithCString(nullptr, "kCFRunLoopDefaultMode", kCFStringEncodingUTF8);
 
 // One run loop per thread. It records its sources per mode so that adding and removing pair up;
 // nothing runs them (see the header's deviations).

@@ -14,10 +14,7 @@ std::atomic<const void*> s_bridgedClasses[kBridgeTableSize];
 
 }  // namespace
 
-Object::Object(CFTypeID type, Destroy destroy)
-    : m_isa(bridgedClass(type)), m_type(type), m_destroy(destroy)
-{
-}
+Object::Object(CFTypeID type, Destroy destroy) : m_isa(bridgedClass(type)), m_type(type), m_destroy(destroy) {}
 
 CFTypeID registerType()
 {
@@ -48,10 +45,7 @@ CFTypeID __CFRunLoopSource::typeId()
 
 using qvcompat::cf::Object;
 
-static Object* object(CFTypeRef ref)
-{
-    return const_cast<Object*>(static_cast<const Object*>(ref));
-}
+static Object* object(CFTypeRef ref) { return const_cast<Object*>(static_cast<const Object*>(ref)); }
 
 CFTypeRef CFRetain(CFTypeRef ref)
 {

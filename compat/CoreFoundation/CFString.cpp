@@ -20,11 +20,20 @@ bool utf8ToUtf16(const char* text, std::u16string& out)
     while (*p) {
         char32_t cp;
         int extra;
-        if (*p < 0x80) { cp = *p; extra = 0; }
-        else if ((*p & 0xE0) == 0xC0) { cp = *p & 0x1F; extra = 1; }
-        else if ((*p & 0xF0) == 0xE0) { cp = *p & 0x0F; extra = 2; }
-        else if ((*p & 0xF8) == 0xF0) { cp = *p & 0x07; extra = 3; }
-        else return false;
+        if (*p < 0x80) {
+            cp = *p;
+            extra = 0;
+        } else if ((*p & 0xE0) == 0xC0) {
+            cp = *p & 0x1F;
+            extra = 1;
+        } else if ((*p & 0xF0) == 0xE0) {
+            cp = *p & 0x0F;
+            extra = 2;
+        } else if ((*p & 0xF8) == 0xF0) {
+            cp = *p & 0x07;
+            extra = 3;
+        } else
+            return false;
         ++p;
         for (int i = 0; i < extra; ++i, ++p) {
             if ((*p & 0xC0) != 0x80)

@@ -12,8 +12,7 @@ struct __CFString final : qvcompat::cf::Object {
     static CFTypeID typeId();
     explicit __CFString(std::u16string text)
         : Object(typeId(), &qvcompat::cf::destroyAs<__CFString>), m_text(std::move(text))
-    {
-    }
+    {}
     const std::u16string m_text;
     // The UTF-8 form, made on first request (NSString's -UTF8String) and kept with the string.
     mutable std::once_flag m_utf8Once;
@@ -36,7 +35,8 @@ struct __CFDictionary final : qvcompat::cf::Object {
 
 struct __CFUUID final : qvcompat::cf::Object {
     static CFTypeID typeId();
-    explicit __CFUUID(const CFUUIDBytes& bytes) : Object(typeId(), &qvcompat::cf::destroyAs<__CFUUID>), m_bytes(bytes) {}
+    explicit __CFUUID(const CFUUIDBytes& bytes) : Object(typeId(), &qvcompat::cf::destroyAs<__CFUUID>), m_bytes(bytes)
+    {}
     const CFUUIDBytes m_bytes;
 };
 

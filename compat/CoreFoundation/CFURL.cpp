@@ -32,9 +32,9 @@ struct __CFURL final : qvcompat::cf::Object {
         return s_id;
     }
     __CFURL(std::string path, std::string base, bool isDirectory)
-        : Object(typeId(), &qvcompat::cf::destroyAs<__CFURL>), m_path(std::move(path)), m_base(std::move(base)), m_isDirectory(isDirectory)
-    {
-    }
+        : Object(typeId(), &qvcompat::cf::destroyAs<__CFURL>), m_path(std::move(path)), m_base(std::move(base)),
+          m_isDirectory(isDirectory)
+    {}
     const std::string m_path;  // as given, without trailing '/'
     const std::string m_base;  // the directory a relative path is resolved against; empty for absolute
     const bool m_isDirectory;

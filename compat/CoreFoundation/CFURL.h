@@ -22,5 +22,4 @@ CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef allocator, const
 
 // Writes the NUL-terminated path into `buffer`; false when it does not fit in `maxBufLen` bytes.
 // With resolveAgainstBase false, a URL made from a relative path gives that relative path back.
-Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean resolveAgainstBase, UInt8* buffer,
-                                         CFIndex maxBufLen);
+Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean resolveAgainstBase, UInt8* buffer, CFIndex maxBufLen);

@@ -9,7 +9,7 @@
 namespace qvcompat::coreservices {
 
 struct HandleBlock {
-    Ptr master;    // first: a Handle is the address of this member
+    Ptr master;  // first: a Handle is the address of this member
     Size size;
     bool locked;
     SInt16 owner;  // the resource map that holds the block as a resource; 0 when none

@@ -85,7 +85,8 @@ bool isSafeName(const std::string& name)
     std::string::size_type start = 0;
     for (;;) {
         const std::string::size_type slash = name.find('/', start);
-        const std::string component = name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        const std::string component =
+            name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
         if (component.empty() || component == "." || component == "..")
             return false;
         if (slash == std::string::npos)
@@ -244,8 +245,8 @@ void CloseResFile(ResFileRefNum refNum)
     std::vector<Handle> orphans;
     {
         std::lock_guard<std::mutex> lock(s.mutex);
-        const auto map = std::find_if(s.maps.begin(), s.maps.end(),
-                                      [refNum](const tMap& m) { return m.refNum == refNum; });
+        const auto map =
+            std::find_if(s.maps.begin(), s.maps.end(), [refNum](const tMap& m) { return m.refNum == refNum; });
         if (map == s.maps.end()) {
             s.lastError = resFNotFound;
             return;

@@ -16,7 +16,10 @@ void load()
         NSObjectClass();
         NSStringClass();
         NSAutoreleasePoolClass();
-        NSRunLoopClass(); NSTimerClass(); NSNotificationClass(); NSNotificationCenterClass();
+        NSRunLoopClass();
+        NSTimerClass();
+        NSNotificationClass();
+        NSNotificationCenterClass();
         return true;
     }();
     (void)s_loaded;

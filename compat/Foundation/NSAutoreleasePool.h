@@ -9,8 +9,7 @@
 
 #include "Foundation/NSObject.h"
 
-struct NSAutoreleasePool : NSObject {
-};
+struct NSAutoreleasePool : NSObject {};
 
 namespace qvcompat::foundation {
 

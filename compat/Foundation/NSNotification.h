@@ -19,11 +19,9 @@
 
 typedef NSString* NSNotificationName;
 
-struct NSNotification : NSObject {
-};
+struct NSNotification : NSObject {};
 
-struct NSNotificationCenter : NSObject {
-};
+struct NSNotificationCenter : NSObject {};
 
 namespace qvcompat::foundation {
 

@@ -22,8 +22,8 @@ struct tRegistration {
     uint64_t serial;
     id observer;  // not retained
     SEL selector;
-    id name;      // retained; nil matches every name
-    id sender;    // compared by identity, not retained; nil matches every sender
+    id name;    // retained; nil matches every name
+    id sender;  // compared by identity, not retained; nil matches every sender
 };
 
 struct tCenter {

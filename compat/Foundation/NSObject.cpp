@@ -87,29 +87,29 @@ namespace qvcompat::foundation {
 
 Class NSObjectClass()
 {
-    static const Class s_class = ClassDefinition("NSObject", Nil)
-                                     .classMethod("alloc", &alloc, "@@:")
-                                     .classMethod("new", &newObject, "@@:")
-                                     .classMethod("class", &classOfClass, "#@:")
-                                     .classMethod("superclass", &superclassOfClass, "#@:")
-                                     .classMethod("description", &describeClass, "@@:")
-                                     .method("init", &init, "@@:")
-                                     .method("retain", &retain, "@@:")
-                                     .method("release", &release, "v@:")
-                                     .method("autorelease", &autorelease, "@@:")
-                                     .method("retainCount", &retainCount, "Q@:")
-                                     .method("dealloc", &dealloc, "v@:")
-                                     .method("class", &classOfInstance, "#@:")
-                                     .method("superclass", &superclassOfInstance, "#@:")
-                                     .method("isKindOfClass:", &isKindOfClass, "c@:#")
-                                     .method("isMemberOfClass:", &isMemberOfClass, "c@:#")
-                                     .method("respondsToSelector:", &respondsToSelector, "c@::")
-                                     .method("performSelector:", &performSelector, "@@::")
-                                     .method("performSelector:withObject:", &performSelectorWithObject, "@@::@")
-                                     .method("performSelector:withObject:withObject:",
-                                             &performSelectorWithObjects, "@@::@@")
-                                     .method("description", &describeInstance, "@@:")
-                                     .registerClass();
+    static const Class s_class =
+        ClassDefinition("NSObject", Nil)
+            .classMethod("alloc", &alloc, "@@:")
+            .classMethod("new", &newObject, "@@:")
+            .classMethod("class", &classOfClass, "#@:")
+            .classMethod("superclass", &superclassOfClass, "#@:")
+            .classMethod("description", &describeClass, "@@:")
+            .method("init", &init, "@@:")
+            .method("retain", &retain, "@@:")
+            .method("release", &release, "v@:")
+            .method("autorelease", &autorelease, "@@:")
+            .method("retainCount", &retainCount, "Q@:")
+            .method("dealloc", &dealloc, "v@:")
+            .method("class", &classOfInstance, "#@:")
+            .method("superclass", &superclassOfInstance, "#@:")
+            .method("isKindOfClass:", &isKindOfClass, "c@:#")
+            .method("isMemberOfClass:", &isMemberOfClass, "c@:#")
+            .method("respondsToSelector:", &respondsToSelector, "c@::")
+            .method("performSelector:", &performSelector, "@@::")
+            .method("performSelector:withObject:", &performSelectorWithObject, "@@::@")
+            .method("performSelector:withObject:withObject:", &performSelectorWithObjects, "@@::@@")
+            .method("description", &describeInstance, "@@:")
+            .registerClass();
     return s_class;
 }
 

@@ -15,8 +15,7 @@
 #include "Foundation/NSObjCRuntime.h"
 
 // The C++ face of the class, for typed pointers: an NSObject* is an id.
-struct NSObject : objc_object {
-};
+struct NSObject : objc_object {};
 
 namespace qvcompat::foundation {
 

@@ -87,8 +87,7 @@ id runLoopFor(GMainContext* context)
         runLoop = msgSend<id>(qvcompat::foundation::NSRunLoopClass(), objc::sel("alloc"));
         static const ptrdiff_t s_offset =
             ivar_getOffset(class_getInstanceVariable(qvcompat::foundation::NSRunLoopClass(), "context"));
-        *reinterpret_cast<GMainContext**>(reinterpret_cast<char*>(runLoop) + s_offset) =
-            g_main_context_ref(context);
+        *reinterpret_cast<GMainContext**>(reinterpret_cast<char*>(runLoop) + s_offset) = g_main_context_ref(context);
     }
     return runLoop;
 }
@@ -177,8 +176,7 @@ Class NSRunLoopClass()
         Class object = NSObjectClass();
         objc::addMethod(object, objc::sel("performSelectorOnMainThread:withObject:waitUntilDone:"),
                         &performOnMainThread, "v@::@c");
-        objc::addMethod(object, objc::sel("performSelector:withObject:afterDelay:"), &performAfterDelay,
-                        "v@::@d");
+        objc::addMethod(object, objc::sel("performSelector:withObject:afterDelay:"), &performAfterDelay, "v@::@d");
         return ClassDefinition("NSRunLoop", object)
             .ivar("context", sizeof(void*), 3, "^v")
             .classMethod("currentRunLoop", &currentRunLoop, "@@:")
@@ -192,8 +190,7 @@ Class NSRunLoopClass()
 _GMainContext* runLoopContext(id runLoop)
 {
     Ivar ivar = runLoop ? class_getInstanceVariable(object_getClass(runLoop), "context") : nullptr;
-    return ivar ? *reinterpret_cast<GMainContext**>(reinterpret_cast<char*>(runLoop) + ivar_getOffset(ivar))
-                : nullptr;
+    return ivar ? *reinterpret_cast<GMainContext**>(reinterpret_cast<char*>(runLoop) + ivar_getOffset(ivar)) : nullptr;
 }
 
 }  // namespace qvcompat::foundation

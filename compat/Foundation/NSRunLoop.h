@@ -27,8 +27,7 @@ typedef NSString* NSRunLoopMode;
 extern const NSRunLoopMode& NSDefaultRunLoopMode;
 extern const NSRunLoopMode& NSRunLoopCommonModes;
 
-struct NSRunLoop : NSObject {
-};
+struct NSRunLoop : NSObject {};
 
 namespace qvcompat::foundation {
 

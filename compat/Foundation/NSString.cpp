@@ -105,16 +105,16 @@ NSUInteger immortalCount(id, SEL) { return NSUIntegerMax; }
 
 Class placeholderClass()
 {
-    static const Class s_class = qvcompat::foundation::ClassDefinition("NSPlaceholderString",
-                                                                       qvcompat::foundation::NSStringClass())
-                                     .method("initWithCharacters:length:", &initWithCharacters, "@@:r^SQ")
-                                     .method("init", &initEmpty, "@@:")
-                                     .method("retain", &keep, "@@:")
-                                     .method("autorelease", &keep, "@@:")
-                                     .method("release", &ignore, "v@:")
-                                     .method("dealloc", &ignore, "v@:")
-                                     .method("retainCount", &immortalCount, "Q@:")
-                                     .registerClass();
+    static const Class s_class =
+        qvcompat::foundation::ClassDefinition("NSPlaceholderString", qvcompat::foundation::NSStringClass())
+            .method("initWithCharacters:length:", &initWithCharacters, "@@:r^SQ")
+            .method("init", &initEmpty, "@@:")
+            .method("retain", &keep, "@@:")
+            .method("autorelease", &keep, "@@:")
+            .method("release", &ignore, "v@:")
+            .method("dealloc", &ignore, "v@:")
+            .method("retainCount", &immortalCount, "Q@:")
+            .registerClass();
     return s_class;
 }
 

@@ -19,8 +19,7 @@
 
 typedef unsigned short unichar;
 
-struct NSString : NSObject {
-};
+struct NSString : NSObject {};
 
 namespace qvcompat::foundation {
 

@@ -22,9 +22,9 @@ struct tTimer {
     gint64 fireTime;  // monotonic microseconds
     bool repeats;
     bool valid = true;
-    id target;    // retained while valid
+    id target;  // retained while valid
     SEL selector;
-    id userInfo;  // retained while valid
+    id userInfo;                // retained while valid
     GSource* source = nullptr;  // while a run loop holds the timer
 };
 
@@ -80,8 +80,9 @@ id timerWithTimeInterval(id self, SEL, double seconds, id target, SEL selector, 
     // At least 0.1 ms, as on the platform; at most a few decades, which no wait outlives.
     const double microseconds = seconds > 0 ? std::min(seconds * 1e6, 1e15) : 0;
     const gint64 intervalUs = std::max<gint64>(100, std::llround(microseconds));
-    state(timer) = new tTimer{intervalUs, g_get_monotonic_time() + intervalUs, repeats != NO, true,
-                              objc_retain(target), selector, objc_retain(userInfo)};
+    state(timer) = new tTimer{
+        intervalUs,           g_get_monotonic_time() + intervalUs, repeats != NO, true, objc_retain(target), selector,
+        objc_retain(userInfo)};
     return objc_autorelease(timer);
 }
 
@@ -141,8 +142,7 @@ Class NSTimerClass()
     static const Class s_class =
         ClassDefinition("NSTimer", NSObjectClass())
             .ivar("state", sizeof(void*), 3, "^v")
-            .classMethod("timerWithTimeInterval:target:selector:userInfo:repeats:", &timerWithTimeInterval,
-                         "@@:d@:@c")
+            .classMethod("timerWithTimeInterval:target:selector:userInfo:repeats:", &timerWithTimeInterval, "@@:d@:@c")
             .method("invalidate", &invalidate, "v@:")
             .method("isValid", &isValid, "c@:")
             .method("timeInterval", &timeInterval, "d@:")

@@ -22,8 +22,7 @@ struct _GMainContext;
 
 typedef double NSTimeInterval;
 
-struct NSTimer : NSObject {
-};
+struct NSTimer : NSObject {};
 
 namespace qvcompat::foundation {
 

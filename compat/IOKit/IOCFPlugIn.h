@@ -6,10 +6,10 @@
 #include "IOKit/IOKitLib.h"
 
 // Every interface table begins with these slots, as on the platform.
-#define QV_IUNKNOWN_C_GUTS                                              \
-    void* _reserved;                                                    \
-    HRESULT (*QueryInterface)(void* thisPointer, REFIID iid, LPVOID* ppv); \
-    ULONG (*AddRef)(void* thisPointer);                                 \
+#define QV_IUNKNOWN_C_GUTS                                                                                             \
+    void* _reserved;                                                                                                   \
+    HRESULT (*QueryInterface)(void* thisPointer, REFIID iid, LPVOID* ppv);                                             \
+    ULONG (*AddRef)(void* thisPointer);                                                                                \
     ULONG (*Release)(void* thisPointer)
 
 struct IOCFPlugInInterface {

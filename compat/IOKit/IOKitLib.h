@@ -65,7 +65,6 @@ kern_return_t IORegistryEntryCreateCFProperties(io_service_t service, CFMutableD
 // User clients of kernel drivers: none exist here. IOServiceOpen answers kIOReturnUnsupported.
 kern_return_t IOServiceOpen(io_service_t service, task_port_t owningTask, UInt32 type, io_connect_t* connect);
 kern_return_t IOServiceClose(io_connect_t connect);
-kern_return_t IOConnectCallMethod(io_connect_t connection, UInt32 selector, const UInt64* input,
-                                  UInt32 inputCount, const void* inputStruct, size_t inputStructCount,
-                                  UInt64* output, UInt32* outputCount, void* outputStruct,
-                                  size_t* outputStructCount);
+kern_return_t IOConnectCallMethod(io_connect_t connection, UInt32 selector, const UInt64* input, UInt32 inputCount,
+                                  const void* inputStruct, size_t inputStructCount, UInt64* output, UInt32* outputCount,
+                                  void* outputStruct, size_t* outputStructCount);

@@ -46,7 +46,8 @@ void setString(CFMutableDictionaryRef dictionary, const char* key, libusb_device
     if (!handle || !readString(handle, index, text))
         return;
     CFStringRef name = CFStringCreateWithCString(kCFAllocatorDefault, key, kCFStringEncodingUTF8);
-    CFStringRef value = CFStringCreateWithCharacters(kCFAllocatorDefault, text.data(), static_cast<CFIndex>(text.size()));
+    CFStringRef value =
+        CFStringCreateWithCharacters(kCFAllocatorDefault, text.data(), static_cast<CFIndex>(text.size()));
     CFDictionarySetValue(dictionary, name, value);
     CFRelease(value);
     CFRelease(name);

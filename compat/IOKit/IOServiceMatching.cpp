@@ -17,8 +17,8 @@ namespace {
 
 CFStringRef providerClassKey()
 {
-    static const CFStringRef s_key = CFStringCreateWithCString(kCFAllocatorDefault, kIOProviderClassKey,
-                                                               kCFStringEncodingUTF8);
+    static const CFStringRef s_key =
+        CFStringCreateWithCString(kCFAllocatorDefault, kIOProviderClassKey, kCFStringEncodingUTF8);
     return s_key;
 }
 
@@ -67,8 +67,8 @@ CFRunLoopSourceRef IONotificationPortGetRunLoopSource(IONotificationPortRef port
 }
 
 kern_return_t IOServiceAddMatchingNotification(IONotificationPortRef port, const char* notificationType,
-                                               CFDictionaryRef matching, IOServiceMatchingCallback,
-                                               void*, io_iterator_t* iterator)
+                                               CFDictionaryRef matching, IOServiceMatchingCallback, void*,
+                                               io_iterator_t* iterator)
 {
     if (!matching)
         return kIOReturnBadArgument;

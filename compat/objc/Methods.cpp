@@ -64,8 +64,8 @@ namespace {
 
 [[noreturn]] void unrecognized(ClassRecord* cls, id self, SEL op)
 {
-    fatal("%c[%s %s]: unrecognized selector sent to %s %p", cls->meta ? '+' : '-', cls->name.c_str(),
-          sel_getName(op), cls->meta ? "class" : "instance", static_cast<void*>(self));
+    fatal("%c[%s %s]: unrecognized selector sent to %s %p", cls->meta ? '+' : '-', cls->name.c_str(), sel_getName(op),
+          cls->meta ? "class" : "instance", static_cast<void*>(self));
 }
 
 }  // namespace
@@ -74,8 +74,8 @@ IMP lookUpOrDie(id self, SEL op)
 {
     ClassRecord* cls = record(self->isa);
     if (!cls)
-        fatal("%s sent to %p, which has no class (a CF object made before Foundation was loaded?)",
-              sel_getName(op), static_cast<void*>(self));
+        fatal("%s sent to %p, which has no class (a CF object made before Foundation was loaded?)", sel_getName(op),
+              static_cast<void*>(self));
     if (objc_method* method = findMethod(cls, op))
         return method->imp;
     unrecognized(cls, self, op);

@@ -25,8 +25,7 @@ struct objc_object {
 };
 
 // A class is an object. Its contents are the runtime's own: use the functions of <objc/runtime.h>.
-struct objc_class : objc_object {
-};
+struct objc_class : objc_object {};
 
 #define YES ((BOOL)1)
 #define NO ((BOOL)0)

@@ -7,7 +7,8 @@
 
 namespace QV::SIM {
 
-void setExpectedImages(ControllerConfig& config, std::vector<std::uint8_t> mainImage, std::vector<std::uint8_t> auxImage)
+void setExpectedImages(ControllerConfig& config, std::vector<std::uint8_t> mainImage,
+                       std::vector<std::uint8_t> auxImage)
 {
     config.expectedMainImage = std::move(mainImage);
     config.expectedAuxImage = std::move(auxImage);

@@ -135,7 +135,8 @@ std::optional<tLauncherOptions> parseLauncherOptions(const std::vector<std::stri
     };
     const auto setBits = [&config](std::uint8_t bits, bool on) {
         return [&config, bits, on](const std::string&) {
-            config.dfuAttributes = static_cast<std::uint8_t>(on ? config.dfuAttributes | bits : config.dfuAttributes & ~bits);
+            config.dfuAttributes =
+                static_cast<std::uint8_t>(on ? config.dfuAttributes | bits : config.dfuAttributes & ~bits);
             return true;
         };
     };
@@ -156,9 +157,14 @@ std::optional<tLauncherOptions> parseLauncherOptions(const std::vector<std::stri
     };
 
     // name -> (takes a value, handler). Options of kind "optional value" take it only as --name=VALUE.
-    enum eArgument { eNone, eRequired, eOptional };
+    enum eArgument {
+        eNone,
+        eRequired,
+        eOptional
+    };
     const std::map<std::string, std::pair<eArgument, Handler>> table = {
-        {"count", {eRequired, [&](const std::string& v) { return number(1000, options.count)(v) && options.count > 0; }}},
+        {"count",
+         {eRequired, [&](const std::string& v) { return number(1000, options.count)(v) && options.count > 0; }}},
         {"serial", {eRequired, text(config.serialNumber)}},
         {"main-version", {eRequired, number(0xFFFF, config.mainVersion)}},
         {"aux-version", {eRequired, number(0xFFFF, config.auxVersion)}},
@@ -171,7 +177,12 @@ std::optional<tLauncherOptions> parseLauncherOptions(const std::vector<std::stri
         {"not-tolerant", {eNone, setBits(DFU::kManifestationTolerant, false)}},
         {"will-detach", {eNone, setBits(DFU::kWillDetach, true)}},
         {"no-will-detach", {eNone, setBits(DFU::kWillDetach, false)}},
-        {"update-mode", {eNone, [&](const std::string&) { config.initialMode = eMode::Update; return true; }}},
+        {"update-mode",
+         {eNone,
+          [&](const std::string&) {
+              config.initialMode = eMode::Update;
+              return true;
+          }}},
         {"stall", {eRequired, requests(faults.stall)}},
         {"never-answer", {eRequired, requests(faults.neverAnswer)}},
         {"busy-forever", {eNone, flag(faults.busyForever)}},
@@ -214,7 +225,8 @@ std::optional<tLauncherOptions> parseLauncherOptions(const std::vector<std::stri
               const auto colon = value.find(':');
               if (!milliseconds(faults.lateReenumerationDelay)(value.substr(0, colon)))
                   return false;
-              return occurrenceOptional(faults.lateReenumeration)(colon == std::string::npos ? "" : value.substr(colon + 1));
+              return occurrenceOptional(faults.lateReenumeration)(colon == std::string::npos ? ""
+                                                                                             : value.substr(colon + 1));
           }}},
         {"other-serial", {eRequired, text(faults.serialAfterReenumeration)}},
         {"main-image", {eRequired, text(options.mainImageFile)}},

@@ -2,10 +2,7 @@
 
 namespace QV::SIM {
 
-void SimulatedBusTest::SetUp()
-{
-    m_bus = &UsbBus::instance();
-}
+void SimulatedBusTest::SetUp() { m_bus = &UsbBus::instance(); }
 
 void SimulatedBusTest::TearDown()
 {

@@ -76,7 +76,8 @@ TEST(ControllerFaultsTest, BusyForeverNeverFinishesABlock)
 
 TEST(ControllerFaultsTest, StuckInManifestNeverLeavesIt)
 {
-    for (std::uint8_t attributes : {DFU::kCanDownload | DFU::kManifestationTolerant, DFU::kCanDownload | DFU::kWillDetach}) {
+    for (std::uint8_t attributes :
+         {DFU::kCanDownload | DFU::kManifestationTolerant, DFU::kCanDownload | DFU::kWillDetach}) {
         SCOPED_TRACE(static_cast<int>(attributes));
         ControllerConfig config = updateMode();
         config.dfuAttributes = attributes;

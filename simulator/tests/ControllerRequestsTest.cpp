@@ -27,9 +27,11 @@ TEST(ControllerRequestsTest, DescriptorRequestsAnswerAtMostWLength)
 
         EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0100, 0, 256).data, device);
         EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0100, 0, 8).data, Bytes(device.begin(), device.begin() + 8));
-        EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0200, 0, 9).data, Bytes(configuration.begin(), configuration.begin() + 9));
+        EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0200, 0, 9).data,
+                  Bytes(configuration.begin(), configuration.begin() + 9));
         EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0200, 0, 1024).data, configuration);
-        EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0201, 0, 255).outcome, eOutcome::Stalled);  // one configuration
+        EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0201, 0, 255).outcome,
+                  eOutcome::Stalled);                                                               // one configuration
         EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0600, 0, 10).outcome, eOutcome::Stalled);  // no qualifier
     }
 }
@@ -41,8 +43,10 @@ TEST(ControllerRequestsTest, StringsForAnyLanguageIdAndStallForUnknownIndices)
     for (std::uint16_t language : {0x0000, 0x0409, 0x0407}) {
         SCOPED_TRACE(language);
         EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0301, language, 255).data, Descriptors::string("Orvendal"));
-        EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0302, language, 255).data, Descriptors::string("Vardolin Studio"));
-        EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0303, language, 255).data, Descriptors::string("VDX2024000001"));
+        EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0302, language, 255).data,
+                  Descriptors::string("Vardolin Studio"));
+        EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0303, language, 255).data,
+                  Descriptors::string("VDX2024000001"));
     }
     EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0303, 0, 4).data, Bytes({28, 3, 'V', 0}));
     EXPECT_EQ(driver.in(0x80, REQ::kGetDescriptor, 0x0304, 0, 255).outcome, eOutcome::Stalled);
@@ -112,8 +116,14 @@ TEST(ControllerRequestsTest, AuxiliaryImageWritesThatAreRefusedOrDoNotMatch)
     flipped[20] ^= 0x80;
     const tCase cases[] = {
         {"one byte differs", eMode::Update, {{0, pattern(256)}, {1, flipped}}, eOutcome::Answered},
-        {"one byte short", eMode::Update, {{0, pattern(256)}, {1, Bytes(expected.begin() + 256, expected.end() - 1)}}, eOutcome::Answered},
-        {"block skipped", eMode::Update, {{0, pattern(256)}, {2, Bytes(expected.begin() + 256, expected.end())}}, eOutcome::Stalled},
+        {"one byte short",
+         eMode::Update,
+         {{0, pattern(256)}, {1, Bytes(expected.begin() + 256, expected.end() - 1)}},
+         eOutcome::Answered},
+        {"block skipped",
+         eMode::Update,
+         {{0, pattern(256)}, {2, Bytes(expected.begin() + 256, expected.end())}},
+         eOutcome::Stalled},
         {"block too large", eMode::Update, {{0, pattern(257)}}, eOutcome::Stalled},
         {"application mode", eMode::Application, {{0, pattern(256)}}, eOutcome::Stalled},
     };

@@ -50,9 +50,10 @@ TEST(DescriptorsTest, ApplicationModeHasHidThenDfuRunTimeFollowedByItsFunctional
     EXPECT_EQ(parts[0], (Bytes{9, 2, static_cast<std::uint8_t>(configuration.size()), 0, 2, 1, 0, 0x80, 50}));
     EXPECT_EQ(parts[1], (Bytes{9, 4, 0, 0, 1, 0x03, 0, 0, 0}));  // HID, one endpoint
     EXPECT_EQ(parts[2][1], 0x21);                                // HID class descriptor ...
-    EXPECT_EQ(parts[2][7] | parts[2][8] << 8, static_cast<int>(Descriptors::hidReport().size()));  // ... announcing its report
-    EXPECT_EQ(parts[3], (Bytes{7, 5, 0x81, 0x03, 64, 0, 8}));    // interrupt IN
-    EXPECT_EQ(parts[4], (Bytes{9, 4, 1, 0, 0, 0xFE, 1, 1, 0}));  // DFU run-time
+    EXPECT_EQ(parts[2][7] | parts[2][8] << 8,
+              static_cast<int>(Descriptors::hidReport().size()));  // ... announcing its report
+    EXPECT_EQ(parts[3], (Bytes{7, 5, 0x81, 0x03, 64, 0, 8}));      // interrupt IN
+    EXPECT_EQ(parts[4], (Bytes{9, 4, 1, 0, 0, 0xFE, 1, 1, 0}));    // DFU run-time
     EXPECT_EQ(parts[5], kFunctional);
     EXPECT_EQ(Descriptors::dfuInterface(eMode::Application), 1);
 }

@@ -14,7 +14,8 @@ using eKind = tBusRequest::eKind;
 constexpr std::uint16_t kTransferSize = 16;
 constexpr std::uint32_t kPollMs = 10;
 
-ControllerConfig updateMode(std::uint8_t attributes = DFU::kCanDownload | DFU::kManifestationTolerant | DFU::kWillDetach)
+ControllerConfig updateMode(std::uint8_t attributes = DFU::kCanDownload | DFU::kManifestationTolerant |
+                                                      DFU::kWillDetach)
 {
     ControllerConfig config;
     config.initialMode = eMode::Update;
@@ -28,11 +29,31 @@ ControllerConfig updateMode(std::uint8_t attributes = DFU::kCanDownload | DFU::k
 
 // ---- the DFU mode table: every state against every request
 
-enum eStart { eIdle, eDnloadSync, eDnBusy, eDnloadIdle, eManifestSync, eManifest, eError, eStartCount };
-enum eEvent { eData, eEmpty, eStatus, eState, eClear, eAbort, eUpload, eEventCount };
+enum eStart {
+    eIdle,
+    eDnloadSync,
+    eDnBusy,
+    eDnloadIdle,
+    eManifestSync,
+    eManifest,
+    eError,
+    eStartCount
+};
+enum eEvent {
+    eData,
+    eEmpty,
+    eStatus,
+    eState,
+    eClear,
+    eAbort,
+    eUpload,
+    eEventCount
+};
 
-const char* const kStartNames[] = {"dfuIDLE", "DNLOAD-SYNC", "DNBUSY", "DNLOAD-IDLE", "MANIFEST-SYNC", "MANIFEST", "dfuERROR"};
-const char* const kEventNames[] = {"DNLOAD data", "DNLOAD empty", "GETSTATUS", "GETSTATE", "CLRSTATUS", "ABORT", "UPLOAD"};
+const char* const kStartNames[] = {"dfuIDLE",       "DNLOAD-SYNC", "DNBUSY",  "DNLOAD-IDLE",
+                                   "MANIFEST-SYNC", "MANIFEST",    "dfuERROR"};
+const char* const kEventNames[] = {"DNLOAD data", "DNLOAD empty", "GETSTATUS", "GETSTATE",
+                                   "CLRSTATUS",   "ABORT",        "UPLOAD"};
 
 void reach(ModelDriver& driver, eStart start)
 {
@@ -81,13 +102,27 @@ constexpr std::uint8_t kErr = DFU::eDfuError;
 // Rows: state before; columns: the request; cells: outcome and state after.
 const tCell kTable[eStartCount][eEventCount] = {
     //              DNLOAD data             DNLOAD empty              GETSTATUS                  GETSTATE                   CLRSTATUS              ABORT                 UPLOAD
-    /* IDLE     */ {{A, DFU::eDnloadSync}, {S, kErr},                 {A, DFU::eDfuIdle},        {A, DFU::eDfuIdle},        {S, kErr},             {A, DFU::eDfuIdle},   {S, kErr}},
-    /* SYNC     */ {{S, kErr},             {S, kErr},                 {A, DFU::eDnBusy},         {A, DFU::eDnloadSync},     {S, kErr},             {S, kErr},            {S, kErr}},
-    /* BUSY     */ {{S, kErr},             {S, kErr},                 {A, DFU::eDnBusy},         {A, DFU::eDnBusy},         {S, kErr},             {S, kErr},            {S, kErr}},
-    /* DL-IDLE  */ {{A, DFU::eDnloadSync}, {A, DFU::eManifestSync},   {A, DFU::eDnloadIdle},     {A, DFU::eDnloadIdle},     {S, kErr},             {A, DFU::eDfuIdle},   {S, kErr}},
-    /* MAN-SYNC */ {{S, kErr},             {S, kErr},                 {A, DFU::eManifest},       {A, DFU::eManifestSync},   {S, kErr},             {S, kErr},            {S, kErr}},
-    /* MANIFEST */ {{S, kErr},             {S, kErr},                 {A, DFU::eManifest},       {A, DFU::eManifest},       {S, kErr},             {S, kErr},            {S, kErr}},
-    /* ERROR    */ {{S, kErr},             {S, kErr},                 {A, kErr},                 {A, kErr},                 {A, DFU::eDfuIdle},    {S, kErr},            {S, kErr}},
+    /* IDLE     */ {{A, DFU::eDnloadSync},
+                    {S, kErr},
+                    {A, DFU::eDfuIdle},
+                    {A, DFU::eDfuIdle},
+                    {S, kErr},
+                    {A, DFU::eDfuIdle},
+                    {S, kErr}},
+    /* SYNC     */ {{S, kErr}, {S, kErr}, {A, DFU::eDnBusy}, {A, DFU::eDnloadSync}, {S, kErr}, {S, kErr}, {S, kErr}},
+    /* BUSY     */ {{S, kErr}, {S, kErr}, {A, DFU::eDnBusy}, {A, DFU::eDnBusy}, {S, kErr}, {S, kErr}, {S, kErr}},
+    /* DL-IDLE  */
+    {{A, DFU::eDnloadSync},
+     {A, DFU::eManifestSync},
+     {A, DFU::eDnloadIdle},
+     {A, DFU::eDnloadIdle},
+     {S, kErr},
+     {A, DFU::eDfuIdle},
+     {S, kErr}},
+    /* MAN-SYNC */
+    {{S, kErr}, {S, kErr}, {A, DFU::eManifest}, {A, DFU::eManifestSync}, {S, kErr}, {S, kErr}, {S, kErr}},
+    /* MANIFEST */ {{S, kErr}, {S, kErr}, {A, DFU::eManifest}, {A, DFU::eManifest}, {S, kErr}, {S, kErr}, {S, kErr}},
+    /* ERROR    */ {{S, kErr}, {S, kErr}, {A, kErr}, {A, kErr}, {A, DFU::eDfuIdle}, {S, kErr}, {S, kErr}},
 };
 
 TEST(DfuStateMachineTest, DfuModeAnswersEveryRequestInEveryStateAsTheTableSays)
@@ -364,11 +399,16 @@ TEST(DfuStateMachineTest, ResetsRequestsAndWhereTheyLead)
         return tControlReply{d.model->busReset() ? eOutcome::Answered : eOutcome::Stalled, {}};
     };
     const tCase cases[] = {
-        {"XMOS reset into DFU from application", eMode::Application, noWillDetach, xmos(REQ::kXmosResetIntoDfu), eOutcome::Answered, eMode::Update},
-        {"XMOS reset from DFU in update mode", eMode::Update, noWillDetach, xmos(REQ::kXmosResetFromDfu), eOutcome::Answered, eMode::Application},
-        {"XMOS reset on the HID interface", eMode::Application, noWillDetach, xmos(REQ::kXmosResetIntoDfu, 0), eOutcome::Stalled, std::nullopt},
-        {"DFU_DETACH in update mode, will detach", eMode::Update, willDetach, [](ModelDriver& d) { return d.detach(); }, eOutcome::Answered, eMode::Application},
-        {"DFU_DETACH in update mode, no will detach", eMode::Update, noWillDetach, [](ModelDriver& d) { return d.detach(); }, eOutcome::Stalled, std::nullopt},
+        {"XMOS reset into DFU from application", eMode::Application, noWillDetach, xmos(REQ::kXmosResetIntoDfu),
+         eOutcome::Answered, eMode::Update},
+        {"XMOS reset from DFU in update mode", eMode::Update, noWillDetach, xmos(REQ::kXmosResetFromDfu),
+         eOutcome::Answered, eMode::Application},
+        {"XMOS reset on the HID interface", eMode::Application, noWillDetach, xmos(REQ::kXmosResetIntoDfu, 0),
+         eOutcome::Stalled, std::nullopt},
+        {"DFU_DETACH in update mode, will detach", eMode::Update, willDetach, [](ModelDriver& d) { return d.detach(); },
+         eOutcome::Answered, eMode::Application},
+        {"DFU_DETACH in update mode, no will detach", eMode::Update, noWillDetach,
+         [](ModelDriver& d) { return d.detach(); }, eOutcome::Stalled, std::nullopt},
         {"USB reset in update mode", eMode::Update, noWillDetach, reset, eOutcome::Answered, eMode::Application},
         {"USB reset in appIDLE", eMode::Application, noWillDetach, reset, eOutcome::Stalled, std::nullopt},
     };

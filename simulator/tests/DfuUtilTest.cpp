@@ -20,10 +20,7 @@ using QV::TEST::runCommand;
 using QV::TEST::tRun;
 using Bytes = std::vector<std::uint8_t>;
 
-tRun run(const std::string& arguments)
-{
-    return runCommand(std::string(QV_DFU_UTIL) + " " + arguments);
-}
+tRun run(const std::string& arguments) { return runCommand(std::string(QV_DFU_UTIL) + " " + arguments); }
 
 std::string hex4(unsigned value)
 {

@@ -34,14 +34,49 @@ TEST(LauncherOptionsTest, DefaultsAndTheCommand)
 
 TEST(LauncherOptionsTest, ControllerValuesAndFaults)
 {
-    const auto options = parse({"--count", "3", "--serial=ABC0099", "--main-version", "0x21", "--aux-version", "103",
-                                "--transfer-size", "512", "--poll-timeout", "5000", "--not-tolerant", "--no-will-detach",
-                                "--reenumeration-delay", "250", "--manifestation-time=20", "--update-mode",
-                                "--stall", "dnload:3", "--stall", "0x80/0x06", "--never-answer", "GETSTATUS",
-                                "--busy-forever", "--stuck-in-manifest", "--error-status", "3:7", "--getstatus-length", "4",
-                                "--short-device-descriptor", "--no-strings", "--stall-strings", "--lost-reenumeration=2",
-                                "--late-reenumeration", "9000", "--other-serial", "XYZ", "--main-image", "m.bin",
-                                "--aux-image", "a.bin", "--log", "true"});
+    const auto options = parse({"--count",
+                                "3",
+                                "--serial=ABC0099",
+                                "--main-version",
+                                "0x21",
+                                "--aux-version",
+                                "103",
+                                "--transfer-size",
+                                "512",
+                                "--poll-timeout",
+                                "5000",
+                                "--not-tolerant",
+                                "--no-will-detach",
+                                "--reenumeration-delay",
+                                "250",
+                                "--manifestation-time=20",
+                                "--update-mode",
+                                "--stall",
+                                "dnload:3",
+                                "--stall",
+                                "0x80/0x06",
+                                "--never-answer",
+                                "GETSTATUS",
+                                "--busy-forever",
+                                "--stuck-in-manifest",
+                                "--error-status",
+                                "3:7",
+                                "--getstatus-length",
+                                "4",
+                                "--short-device-descriptor",
+                                "--no-strings",
+                                "--stall-strings",
+                                "--lost-reenumeration=2",
+                                "--late-reenumeration",
+                                "9000",
+                                "--other-serial",
+                                "XYZ",
+                                "--main-image",
+                                "m.bin",
+                                "--aux-image",
+                                "a.bin",
+                                "--log",
+                                "true"});
     ASSERT_TRUE(options);
     const ControllerConfig& c = options->controller;
     EXPECT_EQ(options->count, 3u);
@@ -89,16 +124,16 @@ TEST(LauncherOptionsTest, ControllerValuesAndFaults)
 TEST(LauncherOptionsTest, RejectsMalformedCommandLines)
 {
     const std::vector<std::vector<std::string>> bad = {
-        {},                                   // no command
-        {"--log"},                            // no command
-        {"--frobnicate", "x"},                // unknown option
-        {"--count"},                          // value missing
-        {"--count", "0", "x"},                // no controller
+        {},                     // no command
+        {"--log"},              // no command
+        {"--frobnicate", "x"},  // unknown option
+        {"--count"},            // value missing
+        {"--count", "0", "x"},  // no controller
         {"--count", "-2", "x"},
-        {"--main-version", "0x10000", "x"},   // beyond 16 bits
+        {"--main-version", "0x10000", "x"},  // beyond 16 bits
         {"--transfer-size", "12abc", "x"},
-        {"--log=yes", "x"},                   // a flag takes no value
-        {"--stall", "DNLOAD:0", "x"},         // occurrences count from 1
+        {"--log=yes", "x"},            // a flag takes no value
+        {"--stall", "DNLOAD:0", "x"},  // occurrences count from 1
         {"--stall", "FROB", "x"},
         {"--stall", "0x121/0x01", "x"},
         {"--error-status", "3:end", "x"},

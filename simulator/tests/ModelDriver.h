@@ -46,7 +46,10 @@ public:
 
     std::uint16_t dfuInterface() const { return Descriptors::dfuInterface(model->mode()); }
 
-    tControlReply dnload(std::uint16_t block, const Bytes& data) { return out(0x21, DFU::eDnload, block, dfuInterface(), data); }
+    tControlReply dnload(std::uint16_t block, const Bytes& data)
+    {
+        return out(0x21, DFU::eDnload, block, dfuInterface(), data);
+    }
     tControlReply getStatus() { return in(0xA1, DFU::eGetStatus, 0, dfuInterface(), 6); }
     tControlReply detach(std::uint16_t timeout = 1000) { return out(0x21, DFU::eDetach, timeout, dfuInterface()); }
     tControlReply request(std::uint8_t dfuRequest)
@@ -86,10 +89,7 @@ inline Bytes pattern(std::size_t size, std::uint8_t seed = 1)
 }
 
 // bState of a GETSTATUS reply.
-inline int stateOf(const tControlReply& reply)
-{
-    return reply.data.size() == 6 ? reply.data[4] : -1;
-}
+inline int stateOf(const tControlReply& reply) { return reply.data.size() == 6 ? reply.data[4] : -1; }
 
 inline int pollTimeoutOf(const tControlReply& reply)
 {

@@ -199,7 +199,8 @@ TEST_F(UsbBusTest, UnplugWhileOpenFailsTransfersWithNoDevice)
     ASSERT_TRUE(bus().waitSettled());
 
     unsigned char data[18];
-    EXPECT_EQ(libusb_control_transfer(handle, 0x80, 6, 0x0100, 0, data, sizeof(data), kTimeoutMs), LIBUSB_ERROR_NO_DEVICE);
+    EXPECT_EQ(libusb_control_transfer(handle, 0x80, 6, 0x0100, 0, data, sizeof(data), kTimeoutMs),
+              LIBUSB_ERROR_NO_DEVICE);
     EXPECT_EQ(libusb_submit_transfer(transfer), LIBUSB_ERROR_NO_DEVICE);
     libusb_free_transfer(transfer);
     EXPECT_EQ(deviceAt(address->device), nullptr);

@@ -45,7 +45,8 @@ protected:
             if (descriptor.idProduct != productId || libusb_open(list[i], &m_handle) != LIBUSB_SUCCESS)
                 continue;
             unsigned char text[64] = {};
-            const int length = libusb_get_string_descriptor_ascii(m_handle, descriptor.iSerialNumber, text, sizeof(text));
+            const int length =
+                libusb_get_string_descriptor_ascii(m_handle, descriptor.iSerialNumber, text, sizeof(text));
             if (length <= 0 || std::string(reinterpret_cast<char*>(text), static_cast<std::size_t>(length)) != serial) {
                 libusb_close(m_handle);
                 m_handle = nullptr;
@@ -148,7 +149,8 @@ TEST_F(WholeUpdateTest, UpdatesTolerantAndNonTolerantControllers)
         std::uint16_t block = 0;
         for (std::size_t offset = 0; offset < size; offset += config.transferSize, ++block) {
             const auto begin = config.expectedMainImage.begin() + static_cast<std::ptrdiff_t>(offset);
-            const Bytes data(begin, begin + static_cast<std::ptrdiff_t>(std::min<std::size_t>(config.transferSize, size - offset)));
+            const Bytes data(
+                begin, begin + static_cast<std::ptrdiff_t>(std::min<std::size_t>(config.transferSize, size - offset)));
             ASSERT_EQ(send(0x21, DFU::eDnload, block, data), static_cast<int>(data.size()));
             Bytes status = getStatus();
             while (status[4] == DFU::eDnBusy) {

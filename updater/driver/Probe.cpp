@@ -54,8 +54,8 @@ void printIdentity(std::ostream& out, USBDevice& device)
 
 int probe(std::ostream& out)
 {
-    const DVK2::USBDeviceFilter* filter =
-        DVK2::USBDeviceDB::getDeviceFilter(DVK2::USBDeviceDB::QVVendorId, kApplicationProductId, DVK2::eUSBDeviceTypeDFU);
+    const DVK2::USBDeviceFilter* filter = DVK2::USBDeviceDB::getDeviceFilter(
+        DVK2::USBDeviceDB::QVVendorId, kApplicationProductId, DVK2::eUSBDeviceTypeDFU);
     if (!filter) {
         out << "The device table has no Vardolin Studio filter.\n";
         return 0;
@@ -68,7 +68,7 @@ int probe(std::ostream& out)
     DVK2::USBDeviceFactory factory;
     // Handles stay valid only while the scan holds them: connect inside the callback.
     factory.setCallbacks(
-        [&](DVK2::USBDeviceOSHandle const& handle, DVK2::USBDeviceFilter const&) {
+        [&](const DVK2::USBDeviceOSHandle& handle, const DVK2::USBDeviceFilter&) {
             USBDevice device;
             ++count;
             out << "Controller " << count << ":\n";

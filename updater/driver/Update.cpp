@@ -51,8 +51,7 @@ eUpdateOutcome update(VDXUpdaterUpgradeLogic& logic, std::ostream& out)
 
     out << "Resetting the controller into firmware-update mode..." << std::endl;
     if (!logic.resetIntoUpdateMode()) {
-        out << "The controller did not come back in firmware-update mode. Power-cycle it and try again."
-            << std::endl;
+        out << "The controller did not come back in firmware-update mode. Power-cycle it and try again." << std::endl;
         return eUpdateNoUpdateMode;
     }
 

@@ -83,7 +83,7 @@ bool writeImage(Clock::time_point& start)
     QV::DVK2::USBDeviceFilter filter = QV::DVK2::USBDeviceDB::VardolinStudioDFU;
     filter.productId = 0x1302;
     QV::DVK2::USBDeviceFactory factory;
-    factory.setCallbacks([&](auto const& handle, auto const&) { device.connect(handle); }, {});
+    factory.setCallbacks([&](const auto& handle, const auto&) { device.connect(handle); }, {});
     factory.initWithDeviceFilter(filter, false);
     if (device.mode() != QV::DVK2::DFUDevice::eModeUpdate)
         return false;
@@ -105,8 +105,7 @@ bool dfuUtil(const std::string& imagePath)
 // GETSTATUS in dfuMANIFEST-SYNC and dfuIDLE) until the controller is idle again.
 bool bareLoop(libusb_context* context, Clock::time_point& start)
 {
-    libusb_device_handle* handle =
-        libusb_open_device_with_vid_pid(context, QV::DVK2::USBDeviceDB::QVVendorId, 0x1302);
+    libusb_device_handle* handle = libusb_open_device_with_vid_pid(context, QV::DVK2::USBDeviceDB::QVVendorId, 0x1302);
     if (!handle)
         return false;
     bool ok = libusb_claim_interface(handle, 0) == 0;
@@ -115,7 +114,8 @@ bool bareLoop(libusb_context* context, Clock::time_point& start)
     uint8_t status[6];
     uint16_t number = 0;
     for (size_t offset = 0; ok && offset < QV::FW::kVardolinStudioSize; offset += kTransferSize, ++number) {
-        const uint16_t length = static_cast<uint16_t>(std::min<size_t>(kTransferSize, QV::FW::kVardolinStudioSize - offset));
+        const uint16_t length =
+            static_cast<uint16_t>(std::min<size_t>(kTransferSize, QV::FW::kVardolinStudioSize - offset));
         std::copy_n(QV::FW::VardolinStudio + offset, length, block);
         ok = libusb_control_transfer(handle, 0x21, 1, number, 0, block, length, 5000) == length &&
              libusb_control_transfer(handle, 0xA1, 3, 0, 0, status, 6, 5000) == 6 && status[0] == 0;

@@ -29,7 +29,7 @@ constexpr uint8_t kDFU_GETSTATE = 0x05;
 constexpr uint8_t kDFU_ABORT = 0x06;
 constexpr uint8_t kXMOS_DFU_RESETINTODFU = 0xF2;
 constexpr uint8_t kXMOS_DFU_RESETFROMDFU = 0xF3;
-constexpr uint8_t kCustomImageBase = 0x1C;       // write: bRequest, version read: wIndex
+constexpr uint8_t kCustomImageBase = 0x1C;  // write: bRequest, version read: wIndex
 constexpr uint8_t kCustomImageVersion = 0xB3;
 
 constexpr uint16_t kMaxTransferSize = 8191;
@@ -62,17 +62,14 @@ void traceFailure(const char* name, USBDevice::Status status)
                                   static_cast<unsigned>(status), USBDevice::statusAsString(status));
 }
 
-uint16_t applicationProductId(uint16_t productId)
-{
-    return static_cast<uint16_t>(productId & 0xFFF0);
-}
+uint16_t applicationProductId(uint16_t productId) { return static_cast<uint16_t>(productId & 0xFFF0); }
 
 }  // namespace
 
 DFUDevice::DFUDevice() = default;
 DFUDevice::~DFUDevice() = default;
 
-bool DFUDevice::connect(USBDeviceOSHandle const& handle)
+bool DFUDevice::connect(const USBDeviceOSHandle& handle)
 {
     const bool connected = USBDevice::connect(handle);
     return connected && m_dfu.mode != eModeNone;
@@ -113,7 +110,7 @@ bool DFUDevice::sendRequest(const char* name, Request& request)
     return false;
 }
 
-bool DFUDevice::writeDFUData(DFUClient::Payload const& payload)
+bool DFUDevice::writeDFUData(const DFUClient::Payload& payload)
 {
     if (payload.length > sizeof(payload.data))
         return false;
@@ -135,8 +132,8 @@ bool DFUDevice::getDFUStatus(DFU::GetStatus& status)
     if (!sendRequest("DFU_GETSTATUS", r) || r.transferred != sizeof(reply))
         return false;
     status.bStatus = reply[0];
-    status.bwPollTimeout = static_cast<uint32_t>(reply[1]) | static_cast<uint32_t>(reply[2]) << 8 |
-                           static_cast<uint32_t>(reply[3]) << 16;
+    status.bwPollTimeout =
+        static_cast<uint32_t>(reply[1]) | static_cast<uint32_t>(reply[2]) << 8 | static_cast<uint32_t>(reply[3]) << 16;
     status.bState = reply[4];
     status.iString = reply[5];
     return true;
@@ -214,7 +211,7 @@ bool DFUDevice::reconnectInDFUMode()
     filter.productId = static_cast<uint16_t>(applicationProductId(productId) | kUpdateModeProductId);
     USBDeviceFactory factory;
     factory.setCallbacks(
-        [this, &serialNumber](USBDeviceOSHandle const& handle, USBDeviceFilter const& found) {
+        [this, &serialNumber](const USBDeviceOSHandle& handle, const USBDeviceFilter& found) {
             reconnect(handle, found, this, serialNumber);
         },
         USBDeviceFactory::Callback());
@@ -223,8 +220,8 @@ bool DFUDevice::reconnectInDFUMode()
     return isConnected();
 }
 
-void reconnect(USBDeviceOSHandle const& handle, USBDeviceFilter const& filter, DFUDevice* device,
-               std::string const& serialNumber)
+void reconnect(const USBDeviceOSHandle& handle, const USBDeviceFilter& filter, DFUDevice* device,
+               const std::string& serialNumber)
 {
     if (device->isConnected())
         return;  // the first match wins
@@ -337,8 +334,7 @@ bool DFUDevice::manifest(DFU::GetStatus& status)
             status.bState = state;
             status.bStatus = DFU::eStatusOK;
             return true;
-        case DFU::eStateDfuIdle:
-            return getDFUStatus(status) && status.bStatus == DFU::eStatusOK;
+        case DFU::eStateDfuIdle: return getDFUStatus(status) && status.bStatus == DFU::eStatusOK;
         case DFU::eStateManifestSync:
             if (!getDFUStatus(status) || status.bStatus != DFU::eStatusOK)
                 return false;
@@ -366,7 +362,7 @@ bool DFUDevice::manifest(DFU::GetStatus& status)
                         USBDeviceDB::getDeviceFilter(applicationProductId(m_info.productId), eUSBDeviceTypeDFU)) {
                     USBDeviceFactory factory;
                     factory.setCallbacks(
-                        [this, &state](USBDeviceOSHandle const& handle, USBDeviceFilter const&) {
+                        [this, &state](const USBDeviceOSHandle& handle, const USBDeviceFilter&) {
                             checkManifestedDevice(handle, state);
                         },
                         USBDeviceFactory::Callback());
@@ -376,14 +372,12 @@ bool DFUDevice::manifest(DFU::GetStatus& status)
                 waitedMs += kManifestStepMs;
             }
             break;
-        default:
-            status.bStatus = DFU::eStatusErrUnknown;
-            return false;
+        default: status.bStatus = DFU::eStatusErrUnknown; return false;
         }
     }
 }
 
-void DFUDevice::checkManifestedDevice(USBDeviceOSHandle const& handle, uint8_t& state)
+void DFUDevice::checkManifestedDevice(const USBDeviceOSHandle& handle, uint8_t& state)
 {
     if (state == DFU::eStateManifestWaitReset)
         return;  // already found in this scan
@@ -408,8 +402,8 @@ bool DFUDevice::writeCustom(const uint8_t* data, uint32_t length, uint8_t imageI
     // OUT transfers only read the buffer.
     auto* bytes = const_cast<uint8_t*>(data);
     for (uint32_t i = 0; i < fullBlocks; ++i) {
-        Request r = makeRequest(kVendorOut, request, static_cast<uint16_t>(i), m_dfu.interfaceNumber,
-                                kCustomBlockSize, bytes + i * kCustomBlockSize);
+        Request r = makeRequest(kVendorOut, request, static_cast<uint16_t>(i), m_dfu.interfaceNumber, kCustomBlockSize,
+                                bytes + i * kCustomBlockSize);
         if (!sendRequest(nullptr, r))
             return false;
     }

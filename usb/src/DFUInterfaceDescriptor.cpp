@@ -12,12 +12,9 @@ constexpr uint8_t kInterfaceSubClassDFU = 1;
 constexpr uint8_t kProtocolRunTime = 1;
 constexpr uint8_t kProtocolDFUMode = 2;
 
-const uint8_t* bytes(USB::DescriptorHeader const* header)
-{
-    return reinterpret_cast<const uint8_t*>(header);
-}
+const uint8_t* bytes(const USB::DescriptorHeader* header) { return reinterpret_cast<const uint8_t*>(header); }
 
-bool isDFUInterface(USB::DescriptorHeader const* header)
+bool isDFUInterface(const USB::DescriptorHeader* header)
 {
     if (header->bDescriptorType != kDescriptorTypeInterface || header->bLength < 9)
         return false;
@@ -25,7 +22,7 @@ bool isDFUInterface(USB::DescriptorHeader const* header)
     return d[5] == kInterfaceClassApplicationSpecific && d[6] == kInterfaceSubClassDFU && d[7] <= kProtocolDFUMode;
 }
 
-bool isFunctional(USB::DescriptorHeader const* header)
+bool isFunctional(const USB::DescriptorHeader* header)
 {
     return header->bDescriptorType == kDescriptorTypeDFUFunctional && header->bLength >= 7;
 }
@@ -45,7 +42,7 @@ bool findInterface(const uint8_t* config, unsigned length, tInterfaceInfo& info)
     if (config == nullptr || length < 2)
         return false;
     unsigned remaining = length;
-    auto const* header = reinterpret_cast<USB::DescriptorHeader const*>(config);
+    const auto* header = reinterpret_cast<const USB::DescriptorHeader*>(config);
     if (header->bLength == 0 || header->bLength > remaining)
         return false;
 
@@ -54,8 +51,8 @@ bool findInterface(const uint8_t* config, unsigned length, tInterfaceInfo& info)
             header = USB::Descriptor::getNext(header, remaining);
             continue;
         }
-        auto const* interface = bytes(header);
-        auto const* following = USB::Descriptor::getNext(header, remaining);
+        const auto* interface = bytes(header);
+        const auto* following = USB::Descriptor::getNext(header, remaining);
         if (following == nullptr)
             return false;
         if (isFunctional(following)) {

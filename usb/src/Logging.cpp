@@ -49,10 +49,7 @@ void __trace__msg(Level level, const char* format, ...)
 
 }  // namespace detail
 
-bool errorEnabled()
-{
-    return detail::__reportLevelAsUInt <= eLevelError;
-}
+bool errorEnabled() { return detail::__reportLevelAsUInt <= eLevelError; }
 
 bool detailEnabled(const char* category)
 {

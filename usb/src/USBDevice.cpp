@@ -9,12 +9,9 @@ namespace QV::DVK2 {
 
 USBDevice::USBDevice() : m_impl(new OSImpl) {}
 
-USBDevice::~USBDevice()
-{
-    delete m_impl;
-}
+USBDevice::~USBDevice() { delete m_impl; }
 
-bool USBDevice::connect(USBDeviceOSHandle const& handle)
+bool USBDevice::connect(const USBDeviceOSHandle& handle)
 {
     std::lock_guard<std::recursive_mutex> lock(m_impl->lock());
     // A second connect must not leak or keep talking to the earlier device.
@@ -62,8 +59,8 @@ USBDevice::Status USBDevice::controlTransfer(Request& request)
     IOUSBDeviceInterface** device = m_impl->device();
     if (device == nullptr)
         return eStatusNotConnected;
-    IOUSBDevRequest deviceRequest{request.bmRequestType, request.bRequest, request.wValue, request.wIndex,
-                                  request.wLength, request.pData, 0};
+    IOUSBDevRequest deviceRequest{
+        request.bmRequestType, request.bRequest, request.wValue, request.wIndex, request.wLength, request.pData, 0};
     IOReturn result = (*device)->DeviceRequest(device, &deviceRequest);
     if (result == kIOReturnSuccess)
         request.transferred = deviceRequest.wLenDone;
@@ -72,7 +69,7 @@ USBDevice::Status USBDevice::controlTransfer(Request& request)
 
 void USBDevice::postConnect() {}
 
-bool USBDevice::getDeviceInfoForOSHandle(USBDeviceOSHandle const& handle, USBDeviceInfo& info, bool withStrings)
+bool USBDevice::getDeviceInfoForOSHandle(const USBDeviceOSHandle& handle, USBDeviceInfo& info, bool withStrings)
 {
     IOUSBDeviceInterface** device = OSImpl::getUSBDeviceInterfaceFor(handle.service);
     if (device == nullptr)

@@ -3,7 +3,7 @@
 namespace QV::DVK2::USBDeviceDB {
 namespace {
 
-const USBDeviceFilter* firstOfType(Entry const& row, eUSBDeviceType type)
+const USBDeviceFilter* firstOfType(const Entry& row, eUSBDeviceType type)
 {
     for (const USBDeviceFilter* filter : row.filters) {
         if (filter->deviceType == type)
@@ -12,18 +12,15 @@ const USBDeviceFilter* firstOfType(Entry const& row, eUSBDeviceType type)
     return nullptr;
 }
 
-const USBDeviceFilter* firstFilter(Entry const& row)
-{
-    return row.filters.empty() ? nullptr : row.filters.front();
-}
+const USBDeviceFilter* firstFilter(const Entry& row) { return row.filters.empty() ? nullptr : row.filters.front(); }
 
 }  // namespace
 
-const USBDeviceFilter* findDeviceFilter(std::vector<Entry> const& rows, uint16_t productId, eUSBDeviceType type)
+const USBDeviceFilter* findDeviceFilter(const std::vector<Entry>& rows, uint16_t productId, eUSBDeviceType type)
 {
     if (productId == 0)
         return nullptr;
-    for (Entry const& row : rows) {
+    for (const Entry& row : rows) {
         if (row.productId != productId)
             continue;
         if (type == eUSBDeviceTypeUSB)
@@ -34,12 +31,12 @@ const USBDeviceFilter* findDeviceFilter(std::vector<Entry> const& rows, uint16_t
     return nullptr;
 }
 
-const USBDeviceFilter* findDeviceFilter(std::vector<Entry> const& rows, uint16_t vendorId, uint16_t productId,
+const USBDeviceFilter* findDeviceFilter(const std::vector<Entry>& rows, uint16_t vendorId, uint16_t productId,
                                         eUSBDeviceType type)
 {
     if (vendorId == 0 || productId == 0)
         return nullptr;
-    for (Entry const& row : rows) {
+    for (const Entry& row : rows) {
         const USBDeviceFilter* first = firstFilter(row);
         if (row.productId != productId || first == nullptr || first->vendorId != vendorId)
             continue;

@@ -10,11 +10,11 @@ namespace QV::DVK2::USBDeviceDB {
 
 // Rows in order; a row whose product id matches but that has no filter of the asked kind does not
 // end the search. Type 0 stands for the row's first filter.
-const USBDeviceFilter* findDeviceFilter(std::vector<Entry> const& rows, uint16_t productId, eUSBDeviceType type);
+const USBDeviceFilter* findDeviceFilter(const std::vector<Entry>& rows, uint16_t productId, eUSBDeviceType type);
 
 // Only rows whose first filter carries `vendorId` take part; otherwise as above, the first filter
 // included.
-const USBDeviceFilter* findDeviceFilter(std::vector<Entry> const& rows, uint16_t vendorId, uint16_t productId,
+const USBDeviceFilter* findDeviceFilter(const std::vector<Entry>& rows, uint16_t vendorId, uint16_t productId,
                                         eUSBDeviceType type);
 
 }  // namespace QV::DVK2::USBDeviceDB

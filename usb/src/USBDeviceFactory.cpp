@@ -25,7 +25,7 @@ void USBDeviceFactory::setCallbacks(Callback onDeviceAdded, Callback onDeviceRem
     m_onDeviceRemoved = std::move(onDeviceRemoved);
 }
 
-bool USBDeviceFactory::initWithDeviceFilter(USBDeviceFilter const& filter, bool keepRunning)
+bool USBDeviceFactory::initWithDeviceFilter(const USBDeviceFilter& filter, bool keepRunning)
 {
     if (filter.ioClassName.empty())
         return false;
@@ -46,18 +46,15 @@ void USBDeviceFactory::deInit()
     m_impl->deInit();
 }
 
-bool USBDeviceFactory::getDeviceInfoForOSHandleWithFilter(USBDeviceOSHandle const& handle,
-                                                          USBDeviceFilter const& filter, USBDeviceInfo& info,
+bool USBDeviceFactory::getDeviceInfoForOSHandleWithFilter(const USBDeviceOSHandle& handle,
+                                                          const USBDeviceFilter& filter, USBDeviceInfo& info,
                                                           bool withStrings)
 {
     switch (filter.deviceType) {
     case eUSBDeviceTypeUSB:
-    case eUSBDeviceTypeDFU:
-        return USBDevice::getDeviceInfoForOSHandle(handle, info, withStrings);
-    case eUSBDeviceTypeTolvuAudio:
-        return FX2Device::getDeviceInfoForOSHandle(handle, info, withStrings);
-    case eUSBDeviceTypeHID:
-        return HIDDevice::OSImpl::getHIDDeviceInfo(handle.service, info, withStrings);
+    case eUSBDeviceTypeDFU: return USBDevice::getDeviceInfoForOSHandle(handle, info, withStrings);
+    case eUSBDeviceTypeTolvuAudio: return FX2Device::getDeviceInfoForOSHandle(handle, info, withStrings);
+    case eUSBDeviceTypeHID: return HIDDevice::OSImpl::getHIDDeviceInfo(handle.service, info, withStrings);
     }
     return false;
 }

@@ -4,7 +4,7 @@
 
 namespace QV::DVK2 {
 
-bool USBDeviceFilter::getDeviceInfoForOSHandle(USBDeviceOSHandle const& handle, USBDeviceInfo& info,
+bool USBDeviceFilter::getDeviceInfoForOSHandle(const USBDeviceOSHandle& handle, USBDeviceInfo& info,
                                                bool withStrings) const
 {
     return USBDeviceFactory::getDeviceInfoForOSHandleWithFilter(handle, *this, info, withStrings);

@@ -10,12 +10,15 @@ namespace qvcompat::iokit {
 namespace {
 
 struct Entry {
-    enum eKind { eService, eIterator };
+    enum eKind {
+        eService,
+        eIterator
+    };
     explicit Entry(eKind k) : kind(k) {}
     eKind kind;
     long refs = 1;
-    libusb_device* device = nullptr;  // services: one libusb reference
-    std::deque<io_service_t> pending; // iterators: services not yet taken, each with a reference
+    libusb_device* device = nullptr;   // services: one libusb reference
+    std::deque<io_service_t> pending;  // iterators: services not yet taken, each with a reference
 };
 
 std::mutex s_lock;

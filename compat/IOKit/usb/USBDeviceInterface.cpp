@@ -31,7 +31,7 @@ struct DeviceInterface {
     libusb_device_handle* m_handle = nullptr;
     libusb_device_descriptor m_descriptor{};
 
-    std::mutex m_lock;                    // guards the two caches below
+    std::mutex m_lock;                     // guards the two caches below
     std::vector<uint8_t> m_configuration;  // first configuration descriptor, read on first use
     std::bitset<256> m_claimed;
 
@@ -70,7 +70,8 @@ struct DeviceInterface {
         if (!m_configuration.empty())
             return kIOReturnSuccess;
         uint8_t header[kConfigurationHeaderLength] = {};
-        int result = transfer(LIBUSB_ENDPOINT_IN, kGetDescriptor, kDescriptorConfiguration << 8, 0, header, sizeof header);
+        int result =
+            transfer(LIBUSB_ENDPOINT_IN, kGetDescriptor, kDescriptorConfiguration << 8, 0, header, sizeof header);
         if (result < 0)
             return ioReturnFromLibusb(result);
         if (static_cast<size_t>(result) < kConfigurationHeaderLength || header[1] != kDescriptorConfiguration)
@@ -164,9 +165,15 @@ IOReturn deviceRequest(void* self, IOUSBDevRequest* request)
     return kIOReturnSuccess;
 }
 
-const IOUSBDeviceInterface s_deviceTable{nullptr,         queryInterface,           addRef,
-                                         release,         getDeviceVendor,          getDeviceProduct,
-                                         getDeviceReleaseNumber, getConfigurationDescriptorPtr, deviceRequest};
+const IOUSBDeviceInterface s_deviceTable{nullptr,
+                                         queryInterface,
+                                         addRef,
+                                         release,
+                                         getDeviceVendor,
+                                         getDeviceProduct,
+                                         getDeviceReleaseNumber,
+                                         getConfigurationDescriptorPtr,
+                                         deviceRequest};
 
 }  // namespace
 

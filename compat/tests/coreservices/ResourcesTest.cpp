@@ -77,8 +77,8 @@ TEST_F(ResourcesTest, FindsEachResourceByItsFile)
         ResID id;
         const char* bytes;  // null: not found
     } byId[] = {
-        {fourCC("TTFd"), 128, "font"},    {fourCC("TTFd"), 7, "exact"}, {fourCC("TTFd"), 9, "first"},
-        {fourCC("TTFd"), -5, "negative"}, {fourCC("TTFd"), 12, nullptr}, {fourCC("TTFd"), 40, nullptr},
+        {fourCC("TTFd"), 128, "font"},    {fourCC("TTFd"), 7, "exact"},   {fourCC("TTFd"), 9, "first"},
+        {fourCC("TTFd"), -5, "negative"}, {fourCC("TTFd"), 12, nullptr},  {fourCC("TTFd"), 40, nullptr},
         {fourCC("TTFd"), 129, nullptr},   {fourCC("PICT"), 128, nullptr},
     };
     for (const ById& c : byId) {
@@ -128,7 +128,8 @@ TEST_F(ResourcesTest, AttachedHandlesBelongToTheMapDetachedOnesToTheCaller)
     Handle first = Get1Resource(fourCC("TTFd"), 128);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(Get1Resource(fourCC("TTFd"), 128), first) << "the same resource, the same handle";
-    const unsigned char name[] = "\x07" "128.ttf";
+    const unsigned char name[] = "\x07"
+                                 "128.ttf";
     EXPECT_EQ(Get1NamedResource(fourCC("TTFd"), name), first) << "by name too";
 
     DetachResource(first);

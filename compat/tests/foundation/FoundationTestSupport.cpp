@@ -16,8 +16,8 @@ void record(id self, SEL op, id argument)
     tLog* log = logOf(self);
     {
         std::lock_guard<std::mutex> guard(log->lock);
-        log->received.push_back({sel_getName(op), argument, foundation::isMainThread(),
-                                 std::chrono::steady_clock::now()});
+        log->received.push_back(
+            {sel_getName(op), argument, foundation::isMainThread(), std::chrono::steady_clock::now()});
     }
     if (log->onReceive)
         log->onReceive(self, argument);

@@ -68,13 +68,10 @@ TEST_F(NotificationCenterTest, RegistrationsMatchByNameAndSenderWithNilForAny)
     };
     const tCase cases[] = {
         // registration       post                     delivered
-        {"Ping", true,        "Ping", true,            true},
-        {"Ping", true,        "Ping", false,           false},
-        {"Ping", true,        "Pong", true,            false},
-        {"Ping", false,       "Ping", false,           true},
-        {nullptr, true,       "Pong", true,            true},
-        {nullptr, true,       "Pong", false,           false},
-        {nullptr, false,      "Pong", false,           true},
+        {"Ping", true, "Ping", true, true},    {"Ping", true, "Ping", false, false},
+        {"Ping", true, "Pong", true, false},   {"Ping", false, "Ping", false, true},
+        {nullptr, true, "Pong", true, true},   {nullptr, true, "Pong", false, false},
+        {nullptr, false, "Pong", false, true},
     };
     for (const tCase& c : cases) {
         // The name is a string of its own: names match by their characters.

@@ -27,8 +27,7 @@ public:
               m_result = result;
               m_done = true;
           })
-    {
-    }
+    {}
     ~WaitingThread() { m_thread.join(); }
 
     // Waits until the thread sleeps inside semaphore_wait.
@@ -92,7 +91,7 @@ TEST(MachSemaphoreCreate, RefusesBadArguments)
         {true, SYNC_POLICY_FIFO, 0, KERN_SUCCESS},
         {true, SYNC_POLICY_FIFO, 3, KERN_SUCCESS},
         {false, SYNC_POLICY_FIFO, 0, KERN_INVALID_ARGUMENT},  // no place for the result
-        {true, 1, 0, KERN_INVALID_ARGUMENT},                 // a policy the stand-in lacks
+        {true, 1, 0, KERN_INVALID_ARGUMENT},                  // a policy the stand-in lacks
         {true, SYNC_POLICY_FIFO, -1, KERN_INVALID_ARGUMENT},
     };
     for (const Case& c : cases) {

@@ -64,8 +64,8 @@ TEST(ClassPair, IvarsGetAlignedOffsetsAndAreFoundByName)
         {"count", 4, 2, 24},
     };
     const IvarCase derivedIvars[] = {
-        {"wide", 16, 4, 32},    // aligned up from 28
-        {"page", 64, 5, 64},    // beyond malloc's alignment
+        {"wide", 16, 4, 32},  // aligned up from 28
+        {"page", 64, 5, 64},  // beyond malloc's alignment
         {"tail", 2, 1, 128},
     };
     Class base = objc_allocateClassPair(nsObject(), uniqueName("QVIvarBase").c_str(), 0);

@@ -113,7 +113,8 @@ TEST_F(NSObjectTest, PerformSelectorSendsWithNoneOneOrTwoObjects)
     id other = msgSend<id>(objc_getClass("NSObject"), sel("new"));
     EXPECT_EQ(msgSend<id>(widget, sel("performSelector:"), sel("me")), widget);
     EXPECT_EQ(msgSend<id>(widget, sel("performSelector:withObject:"), sel("pick:"), other), other);
-    EXPECT_EQ(msgSend<id>(widget, sel("performSelector:withObject:withObject:"), sel("echo:or:"), widget, other), other);
+    EXPECT_EQ(msgSend<id>(widget, sel("performSelector:withObject:withObject:"), sel("echo:or:"), widget, other),
+              other);
     EXPECT_EQ(msgSend<id>(widget, sel("performSelector:withObject:withObject:"), sel("echo:or:"), widget, nil), widget);
     objc_release(other);
     objc_release(widget);

@@ -84,9 +84,13 @@ TEST(NSString, StringWithUTF8StringIsAutoreleasedAndRefusesInvalidText)
         const char16_t* utf16;  // null: nil expected
     } cases[] = {
         {"", u""},
-        {"Gr\xC3\xBC\xC3\x9F" "e", u"Grüße"},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         u"Grüße"},
         {"\xF0\x9F\x8E\xB9", u"\U0001F3B9"},
-        {"A\xFF" "B", nullptr},
+        {"A\xFF"
+         "B",
+         nullptr},
         {"\xC3", nullptr},
         {nullptr, nullptr},
     };
@@ -109,7 +113,8 @@ TEST(NSString, StringWithUTF8StringIsAutoreleasedAndRefusesInvalidText)
 TEST(NSString, UTF8StringReplacesAnUnpairedSurrogate)
 {
     id string = newString(std::u16string{u'a', char16_t(0xDC00), u'b', char16_t(0xD800)});
-    EXPECT_STREQ(msgSend<const char*>(string, sel("UTF8String")), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+    EXPECT_STREQ(msgSend<const char*>(string, sel("UTF8String")), "a\xEF\xBF\xBD"
+                                                                  "b\xEF\xBF\xBD");
     objc_release(string);
 }
 
@@ -178,9 +183,9 @@ TEST(NSStringDeathTest, AnUnbridgedCFObjectHasNoClassToSendTo)
     const SInt32 value = 5;
     CFNumberRef number = CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt32Type, &value);
     EXPECT_EQ(object_getClass(static_cast<id>(const_cast<void*>(static_cast<const void*>(number)))), nullptr);
-    EXPECT_DEATH(msgSend<NSUInteger>(static_cast<id>(const_cast<void*>(static_cast<const void*>(number))),
-                                     sel("length")),
-                 "length sent to 0x[0-9a-f]+, which has no class");
+    EXPECT_DEATH(
+        msgSend<NSUInteger>(static_cast<id>(const_cast<void*>(static_cast<const void*>(number))), sel("length")),
+        "length sent to 0x[0-9a-f]+, which has no class");
     CFRelease(number);
 }
 

@@ -65,7 +65,8 @@ TEST(ReferenceCountDeathTest, AReleaseAfterTheLastIsReported)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     // Keep the memory: the instance's -dealloc does nothing, so the extra release meets a count of 0.
     Class cls = objc_allocateClassPair(objc_getClass("NSObject"), qvcompat::test::uniqueName("QVKept").c_str(), 0);
-    objc::addMethod(cls, sel("dealloc"), +[](id, SEL) {}, "v@:");
+    objc::addMethod(
+        cls, sel("dealloc"), +[](id, SEL) {}, "v@:");
     objc_registerClassPair(cls);
     id object = msgSend<id>(cls, sel("new"));
     objc_release(object);

@@ -32,7 +32,10 @@ void runThreads(Body body)
         thread.join();
 }
 
-long indexOf(id self, SEL) { return reinterpret_cast<long>(object_getIvar(self, class_getInstanceVariable(object_getClass(self), "index"))); }
+long indexOf(id self, SEL)
+{
+    return reinterpret_cast<long>(object_getIvar(self, class_getInstanceVariable(object_getClass(self), "index")));
+}
 
 TEST(RuntimeThreads, SelectorsAreTheSameOnEveryThread)
 {

@@ -20,7 +20,9 @@ TEST(CFString, Utf8IsStoredAsUtf16)
     } cases[] = {
         {"", u""},
         {"IOUSBDevice", u"IOUSBDevice"},
-        {"Gr\xC3\xBC\xC3\x9F" "e", u"Grüße"},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         u"Grüße"},
         {"\xE2\x82\xAC", u"€"},
         {"\xF0\x9F\x8E\xB9", u"\U0001F3B9"},  // a surrogate pair
     };

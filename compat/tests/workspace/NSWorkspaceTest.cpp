@@ -33,7 +33,8 @@ std::vector<tSeen> s_seen;
 // A CFString is an NSString.
 std::string utf8(CFStringRef string)
 {
-    return msgSend<const char*>(static_cast<id>(const_cast<void*>(static_cast<const void*>(string))), objc::sel("UTF8String"));
+    return msgSend<const char*>(static_cast<id>(const_cast<void*>(static_cast<const void*>(string))),
+                                objc::sel("UTF8String"));
 }
 
 void observe(id, SEL, id notification)
@@ -57,10 +58,10 @@ void observe(id, SEL, id notification)
 
 Class observerClass()
 {
-    static const Class s_class = qvcompat::foundation::ClassDefinition("QVTestMountObserver",
-                                                                       qvcompat::foundation::NSObjectClass())
-                                     .method("observe:", &observe, "v@:@")
-                                     .registerClass();
+    static const Class s_class =
+        qvcompat::foundation::ClassDefinition("QVTestMountObserver", qvcompat::foundation::NSObjectClass())
+            .method("observe:", &observe, "v@:@")
+            .registerClass();
     return s_class;
 }
 

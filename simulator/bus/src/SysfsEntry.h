@@ -12,8 +12,8 @@ namespace QV::SIM {
 // What one enumerated controller looks like in sysfs and udev: the attributes libusb and udev read
 // on Linux and the properties of its uevents.
 struct tSysfsEntry {
-    std::string name;     // sysfs name, "<bus>-<port>"
-    std::string devNode;  // "/dev/bus/usb/BBB/DDD"
+    std::string name;                                             // sysfs name, "<bus>-<port>"
+    std::string devNode;                                          // "/dev/bus/usb/BBB/DDD"
     std::vector<std::pair<std::string, std::string>> attributes;  // text; values end with a newline
     std::vector<std::pair<std::string, std::string>> properties;
     std::vector<std::uint8_t> descriptors;  // the binary "descriptors" attribute

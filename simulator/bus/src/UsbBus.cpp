@@ -89,8 +89,9 @@ struct UsbBus::tImpl {
         for (;;) {
             const std::uint8_t candidate = nextDeviceNumber;
             nextDeviceNumber = nextDeviceNumber >= 127 ? 2 : static_cast<std::uint8_t>(nextDeviceNumber + 1);
-            const bool used = std::any_of(ports.begin(), ports.end(),
-                                          [&](const tPort& port) { return port.node && port.deviceNumber == candidate; });
+            const bool used = std::any_of(ports.begin(), ports.end(), [&](const tPort& port) {
+                return port.node && port.deviceNumber == candidate;
+            });
             if (!used)
                 return candidate;
         }
@@ -177,8 +178,7 @@ UsbBus& UsbBus::instance()
     return s_bus;
 }
 
-UsbBus::UsbBus()
-    : m_impl(std::make_unique<tImpl>())
+UsbBus::UsbBus() : m_impl(std::make_unique<tImpl>())
 {
     if (!preloadActive())
         throw std::runtime_error(
@@ -236,8 +236,8 @@ void UsbBus::unplug(const std::shared_ptr<ControllerModel>& model)
     model->setBusListener(nullptr);  // before the lock: a running listener call may hold it
     std::lock_guard<std::mutex> lock(m_impl->mutex);
     auto& ports = m_impl->ports;
-    auto found = std::find_if(ports.begin(), ports.end(),
-                              [&](const tImpl::tPort& port) { return port.model == model; });
+    auto found =
+        std::find_if(ports.begin(), ports.end(), [&](const tImpl::tPort& port) { return port.model == model; });
     if (found == ports.end())
         return;
     m_impl->disconnectLocked(*found);
@@ -301,9 +301,6 @@ std::optional<tUsbAddress> UsbBus::address(const ControllerModel& model) const
     return tUsbAddress{static_cast<std::uint8_t>(kBus), port->deviceNumber};
 }
 
-std::string UsbBus::rootDirectory() const
-{
-    return m_impl->root;
-}
+std::string UsbBus::rootDirectory() const { return m_impl->root; }
 
 }  // namespace QV::SIM

@@ -31,18 +31,12 @@ T* resolve(UMockdevIoctlData* arg, UMockdevIoctlData** resolved = nullptr)
     return reinterpret_cast<T*>(data->data);
 }
 
-usbdevfs_urb* urbOf(UMockdevIoctlData* data)
-{
-    return reinterpret_cast<usbdevfs_urb*>(data->data);
-}
+usbdevfs_urb* urbOf(UMockdevIoctlData* data) { return reinterpret_cast<usbdevfs_urb*>(data->data); }
 
 }  // namespace
 
 UsbfsNode::UsbfsNode(std::shared_ptr<ControllerModel> model, eMode mode, std::uint8_t deviceNumber)
-    : m_model(std::move(model))
-    , m_mode(mode)
-    , m_deviceNumber(deviceNumber)
-    , m_handler(umockdev_ioctl_base_new())
+    : m_model(std::move(model)), m_mode(mode), m_deviceNumber(deviceNumber), m_handler(umockdev_ioctl_base_new())
 {
     g_signal_connect(m_handler, "handle-ioctl", G_CALLBACK(&UsbfsNode::onIoctl), this);
     g_signal_connect(m_handler, "client-vanished", G_CALLBACK(&UsbfsNode::onClientVanished), this);

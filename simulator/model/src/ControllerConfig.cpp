@@ -6,9 +6,6 @@
 
 namespace QV::SIM {
 
-std::uint16_t defaultVendorId()
-{
-    return static_cast<std::uint16_t>(QV_USB_VENDOR_ID);
-}
+std::uint16_t defaultVendorId() { return static_cast<std::uint16_t>(QV_USB_VENDOR_ID); }
 
 }  // namespace QV::SIM

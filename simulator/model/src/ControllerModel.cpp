@@ -19,15 +19,9 @@ const char* outcomeName(eOutcome outcome)
 
 namespace {
 
-tControlReply answered(std::vector<std::uint8_t> data = {})
-{
-    return {eOutcome::Answered, std::move(data)};
-}
+tControlReply answered(std::vector<std::uint8_t> data = {}) { return {eOutcome::Answered, std::move(data)}; }
 
-tControlReply stalled()
-{
-    return {eOutcome::Stalled, {}};
-}
+tControlReply stalled() { return {eOutcome::Stalled, {}}; }
 
 // A device answers at most wLength bytes.
 tControlReply answeredUpTo(std::vector<std::uint8_t> data, std::uint16_t wLength)
@@ -45,17 +39,11 @@ std::shared_ptr<ControllerModel> ControllerModel::create(ControllerConfig config
 }
 
 ControllerModel::ControllerModel(tPrivate, ControllerConfig config, Clock& clock)
-    : m_config(std::move(config))
-    , m_clock(clock)
-    , m_mode(m_config.initialMode)
-    , m_serialNumber(m_config.serialNumber)
-    , m_mainVersion(m_config.mainVersion)
-    , m_auxVersion(m_config.auxVersion)
-    , m_state(m_mode == eMode::Application ? DFU::eAppIdle : DFU::eDfuIdle)
-    , m_stallSeen(m_config.faults.stall.size(), 0)
-    , m_neverAnswerSeen(m_config.faults.neverAnswer.size(), 0)
-{
-}
+    : m_config(std::move(config)), m_clock(clock), m_mode(m_config.initialMode), m_serialNumber(m_config.serialNumber),
+      m_mainVersion(m_config.mainVersion), m_auxVersion(m_config.auxVersion),
+      m_state(m_mode == eMode::Application ? DFU::eAppIdle : DFU::eDfuIdle),
+      m_stallSeen(m_config.faults.stall.size(), 0), m_neverAnswerSeen(m_config.faults.neverAnswer.size(), 0)
+{}
 
 // ---- the bus side
 
@@ -263,9 +251,8 @@ tControlReply ControllerModel::standardRequestLocked(const tSetupPacket& setup)
         return stalled();
     case REQ::kGetStatus:
         // Bus powered, no remote wake-up, no endpoint halted.
-        if (!setup.isDeviceToHost() || setup.wValue != 0 ||
-            (recipient == 1 && !hasInterfaceLocked(setup.wIndex)) || (recipient == 2 && !isEndpoint) ||
-            recipient > 2)
+        if (!setup.isDeviceToHost() || setup.wValue != 0 || (recipient == 1 && !hasInterfaceLocked(setup.wIndex)) ||
+            (recipient == 2 && !isEndpoint) || recipient > 2)
             return stalled();
         return answeredUpTo({0, 0}, setup.wLength);
     case REQ::kClearFeature:
@@ -333,13 +320,13 @@ tControlReply ControllerModel::descriptorRequestLocked(const tSetupPacket& setup
             return stalled();
         switch (index) {
         case 0: return answeredUpTo(Descriptors::languages(), setup.wLength);
-        case Descriptors::kManufacturerIndex: return answeredUpTo(Descriptors::string(m_config.manufacturer), setup.wLength);
+        case Descriptors::kManufacturerIndex:
+            return answeredUpTo(Descriptors::string(m_config.manufacturer), setup.wLength);
         case Descriptors::kProductIndex: return answeredUpTo(Descriptors::string(m_config.product), setup.wLength);
         case Descriptors::kSerialNumberIndex: return answeredUpTo(Descriptors::string(m_serialNumber), setup.wLength);
         default: return stalled();
         }
-    default:
-        return stalled();  // a full-speed device has no qualifier; no BOS below USB 2.1
+    default: return stalled();  // a full-speed device has no qualifier; no BOS below USB 2.1
     }
 }
 
@@ -350,8 +337,9 @@ tControlReply ControllerModel::vendorRequestLocked(const tSetupPacket& setup, co
     if (setup.bmRequestType == 0xC0 && setup.bRequest == REQ::kCustomImageVersion) {
         if (setup.wValue != 0 || setup.wIndex != REQ::kCustomImageBase + kAuxImage)
             return stalled();
-        return answeredUpTo({static_cast<std::uint8_t>(m_auxVersion & 0xFF), static_cast<std::uint8_t>(m_auxVersion >> 8)},
-                            setup.wLength);
+        return answeredUpTo(
+            {static_cast<std::uint8_t>(m_auxVersion & 0xFF), static_cast<std::uint8_t>(m_auxVersion >> 8)},
+            setup.wLength);
     }
 
     if (setup.bmRequestType == 0x41 && setup.bRequest == REQ::kCustomImageBase + kAuxImage) {

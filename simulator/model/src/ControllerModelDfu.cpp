@@ -146,8 +146,7 @@ tControlReply ControllerModel::dfuModeRequestLocked(const tSetupPacket& setup, c
         data.resize(std::min<std::size_t>(data.size(), setup.wLength));
         return {eOutcome::Answered, std::move(data)};
     }
-    if (out && setup.bRequest == DFU::eDetach && setup.wLength == 0 &&
-        (m_config.dfuAttributes & DFU::kWillDetach)) {
+    if (out && setup.bRequest == DFU::eDetach && setup.wLength == 0 && (m_config.dfuAttributes & DFU::kWillDetach)) {
         reenumerateLocked(eMode::Application, now);
         return {eOutcome::Answered, {}};
     }
@@ -206,9 +205,7 @@ tControlReply ControllerModel::dfuDownloadLocked(const tSetupPacket& setup, cons
 tControlReply ControllerModel::dfuStatusLocked(Duration now)
 {
     const tFaults& faults = m_config.faults;
-    const auto failsHere = [&](int block) {
-        return faults.statusError && faults.statusError->block == block;
-    };
+    const auto failsHere = [&](int block) { return faults.statusError && faults.statusError->block == block; };
 
     switch (m_state) {
     case DFU::eDnloadSync:
@@ -238,8 +235,9 @@ tControlReply ControllerModel::dfuStatusLocked(Duration now)
         }
         break;
     case DFU::eManifest:
-        return {eOutcome::Answered, statusReplyLocked(faults.stuckInManifest ? toPollTimeoutMs(m_config.manifestationTime)
-                                                                             : toPollTimeoutMs(m_manifestDoneAt - now))};
+        return {eOutcome::Answered,
+                statusReplyLocked(faults.stuckInManifest ? toPollTimeoutMs(m_config.manifestationTime)
+                                                         : toPollTimeoutMs(m_manifestDoneAt - now))};
     default: break;
     }
     return {eOutcome::Answered, statusReplyLocked(0)};

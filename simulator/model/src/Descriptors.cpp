@@ -10,8 +10,8 @@ void put16(std::vector<std::uint8_t>& out, std::uint16_t value)
     out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
-void appendInterface(std::vector<std::uint8_t>& out, std::uint8_t number, std::uint8_t endpoints,
-                     std::uint8_t cls, std::uint8_t subClass, std::uint8_t protocol)
+void appendInterface(std::vector<std::uint8_t>& out, std::uint8_t number, std::uint8_t endpoints, std::uint8_t cls,
+                     std::uint8_t subClass, std::uint8_t protocol)
 {
     out.insert(out.end(), {9, 4, number, 0, endpoints, cls, subClass, protocol, 0});
 }
@@ -57,21 +57,14 @@ std::u16string toUtf16(const std::string& utf8)
 
 }  // namespace
 
-std::uint8_t dfuInterface(eMode mode)
-{
-    return mode == eMode::Application ? 1 : 0;
-}
+std::uint8_t dfuInterface(eMode mode) { return mode == eMode::Application ? 1 : 0; }
 
-std::uint8_t interfaceCount(eMode mode)
-{
-    return mode == eMode::Application ? 2 : 1;
-}
+std::uint8_t interfaceCount(eMode mode) { return mode == eMode::Application ? 2 : 1; }
 
-std::vector<std::uint8_t> device(const ControllerConfig& config, eMode mode, std::uint16_t bcdDevice,
-                                 bool withStrings)
+std::vector<std::uint8_t> device(const ControllerConfig& config, eMode mode, std::uint16_t bcdDevice, bool withStrings)
 {
     std::vector<std::uint8_t> out{18, 1};
-    put16(out, 0x0200);         // bcdUSB
+    put16(out, 0x0200);                    // bcdUSB
     out.insert(out.end(), {0, 0, 0, 64});  // class per interface, bMaxPacketSize0
     put16(out, config.vendorId);
     put16(out, mode == eMode::Application ? config.productId : config.updateProductId());

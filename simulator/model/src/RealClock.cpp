@@ -4,11 +4,7 @@
 
 namespace QV::SIM {
 
-RealClock::RealClock()
-    : m_start(std::chrono::steady_clock::now())
-    , m_thread([this] { run(); })
-{
-}
+RealClock::RealClock() : m_start(std::chrono::steady_clock::now()), m_thread([this] { run(); }) {}
 
 RealClock::~RealClock()
 {

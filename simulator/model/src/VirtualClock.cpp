@@ -4,10 +4,7 @@
 
 namespace QV::SIM {
 
-Clock::Duration VirtualClock::now() const
-{
-    return Duration(m_now.load());
-}
+Clock::Duration VirtualClock::now() const { return Duration(m_now.load()); }
 
 void VirtualClock::schedule(Duration at, Task task)
 {

@@ -17,7 +17,7 @@
 
 namespace {
 
-std::vector<uint8_t> placeholder(std::string const& symbol, std::size_t size)
+std::vector<uint8_t> placeholder(const std::string& symbol, std::size_t size)
 {
     const std::string tag = "QV placeholder image " + symbol + "; not a firmware.";
     std::vector<uint8_t> bytes(tag.begin(), tag.end());
@@ -36,7 +36,7 @@ std::vector<uint8_t> placeholder(std::string const& symbol, std::size_t size)
     return bytes;
 }
 
-bool readFile(std::string const& path, std::vector<uint8_t>& bytes)
+bool readFile(const std::string& path, std::vector<uint8_t>& bytes)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
@@ -45,7 +45,7 @@ bool readFile(std::string const& path, std::vector<uint8_t>& bytes)
     return !in.bad();
 }
 
-void writeArray(std::ostream& out, std::string const& symbol, std::vector<uint8_t> const& bytes)
+void writeArray(std::ostream& out, const std::string& symbol, const std::vector<uint8_t>& bytes)
 {
     out << "alignas(8) const uint8_t " << symbol << "[" << bytes.size() << "] = {";
     for (std::size_t i = 0; i < bytes.size(); ++i) {

@@ -22,15 +22,9 @@ constexpr std::chrono::seconds kSettlingWait(5);
 
 }  // namespace
 
-VDXUpdaterUpgradeLogic::VDXUpdaterUpgradeLogic()
-    : VDXUpdaterUpgradeLogic(std::make_unique<DVK2::DFUDevice>())
-{
-}
+VDXUpdaterUpgradeLogic::VDXUpdaterUpgradeLogic() : VDXUpdaterUpgradeLogic(std::make_unique<DVK2::DFUDevice>()) {}
 
-VDXUpdaterUpgradeLogic::VDXUpdaterUpgradeLogic(std::unique_ptr<DVK2::DFUDevice> device)
-    : m_device(std::move(device))
-{
-}
+VDXUpdaterUpgradeLogic::VDXUpdaterUpgradeLogic(std::unique_ptr<DVK2::DFUDevice> device) : m_device(std::move(device)) {}
 
 VDXUpdaterUpgradeLogic::~VDXUpdaterUpgradeLogic()
 {
@@ -54,17 +48,15 @@ bool VDXUpdaterUpgradeLogic::connectInNormalMode()
     if (m_device->isConnected())
         m_device->disconnect();
     DVK2::USBDeviceFactory factory;
-    factory.setCallbacks(
-        [this](DVK2::USBDeviceOSHandle const& handle, DVK2::USBDeviceFilter const& filter) {
-            onDeviceFound(handle, filter);
-        },
-        DVK2::USBDeviceFactory::Callback());
+    factory.setCallbacks([this](const DVK2::USBDeviceOSHandle& handle,
+                                const DVK2::USBDeviceFilter& filter) { onDeviceFound(handle, filter); },
+                         DVK2::USBDeviceFactory::Callback());
     factory.initWithDeviceFilter(DVK2::USBDeviceDB::VardolinStudioDFU, false);
     factory.deInit();
     return m_device->isConnected();
 }
 
-void VDXUpdaterUpgradeLogic::onDeviceFound(DVK2::USBDeviceOSHandle const& handle, DVK2::USBDeviceFilter const&)
+void VDXUpdaterUpgradeLogic::onDeviceFound(const DVK2::USBDeviceOSHandle& handle, const DVK2::USBDeviceFilter&)
 {
     // Each match is connected in turn; the one reported last stays connected.
     m_device->connect(handle);
@@ -103,14 +95,14 @@ void VDXUpdaterUpgradeLogic::getDeviceInfo(DVK2::USBDeviceInfo& info, std::strin
 
     // The auxiliary version is shown only where it decides: on the current main version.
     if (info.version == kFirmwareVersion && auxiliaryVersion != kAuxiliaryVersion) {
-        newest = FormatApply<char>::apply(boost::format("%d / 0x%X"), static_cast<int>(kFirmwareVersion),
-                                          kAuxiliaryVersion);
+        newest =
+            FormatApply<char>::apply(boost::format("%d / 0x%X"), static_cast<int>(kFirmwareVersion), kAuxiliaryVersion);
         installed = FormatApply<char>::apply(boost::format("%d / 0x%X"), info.version, auxiliaryVersion);
     } else {
         installed = BasicFormat<char, unsigned short>("%d", info.version);
     }
-    updateNeeded = info.version < kFirmwareVersion ||
-                   (info.version == kFirmwareVersion && auxiliaryVersion < kAuxiliaryVersion);
+    updateNeeded =
+        info.version < kFirmwareVersion || (info.version == kFirmwareVersion && auxiliaryVersion < kAuxiliaryVersion);
 }
 
 // --- the update ----------------------------------------------------------------------------------
@@ -133,7 +125,7 @@ bool VDXUpdaterUpgradeLogic::performUpdate(UpdateResult& result)
     }
     try {
         m_updateThread = startWorker([this] { flashFirmwares(); });
-    } catch (boost::thread_resource_error const&) {
+    } catch (const boost::thread_resource_error&) {
         releaseResult();
         result.store(eUpdateNotInUpdateMode);
         return false;

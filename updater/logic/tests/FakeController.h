@@ -85,8 +85,8 @@ public:
         if (r.bmRequestType == 0xA1 && r.bRequest == 0x03) {
             // Busy first, when asked to, so that every block has a poll wait.
             const bool busy = busyPollMs != 0 && !std::exchange(m_polled, true);
-            const uint8_t reply[6] = {0, busyPollMs, 0, 0,
-                                      busy ? DVK2::DFU::eStateDnBusy : DVK2::DFU::eStateDnloadIdle, 0};
+            const uint8_t reply[6] = {0, busyPollMs, 0, 0, busy ? DVK2::DFU::eStateDnBusy : DVK2::DFU::eStateDnloadIdle,
+                                      0};
             std::memcpy(in, reply, sizeof reply);
             return eStatusSuccess;
         }
@@ -108,15 +108,15 @@ public:
     size_t count(uint8_t bmRequestType, uint8_t bRequest)
     {
         size_t n = 0;
-        for (tSetup const& s : requests())
+        for (const tSetup& s : requests())
             n += s.bmRequestType == bmRequestType && s.bRequest == bRequest;
         return n;
     }
 
     std::optional<unsigned> auxiliaryVersion;
-    uint8_t busyPollMs = 0;  // non-zero: the first GETSTATUS after each block answers dfuDNBUSY
-    std::function<bool(tSetup const&)> failRequest;  // true: the request stalls
-    std::function<void(tSetup const&)> onRequest;    // called first, outside the model's lock
+    uint8_t busyPollMs = 0;                          // non-zero: the first GETSTATUS after each block answers dfuDNBUSY
+    std::function<bool(const tSetup&)> failRequest;  // true: the request stalls
+    std::function<void(const tSetup&)> onRequest;    // called first, outside the model's lock
     std::map<uint8_t, std::vector<uint8_t>> customImages;
     std::vector<uint8_t> mainImage;
     std::vector<tSetup> sent;

@@ -82,17 +82,17 @@ TEST_F(UpdateWorker, WritesBothImagesThenReturnsAndWaits)
 
 struct tFailureCase {
     const char* name;
-    std::function<bool(Testing::tSetup const&)> fail;
+    std::function<bool(const Testing::tSetup&)> fail;
     bool mainImageSent;
 };
 
-void PrintTo(tFailureCase const& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const tFailureCase& c, std::ostream* out) { *out << c.name; }
 
 class UpdateWorkerFailure : public Fixture, public testing::WithParamInterface<tFailureCase> {};
 
 TEST_P(UpdateWorkerFailure, AbortsAndStillReturnsToApplicationMode)
 {
-    tFailureCase const& c = GetParam();
+    const tFailureCase& c = GetParam();
     std::vector<std::chrono::nanoseconds> waits;
     SleepOverride sleep([&](std::chrono::nanoseconds d) { waits.push_back(d); });
     device->failRequest = c.fail;
@@ -109,13 +109,13 @@ TEST_P(UpdateWorkerFailure, AbortsAndStillReturnsToApplicationMode)
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, UpdateWorkerFailure,
-    testing::Values(
-        tFailureCase{"AuxiliaryBlock",
-                     [](Testing::tSetup const& s) { return s.bmRequestType == 0x41 && s.wValue == 17; }, false},
-        tFailureCase{"MainImageBlock",
-                     [](Testing::tSetup const& s) { return s.bRequest == 0x01 && s.wValue == 3; }, true},
-        tFailureCase{"MainImageStatus", [](Testing::tSetup const& s) { return s.bRequest == 0x03; }, true}),
-    [](testing::TestParamInfo<tFailureCase> const& info) { return info.param.name; });
+    testing::Values(tFailureCase{"AuxiliaryBlock",
+                                 [](const Testing::tSetup& s) { return s.bmRequestType == 0x41 && s.wValue == 17; },
+                                 false},
+                    tFailureCase{"MainImageBlock",
+                                 [](const Testing::tSetup& s) { return s.bRequest == 0x01 && s.wValue == 3; }, true},
+                    tFailureCase{"MainImageStatus", [](const Testing::tSetup& s) { return s.bRequest == 0x03; }, true}),
+    [](const testing::TestParamInfo<tFailureCase>& info) { return info.param.name; });
 
 TEST_F(UpdateWorker, NoUpdateOutsideUpdateMode)
 {
@@ -163,7 +163,7 @@ TEST_F(UpdateWorker, SecondUpdateWhileTheFirstRunsIsRefused)
     SleepOverride sleep([](std::chrono::nanoseconds) {});
     std::promise<void> reached, release;
     std::shared_future<void> released = release.get_future().share();
-    device->onRequest = [&, first = true](Testing::tSetup const&) mutable {
+    device->onRequest = [&, first = true](const Testing::tSetup&) mutable {
         if (std::exchange(first, false)) {
             reached.set_value();
             released.wait_for(std::chrono::seconds(20));
@@ -196,7 +196,7 @@ TEST_F(UpdateWorker, CloseRequestStopsTheWorkerBeforeItsWait)
     });
     std::promise<void> reached, release;
     std::shared_future<void> released = release.get_future().share();
-    device->onRequest = [&](Testing::tSetup const& s) {
+    device->onRequest = [&](const Testing::tSetup& s) {
         if (s.bmRequestType == 0x21 && s.bRequest == 0x00) {  // the detach after the images
             reached.set_value();
             released.wait_for(std::chrono::seconds(20));
@@ -228,7 +228,7 @@ TEST_F(UpdateWorker, CloseRequestDuringTheDownloadLetsTheTransfersFinish)
     device->busyPollMs = 1;
     std::promise<void> reached, release;
     std::shared_future<void> released = release.get_future().share();
-    device->onRequest = [&, first = true](Testing::tSetup const& s) mutable {
+    device->onRequest = [&, first = true](const Testing::tSetup& s) mutable {
         if (s.bmRequestType == 0x21 && s.bRequest == 0x01 && std::exchange(first, false)) {
             reached.set_value();
             released.wait_for(std::chrono::seconds(20));

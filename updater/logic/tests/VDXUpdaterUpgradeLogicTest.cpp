@@ -22,13 +22,13 @@ struct tVersionCase {
     bool updateNeeded;
 };
 
-void PrintTo(tVersionCase const& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const tVersionCase& c, std::ostream* out) { *out << c.name; }
 
 class DeviceInfo : public testing::TestWithParam<tVersionCase> {};
 
 TEST_P(DeviceInfo, VersionTextsAndVerdict)
 {
-    tVersionCase const& c = GetParam();
+    const tVersionCase& c = GetParam();
     auto owned = std::make_unique<FakeController>();
     FakeController& device = *owned;
     device.plugIn(DVK2::DFUDevice::eModeApplication, c.version);
@@ -58,11 +58,10 @@ INSTANTIATE_TEST_SUITE_P(
         tVersionCase{"Older", 32, 0x67, "32", "33", true},
         tVersionCase{"CurrentWithOlderAuxiliary", 33, 0x66, "33 / 0x66", "33 / 0x67", true},
         tVersionCase{"CurrentWithNewerAuxiliary", 33, 0x68, "33 / 0x68", "33 / 0x67", false},
-        tVersionCase{"Current", 33, 0x67, "33", "33", false},
-        tVersionCase{"Newer", 34, 0x10, "34", "33", false},
+        tVersionCase{"Current", 33, 0x67, "33", "33", false}, tVersionCase{"Newer", 34, 0x10, "34", "33", false},
         tVersionCase{"CurrentAuxiliaryUnreadable", 33, std::nullopt, "33 / 0x0", "33 / 0x67", true},
         tVersionCase{"OlderAuxiliaryUnreadable", 0x20, std::nullopt, "32", "33", true}),
-    [](testing::TestParamInfo<tVersionCase> const& info) { return info.param.name; });
+    [](const testing::TestParamInfo<tVersionCase>& info) { return info.param.name; });
 
 TEST(DeviceInfoNotConnected, OnlyVersionAndVerdictChange)
 {

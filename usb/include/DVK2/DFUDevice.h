@@ -24,9 +24,9 @@ struct GetStatus {
 // DFU 1.1 status codes that writeImage sets itself.
 enum eStatus : uint8_t {
     eStatusOK = 0,
-    eStatusErrTarget = 1,   // no image to send
-    eStatusErrWrite = 3,    // not in firmware-update mode
-    eStatusErrUnknown = 14, // transfer size, a failed request, a hung or failed manifestation
+    eStatusErrTarget = 1,    // no image to send
+    eStatusErrWrite = 3,     // not in firmware-update mode
+    eStatusErrUnknown = 14,  // transfer size, a failed request, a hung or failed manifestation
 };
 
 // DFU 1.1 states.
@@ -50,10 +50,10 @@ constexpr uint8_t kAttributeWillDetach = 0x08;
 
 // The DFU interface as the configuration descriptor describes it.
 struct tInterfaceInfo {
-    uint8_t mode = 0;            // DFUDevice::eMode
-    uint8_t bmAttributes = 0;    // functional descriptor byte 2
-    uint16_t wDetachTimeOut = 0; // bytes 3-4; milliseconds
-    uint16_t wTransferSize = 0;  // bytes 5-6; the download block size
+    uint8_t mode = 0;             // DFUDevice::eMode
+    uint8_t bmAttributes = 0;     // functional descriptor byte 2
+    uint16_t wDetachTimeOut = 0;  // bytes 3-4; milliseconds
+    uint16_t wTransferSize = 0;   // bytes 5-6; the download block size
     uint16_t interfaceNumber = 0;
 };
 
@@ -77,16 +77,16 @@ public:
     };
 
     // Bounds of the waits that a misbehaving device could otherwise stretch forever.
-    static constexpr unsigned kMaxBusyPolls = 10000;        // GETSTATUS answers of dfuDNBUSY per block
-    static constexpr unsigned kMaxBusyWaitMs = 30000;       // summed poll waits per block
-    static constexpr unsigned kMaxTolerantManifestWaits = 60; // 1 s waits in dfuMANIFEST
+    static constexpr unsigned kMaxBusyPolls = 10000;           // GETSTATUS answers of dfuDNBUSY per block
+    static constexpr unsigned kMaxBusyWaitMs = 30000;          // summed poll waits per block
+    static constexpr unsigned kMaxTolerantManifestWaits = 60;  // 1 s waits in dfuMANIFEST
 
     DFUDevice();
     ~DFUDevice() override;
 
     // USBDevice::connect; true only when a DFU interface was found as well. The device stays
     // connected when only the DFU interface is missing.
-    bool connect(USBDeviceOSHandle const& handle);
+    bool connect(const USBDeviceOSHandle& handle);
 
     // Reads the DFU interface from the configuration descriptor. False when there is no
     // descriptor (fields unchanged); true otherwise, with mode 0 when no DFU interface was found.
@@ -107,7 +107,7 @@ public:
     // Nothing to do in application mode; else DFU_DETACH or the XMOS reset out of update mode.
     bool returnToAPPMode();
 
-    bool writeDFUData(DFUClient::Payload const& payload);
+    bool writeDFUData(const DFUClient::Payload& payload);
     // True only for a whole 6-byte reply; otherwise `status` reads errUNKNOWN in dfuERROR.
     bool getDFUStatus(DFU::GetStatus& status);
     // True only for a whole 1-byte reply; `state` is unchanged otherwise.
@@ -125,21 +125,21 @@ public:
 protected:
     void postConnect() override;
     // Takes the DFU interface fields as queryDFUInfo found them.
-    void setInterfaceInfo(DFU::tInterfaceInfo const& info) { m_dfu = info; }
+    void setInterfaceInfo(const DFU::tInterfaceInfo& info) { m_dfu = info; }
 
 private:
     bool sendRequest(const char* name, Request& request);
     bool sendDetachRequest();
     bool busyWait(DFU::GetStatus& status);
     bool manifest(DFU::GetStatus& status);
-    void checkManifestedDevice(USBDeviceOSHandle const& handle, uint8_t& state);
+    void checkManifestedDevice(const USBDeviceOSHandle& handle, uint8_t& state);
 
     DFU::tInterfaceInfo m_dfu;
 };
 
 // The scan callback of reconnectInDFUMode: connects `device` to the first device found whose
 // serial number matches (any device when the serial number is empty).
-void reconnect(USBDeviceOSHandle const& handle, USBDeviceFilter const& filter, DFUDevice* device,
-               std::string const& serialNumber);
+void reconnect(const USBDeviceOSHandle& handle, const USBDeviceFilter& filter, DFUDevice* device,
+               const std::string& serialNumber);
 
 }  // namespace QV::DVK2

@@ -13,7 +13,7 @@
 namespace QV::DVK2::Logging {
 
 enum Level : uint32_t {
-    eLevelDetail = 1,    // category-filtered
+    eLevelDetail = 1,  // category-filtered
     eLevelError = 2,
     eLevelCritical = 3,
 };
@@ -32,7 +32,7 @@ void __trace__msg(Level level, const char* format, ...) __attribute__((format(pr
 }  // namespace detail
 
 // The production rules.
-bool errorEnabled();                                // level 2
-bool detailEnabled(const char* category);          // level 1, by category
+bool errorEnabled();                       // level 2
+bool detailEnabled(const char* category);  // level 1, by category
 
 }  // namespace QV::DVK2::Logging

@@ -13,7 +13,7 @@ struct DescriptorHeader {
 namespace Descriptor {
 // The descriptor after `header`; `remaining` counts the bytes from `header` to the end of the
 // configuration descriptor and is reduced by the step. Null at the end or on a malformed length.
-DescriptorHeader const* getNext(DescriptorHeader const* header, unsigned& remaining);
+const DescriptorHeader* getNext(const DescriptorHeader* header, unsigned& remaining);
 }  // namespace Descriptor
 
 }  // namespace QV::DVK2::USB

@@ -20,8 +20,8 @@ public:
         uint16_t wValue = 0;
         uint16_t wIndex = 0;
         uint16_t wLength = 0;
-        void* pData = nullptr;      // at least wLength bytes
-        uint32_t transferred = 0;   // bytes actually moved; written only on success
+        void* pData = nullptr;     // at least wLength bytes
+        uint32_t transferred = 0;  // bytes actually moved; written only on success
     };
 
     // 0 success, an IOKit return code, or eStatusNotConnected.
@@ -36,7 +36,7 @@ public:
 
     // Connects to a found device and reads its identity (strings included). A device that is
     // already connected releases its earlier connection first.
-    bool connect(USBDeviceOSHandle const& handle);
+    bool connect(const USBDeviceOSHandle& handle);
     void disconnect();
 
     // The first configuration descriptor (owned by the connection), or null with length 0.
@@ -49,7 +49,7 @@ public:
     // The identity read at the last connect; kept after a disconnect.
     const USBDeviceInfo& info() const { return m_info; }
 
-    static bool getDeviceInfoForOSHandle(USBDeviceOSHandle const& handle, USBDeviceInfo& info, bool withStrings);
+    static bool getDeviceInfoForOSHandle(const USBDeviceOSHandle& handle, USBDeviceInfo& info, bool withStrings);
     static const char* statusAsString(Status status);
 
 protected:

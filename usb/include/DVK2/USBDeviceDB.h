@@ -26,9 +26,9 @@ extern const USBDeviceFilter VardolinStudioDFU;
 extern const USBDeviceFilter VardolinStudio;
 
 struct Entry {
-    std::vector<const char*> names;  // display name first, then short names
+    std::vector<const char*> names;               // display name first, then short names
     std::vector<const USBDeviceFilter*> filters;  // never empty
-    uint16_t productId = 0;  // application-mode product id, the key of every lookup
+    uint16_t productId = 0;                       // application-mode product id, the key of every lookup
 };
 
 extern const std::vector<Entry> devices;

@@ -12,7 +12,7 @@ namespace QV::DVK2 {
 class USBDeviceFactory {
 public:
     class OSImpl;
-    using Callback = std::function<void(USBDeviceOSHandle const&, USBDeviceFilter const&)>;
+    using Callback = std::function<void(const USBDeviceOSHandle&, const USBDeviceFilter&)>;
 
     USBDeviceFactory();
     virtual ~USBDeviceFactory();
@@ -21,11 +21,11 @@ public:
 
     // An empty callback leaves that event unreported.
     void setCallbacks(Callback onDeviceAdded, Callback onDeviceRemoved);
-    bool initWithDeviceFilter(USBDeviceFilter const& filter, bool keepRunning);
+    bool initWithDeviceFilter(const USBDeviceFilter& filter, bool keepRunning);
     void deInit();
     bool isRunning() const { return m_running; }
 
-    static bool getDeviceInfoForOSHandleWithFilter(USBDeviceOSHandle const& handle, USBDeviceFilter const& filter,
+    static bool getDeviceInfoForOSHandleWithFilter(const USBDeviceOSHandle& handle, const USBDeviceFilter& filter,
                                                    USBDeviceInfo& info, bool withStrings);
 
 private:

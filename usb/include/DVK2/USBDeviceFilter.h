@@ -15,7 +15,7 @@ struct USBDeviceFilter {
     uint16_t productId = 0;   // 0 = any
 
     // Reads the identity of a found device the way this filter's kind requires.
-    bool getDeviceInfoForOSHandle(USBDeviceOSHandle const& handle, USBDeviceInfo& info, bool withStrings) const;
+    bool getDeviceInfoForOSHandle(const USBDeviceOSHandle& handle, USBDeviceInfo& info, bool withStrings) const;
 };
 
 }  // namespace QV::DVK2

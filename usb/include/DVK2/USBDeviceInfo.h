@@ -25,10 +25,10 @@ struct USBDeviceOSHandle {
 
 // The kind of a filter, which decides how a found device's identity is read.
 enum eUSBDeviceType : uint32_t {
-    eUSBDeviceTypeUSB = 0,       // plain USB device
+    eUSBDeviceTypeUSB = 0,         // plain USB device
     eUSBDeviceTypeTolvuAudio = 1,  // USB audio device behind the tolvu audio driver
-    eUSBDeviceTypeHID = 2,       // HID device
-    eUSBDeviceTypeDFU = 3,       // USB device with a firmware-update (DFU) interface
+    eUSBDeviceTypeHID = 2,         // HID device
+    eUSBDeviceTypeDFU = 3,         // USB device with a firmware-update (DFU) interface
 };
 
 }  // namespace QV::DVK2

@@ -6,7 +6,7 @@
 
 namespace QV::DVK2::USB::Descriptor {
 
-DescriptorHeader const* getNext(DescriptorHeader const* header, unsigned& remaining)
+const DescriptorHeader* getNext(const DescriptorHeader* header, unsigned& remaining)
 {
     if (header == nullptr)
         return nullptr;
@@ -17,7 +17,7 @@ DescriptorHeader const* getNext(DescriptorHeader const* header, unsigned& remain
     remaining -= header->bLength;
     if (remaining == 0)
         return nullptr;
-    auto next = reinterpret_cast<DescriptorHeader const*>(reinterpret_cast<const uint8_t*>(header) + header->bLength);
+    auto next = reinterpret_cast<const DescriptorHeader*>(reinterpret_cast<const uint8_t*>(header) + header->bLength);
     // A single stray byte cannot hold a descriptor head: its type would lie past the end.
     if (next->bLength > remaining || remaining < sizeof(DescriptorHeader)) {
         printf("invalid descriptor size: pNext->bLength = %d, uRemainingSize = %d\n", next->bLength, remaining);

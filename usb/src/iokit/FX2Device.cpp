@@ -13,21 +13,19 @@ constexpr const char* kCategory = "FX2Device";
 constexpr UInt32 kSelectorGetDeviceInfo = 3;
 constexpr int kRetries = 3;
 
-std::string text(const char (&field)[33])
-{
-    return std::string(field, strnlen(field, sizeof field));
-}
+std::string text(const char (&field)[33]) { return std::string(field, strnlen(field, sizeof field)); }
 
 void traceFailure(kern_return_t result)
 {
     if (Logging::detailEnabled(kCategory))
-        Logging::detail::__trace__msg(Logging::eLevelDetail, "%s: IOConnectCallMethod(GetDeviceInfo) failed with 0x%x\n",
-                                      kCategory, static_cast<unsigned>(result));
+        Logging::detail::__trace__msg(Logging::eLevelDetail,
+                                      "%s: IOConnectCallMethod(GetDeviceInfo) failed with 0x%x\n", kCategory,
+                                      static_cast<unsigned>(result));
 }
 
 }  // namespace
 
-bool FX2Device::getDeviceInfoForOSHandle(USBDeviceOSHandle const& handle, USBDeviceInfo& info, bool withStrings)
+bool FX2Device::getDeviceInfoForOSHandle(const USBDeviceOSHandle& handle, USBDeviceInfo& info, bool withStrings)
 {
     mach_port_t masterPort = MACH_PORT_NULL;
     if (IOMasterPort(MACH_PORT_NULL, &masterPort) != KERN_SUCCESS)
@@ -58,7 +56,7 @@ bool FX2Device::OSImpl::getTolvuUSBDeviceInfo(unsigned connection, TolvuUSBDevic
         record);
 }
 
-void FX2Device::OSImpl::toDeviceInfo(TolvuUSBDeviceInfo const& record, USBDeviceInfo& info, bool withStrings)
+void FX2Device::OSImpl::toDeviceInfo(const TolvuUSBDeviceInfo& record, USBDeviceInfo& info, bool withStrings)
 {
     info.vendorId = record.vendorId;
     info.productId = record.productId;
@@ -70,7 +68,7 @@ void FX2Device::OSImpl::toDeviceInfo(TolvuUSBDeviceInfo const& record, USBDevice
     }
 }
 
-bool FX2Device::OSImpl::readTolvuUSBDeviceInfo(Call const& call, TolvuUSBDeviceInfo& record)
+bool FX2Device::OSImpl::readTolvuUSBDeviceInfo(const Call& call, TolvuUSBDeviceInfo& record)
 {
     record.version = 0;
     kern_return_t result = call(record);

@@ -30,7 +30,7 @@ static_assert(sizeof(TolvuUSBDeviceInfo) == 110, "the driver's record is 110 byt
 
 class FX2Device {
 public:
-    static bool getDeviceInfoForOSHandle(USBDeviceOSHandle const& handle, USBDeviceInfo& info, bool withStrings);
+    static bool getDeviceInfoForOSHandle(const USBDeviceOSHandle& handle, USBDeviceInfo& info, bool withStrings);
 
     class OSImpl {
     public:
@@ -42,10 +42,10 @@ public:
         // Clears the version and calls; while the call succeeds with version 0, retries up to three
         // times after 100, 200 and 300 ms (through sleepFor). A failed call: false. Still no version
         // after the retries: true, with version 0.
-        static bool readTolvuUSBDeviceInfo(Call const& call, TolvuUSBDeviceInfo& record);
+        static bool readTolvuUSBDeviceInfo(const Call& call, TolvuUSBDeviceInfo& record);
         // Ids and version, and with strings the three texts, each read up to its first NUL and at
         // most its 33 bytes.
-        static void toDeviceInfo(TolvuUSBDeviceInfo const& record, USBDeviceInfo& info, bool withStrings);
+        static void toDeviceInfo(const TolvuUSBDeviceInfo& record, USBDeviceInfo& info, bool withStrings);
     };
 };
 

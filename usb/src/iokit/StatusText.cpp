@@ -101,7 +101,7 @@ constexpr tStatusText kStatusTexts[] = {
 const char* USBDevice::statusAsString(Status status)
 {
     const auto code = static_cast<uint32_t>(status);
-    for (tStatusText const& entry : kStatusTexts) {
+    for (const tStatusText& entry : kStatusTexts) {
         if (entry.status == code)
             return entry.text;
     }

@@ -15,12 +15,9 @@ constexpr const char* kTolvuAudioClass = "de_tolvu_driver_QVUSBAudioDevice";
 
 }  // namespace
 
-USBDeviceFactory::OSImpl::~OSImpl()
-{
-    deInit();
-}
+USBDeviceFactory::OSImpl::~OSImpl() { deInit(); }
 
-bool USBDeviceFactory::OSImpl::initWithDeviceFilter(USBDeviceFilter const& filter)
+bool USBDeviceFactory::OSImpl::initWithDeviceFilter(const USBDeviceFilter& filter)
 {
     deInit();
     mach_port_t masterPort = MACH_PORT_NULL;
@@ -88,7 +85,7 @@ void USBDeviceFactory::OSImpl::deInit()
         IOObjectRelease(m_removedIterator);
         m_removedIterator = 0;
     }
-    for (auto const& entry : m_reported)
+    for (const auto& entry : m_reported)
         IOObjectRelease(entry.first);
     m_reported.clear();
 }
@@ -156,11 +153,8 @@ bool USBDeviceFactory::OSImpl::matchesIds(io_service_t service) const
     case eUSBDeviceTypeTolvuAudio:
         read = FX2Device::getDeviceInfoForOSHandle(USBDeviceOSHandle{service}, info, false);
         break;
-    case eUSBDeviceTypeHID:
-        read = HIDDevice::OSImpl::getHIDDeviceInfo(service, info, false);
-        break;
-    default:
-        return false;
+    case eUSBDeviceTypeHID: read = HIDDevice::OSImpl::getHIDDeviceInfo(service, info, false); break;
+    default: return false;
     }
     // An unreadable identity has ids 0 and so fails a filter with ids.
     if (!read)

@@ -21,7 +21,7 @@ public:
 
     // Registers the scan and reports the matching devices present now to the factory's arrival
     // callback, on the calling thread. A callback must not end or restart the scan.
-    bool initWithDeviceFilter(USBDeviceFilter const& filter);
+    bool initWithDeviceFilter(const USBDeviceFilter& filter);
     // Ends the scan and releases every service it holds. Harmless without a scan.
     void deInit();
 

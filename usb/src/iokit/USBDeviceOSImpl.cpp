@@ -33,10 +33,7 @@ void readString(IOUSBDeviceInterface** device, uint8_t index, std::string& field
 
 }  // namespace
 
-USBDevice::OSImpl::~OSImpl()
-{
-    OSImpl::disconnect();
-}
+USBDevice::OSImpl::~OSImpl() { OSImpl::disconnect(); }
 
 bool USBDevice::OSImpl::connect(unsigned service)
 {
@@ -61,10 +58,7 @@ void USBDevice::OSImpl::disconnect()
     }
 }
 
-bool USBDevice::OSImpl::getDeviceInfo(USBDeviceInfo& info) const
-{
-    return getDeviceInfo(m_device, info, true);
-}
+bool USBDevice::OSImpl::getDeviceInfo(USBDeviceInfo& info) const { return getDeviceInfo(m_device, info, true); }
 
 IOUSBDeviceInterface** USBDevice::OSImpl::getUSBDeviceInterfaceFor(io_service_t service)
 {
@@ -105,8 +99,8 @@ bool USBDevice::OSImpl::getDeviceInfo(IOUSBDeviceInterface** device, USBDeviceIn
     // Zeroed, and only the bytes the device actually sent are read: the serial number found here
     // is the key by which the controller is found again.
     uint8_t descriptor[256] = {};
-    IOUSBDevRequest request{kRequestTypeStandardDeviceIn, kRequestGetDescriptor, kDeviceDescriptor, 0,
-                            sizeof descriptor, descriptor, 0};
+    IOUSBDevRequest request{
+        kRequestTypeStandardDeviceIn, kRequestGetDescriptor, kDeviceDescriptor, 0, sizeof descriptor, descriptor, 0};
     IOReturn result = (*device)->DeviceRequest(device, &request);
     if (result != kIOReturnSuccess) {
         printf("getDeviceDescriptor() failed with status 0x%x (%s)\n", static_cast<unsigned>(result),
@@ -125,8 +119,13 @@ bool USBDevice::OSImpl::getDeviceInfo(IOUSBDeviceInterface** device, USBDeviceIn
 bool USBDevice::OSImpl::getDescriptorString(IOUSBDeviceInterface** device, uint8_t index, std::u16string& text)
 {
     uint8_t descriptor[512] = {};
-    IOUSBDevRequest request{kRequestTypeStandardDeviceIn, kRequestGetDescriptor,
-                            static_cast<UInt16>(kStringDescriptor | index), 0, sizeof descriptor, descriptor, 0};
+    IOUSBDevRequest request{kRequestTypeStandardDeviceIn,
+                            kRequestGetDescriptor,
+                            static_cast<UInt16>(kStringDescriptor | index),
+                            0,
+                            sizeof descriptor,
+                            descriptor,
+                            0};
     if ((*device)->DeviceRequest(device, &request) != kIOReturnSuccess)
         return false;
     // A descriptor may claim more than the device sent; only what was sent counts.

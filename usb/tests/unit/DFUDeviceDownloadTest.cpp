@@ -25,7 +25,7 @@ std::vector<uint8_t> image(size_t length)
 }
 
 // A device that takes every block at once and ends in dfuMANIFEST-WAIT-RESET.
-tReply compliantDevice(tSetup const& s)
+tReply compliantDevice(const tSetup& s)
 {
     switch (s.bRequest) {
     case 0x01: return ok();
@@ -45,13 +45,13 @@ struct tLayoutCase {
     uint16_t finalBlockNumber;           // of the zero-length request
 };
 
-void PrintTo(tLayoutCase const& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const tLayoutCase& c, std::ostream* out) { *out << c.name; }
 
 class DownloadLayout : public testing::TestWithParam<tLayoutCase> {};
 
 TEST_P(DownloadLayout, BlocksThenZeroLengthRequest)
 {
-    tLayoutCase const& c = GetParam();
+    const tLayoutCase& c = GetParam();
     ScriptedDFUDevice device;
     device.pretendConnected(updateMode(c.transferSize, DFU::kAttributeManifestationTolerant, 1000, 2));
     device.fallback = compliantDevice;
@@ -66,7 +66,7 @@ TEST_P(DownloadLayout, BlocksThenZeroLengthRequest)
     size_t offset = 0;
     for (size_t block = 0; block < c.blockLengths.size(); ++block) {
         SCOPED_TRACE(block);
-        tSetup const& sent = device.sent[block * 2];
+        const tSetup& sent = device.sent[block * 2];
         EXPECT_TRUE(sent.sameSetup(dnload(static_cast<uint16_t>(block), c.blockLengths[block], 2))) << sent;
         EXPECT_TRUE(std::equal(sent.data.begin(), sent.data.end(), bytes.begin() + offset));
         EXPECT_TRUE(device.sent[block * 2 + 1].sameSetup(getStatus(2)));
@@ -82,13 +82,11 @@ INSTANTIATE_TEST_SUITE_P(
     Images, DownloadLayout,
     testing::Values(
         //          name, wTransferSize, image length, block lengths, block number of the zero-length request
-        tLayoutCase{"ShorterThanOneBlock", 64, 10, {10}, 1},
-        tLayoutCase{"ExactlyOneBlock", 64, 64, {64}, 1},
+        tLayoutCase{"ShorterThanOneBlock", 64, 10, {10}, 1}, tLayoutCase{"ExactlyOneBlock", 64, 64, {64}, 1},
         tLayoutCase{"ExactMultiple", 64, 192, {64, 64, 64}, 3},
         tLayoutCase{"PartialLastBlock", 64, 200, {64, 64, 64, 8}, 4},
-        tLayoutCase{"LargestTransferSize", 8191, 8192, {8191, 1}, 2},
-        tLayoutCase{"OneByteBlocks", 1, 3, {1, 1, 1}, 3}),
-    [](testing::TestParamInfo<tLayoutCase> const& info) { return info.param.name; });
+        tLayoutCase{"LargestTransferSize", 8191, 8192, {8191, 1}, 2}, tLayoutCase{"OneByteBlocks", 1, 3, {1, 1, 1}, 3}),
+    [](const testing::TestParamInfo<tLayoutCase>& info) { return info.param.name; });
 
 TEST(Download, MainImageSizeInBlocksOf4096)
 {
@@ -114,13 +112,13 @@ struct tRefusalCase {
     uint8_t bStatus;
 };
 
-void PrintTo(tRefusalCase const& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const tRefusalCase& c, std::ostream* out) { *out << c.name; }
 
 class DownloadRefused : public testing::TestWithParam<tRefusalCase> {};
 
 TEST_P(DownloadRefused, NothingIsSent)
 {
-    tRefusalCase const& c = GetParam();
+    const tRefusalCase& c = GetParam();
     ScriptedDFUDevice device;
     device.pretendConnected(c.dfu);
     const std::vector<uint8_t> bytes = image(100);
@@ -143,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
         tRefusalCase{"TransferSizeZero", updateMode(0), true, 100, DFU::eStatusErrUnknown},
         tRefusalCase{"TransferSize8192", updateMode(8192), true, 100, DFU::eStatusErrUnknown},
         tRefusalCase{"TransferSize65535", updateMode(65535), true, 100, DFU::eStatusErrUnknown}),
-    [](testing::TestParamInfo<tRefusalCase> const& info) { return info.param.name; });
+    [](const testing::TestParamInfo<tRefusalCase>& info) { return info.param.name; });
 
 TEST(DownloadTrace, UnsupportedTransferSizeIsAnErrorLine)
 {
@@ -186,19 +184,19 @@ struct tBusyCase {
     size_t waits;
 };
 
-void PrintTo(tBusyCase const& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const tBusyCase& c, std::ostream* out) { *out << c.name; }
 
 class DownloadStaysBusy : public testing::TestWithParam<tBusyCase> {};
 
 TEST_P(DownloadStaysBusy, GivesUpWithErrUnknown)
 {
-    tBusyCase const& c = GetParam();
+    const tBusyCase& c = GetParam();
     SleepRecorder sleeps;
     ScriptedDFUDevice device;
     device.pretendConnected(updateMode(64));
     device.expect(dnload(0, 16), ok());
     size_t statusRequests = 0;
-    device.fallback = [&](tSetup const& s) {
+    device.fallback = [&](const tSetup& s) {
         EXPECT_TRUE(s.sameSetup(getStatus())) << s;
         ++statusRequests;
         return status(0, DFU::eStateDnBusy, c.pollTimeout);
@@ -211,19 +209,16 @@ TEST_P(DownloadStaysBusy, GivesUpWithErrUnknown)
     EXPECT_EQ(statusRequests, c.statusRequests);
     const Waits waits = sleeps.waits();
     EXPECT_EQ(waits.size(), c.waits);
-    EXPECT_LE(std::accumulate(waits.begin(), waits.end(), milliseconds(0)),
-              milliseconds(DFUDevice::kMaxBusyWaitMs));
+    EXPECT_LE(std::accumulate(waits.begin(), waits.end(), milliseconds(0)), milliseconds(DFUDevice::kMaxBusyWaitMs));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PollTimeouts, DownloadStaysBusy,
-    testing::Values(
-        //        name, bwPollTimeout, GETSTATUS requests, waits
-        tBusyCase{"OneSecond", 1000, 31, 30},
-        tBusyCase{"CappedAtOneSecond", 5000, 31, 30},
-        tBusyCase{"FourHundredMs", 400, 76, 75},
-        tBusyCase{"NoWait", 0, DFUDevice::kMaxBusyPolls + 1, 0}),
-    [](testing::TestParamInfo<tBusyCase> const& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(PollTimeouts, DownloadStaysBusy,
+                         testing::Values(
+                             //        name, bwPollTimeout, GETSTATUS requests, waits
+                             tBusyCase{"OneSecond", 1000, 31, 30}, tBusyCase{"CappedAtOneSecond", 5000, 31, 30},
+                             tBusyCase{"FourHundredMs", 400, 76, 75},
+                             tBusyCase{"NoWait", 0, DFUDevice::kMaxBusyPolls + 1, 0}),
+                         [](const testing::TestParamInfo<tBusyCase>& info) { return info.param.name; });
 
 // --- failures during the download -------------------------------------------------------------------
 
@@ -234,16 +229,16 @@ struct tFailureCase {
     uint8_t bState;
 };
 
-void PrintTo(tFailureCase const& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const tFailureCase& c, std::ostream* out) { *out << c.name; }
 
 class DownloadFails : public testing::TestWithParam<tFailureCase> {};
 
 TEST_P(DownloadFails, StopsAndSaysWhy)
 {
-    tFailureCase const& c = GetParam();
+    const tFailureCase& c = GetParam();
     ScriptedDFUDevice device;
     device.pretendConnected(updateMode(8));
-    for (tExchange const& e : c.script)
+    for (const tExchange& e : c.script)
         device.expect(e.expected, e.reply);
     const std::vector<uint8_t> bytes = image(20);
     DFU::GetStatus status;
@@ -279,18 +274,23 @@ INSTANTIATE_TEST_SUITE_P(
                      {kBlock0, {getStatus(), tReply{0, {0, 0, 0, 0, 5}}}},
                      DFU::eStatusErrUnknown,
                      DFU::eStateError},
-        tFailureCase{"StatusRequestStalls", {kBlock0, {getStatus(), failed()}}, DFU::eStatusErrUnknown,
-                     DFU::eStateError},
+        tFailureCase{
+            "StatusRequestStalls", {kBlock0, {getStatus(), failed()}}, DFU::eStatusErrUnknown, DFU::eStateError},
         tFailureCase{"UnexpectedStateWithOKStatus",
                      {kBlock0, {getStatus(), status(0, DFU::eStateDfuIdle)}},
                      DFU::eStatusErrUnknown,
                      DFU::eStateDfuIdle},
         tFailureCase{"ZeroLengthRequestStalls",
-                     {kBlock0, kBlock0Done, {dnload(1, 8), ok()}, kBlock0Done, {dnload(2, 4), ok()}, kBlock0Done,
+                     {kBlock0,
+                      kBlock0Done,
+                      {dnload(1, 8), ok()},
+                      kBlock0Done,
+                      {dnload(2, 4), ok()},
+                      kBlock0Done,
                       {dnload(3, 0), failed()}},
                      DFU::eStatusErrUnknown,
                      DFU::eStateDnloadIdle}),
-    [](testing::TestParamInfo<tFailureCase> const& info) { return info.param.name; });
+    [](const testing::TestParamInfo<tFailureCase>& info) { return info.param.name; });
 
 TEST(DownloadTrace, FailedRequestIsADetailLineOfItsCategory)
 {
@@ -325,20 +325,20 @@ struct tManifestCase {
     Waits waits;
 };
 
-void PrintTo(tManifestCase const& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const tManifestCase& c, std::ostream* out) { *out << c.name; }
 
 class Manifestation : public testing::TestWithParam<tManifestCase> {};
 
 TEST_P(Manifestation, TolerantDevice)
 {
-    tManifestCase const& c = GetParam();
+    const tManifestCase& c = GetParam();
     SleepRecorder sleeps;
     ScriptedDFUDevice device;
     device.pretendConnected(updateMode(8, DFU::kAttributeManifestationTolerant));
     device.expect(dnload(0, 8), ok());
     device.expect(getStatus(), status(0, DFU::eStateDnloadIdle));
     device.expect(dnload(1, 0), ok());
-    for (tExchange const& e : c.script)
+    for (const tExchange& e : c.script)
         device.expect(e.expected, e.reply);
     const std::vector<uint8_t> bytes = image(8);
     DFU::GetStatus status;
@@ -359,27 +359,30 @@ INSTANTIATE_TEST_SUITE_P(
         tManifestCase{"WaitReset", {{getState(), state(8)}}, true, 0, 8, {}},
         tManifestCase{"AppIdle", {{getState(), state(0)}}, true, 0, 0, {}},
         tManifestCase{"DfuIdle", {{getState(), state(2)}, {getStatus(), status(0, 2)}}, true, 0, 2, {}},
-        tManifestCase{"DfuIdleWithError", {{getState(), state(2)}, {getStatus(), status(0x0A, 10)}}, false, 0x0A,
-                      10, {}},
+        tManifestCase{
+            "DfuIdleWithError", {{getState(), state(2)}, {getStatus(), status(0x0A, 10)}}, false, 0x0A, 10, {}},
         tManifestCase{"DfuIdleStatusStalls", {{getState(), state(2)}, {getStatus(), failed()}}, false, 14, 10, {}},
-        tManifestCase{"SyncThenManifest",
-                      {{getState(), state(6)},
-                       {getStatus(), status(0, 7)},
-                       {getState(), state(7)},
-                       {getState(), state(8)}},
-                      true, 0, 8, {kSecond, kSecond}},
-        tManifestCase{"SyncThenIdle",
-                      {{getState(), state(6)}, {getStatus(), status(0, 7)}, {getState(), state(2)},
-                       {getStatus(), status(0, 2)}},
-                      true, 0, 2, {kSecond}},
+        tManifestCase{
+            "SyncThenManifest",
+            {{getState(), state(6)}, {getStatus(), status(0, 7)}, {getState(), state(7)}, {getState(), state(8)}},
+            true,
+            0,
+            8,
+            {kSecond, kSecond}},
+        tManifestCase{
+            "SyncThenIdle",
+            {{getState(), state(6)}, {getStatus(), status(0, 7)}, {getState(), state(2)}, {getStatus(), status(0, 2)}},
+            true,
+            0,
+            2,
+            {kSecond}},
         tManifestCase{"SyncWithError", {{getState(), state(6)}, {getStatus(), status(4, 10)}}, false, 4, 10, {}},
-        tManifestCase{"ManifestReadStalls", {{getState(), state(7)}, {getState(), failed()}}, false, 14, 5,
-                      {kSecond}},
+        tManifestCase{"ManifestReadStalls", {{getState(), state(7)}, {getState(), failed()}}, false, 14, 5, {kSecond}},
         tManifestCase{"StateReadStalls", {{getState(), failed()}}, false, 14, 5, {}},
         tManifestCase{"StateReplyEmpty", {{getState(), tReply{0, {}}}}, false, 14, 5, {}},
         tManifestCase{"UnexpectedState", {{getState(), state(5)}}, false, 14, 5, {}},
         tManifestCase{"ErrorState", {{getState(), state(10)}}, false, 14, 5, {}}),
-    [](testing::TestParamInfo<tManifestCase> const& info) { return info.param.name; });
+    [](const testing::TestParamInfo<tManifestCase>& info) { return info.param.name; });
 
 TEST(ManifestationBound, TolerantDeviceStuckInManifestGivesUp)
 {
@@ -390,7 +393,7 @@ TEST(ManifestationBound, TolerantDeviceStuckInManifestGivesUp)
     device.expect(getStatus(), status(0, DFU::eStateDnloadIdle));
     device.expect(dnload(1, 0), ok());
     size_t stateReads = 0;
-    device.fallback = [&](tSetup const& s) {
+    device.fallback = [&](const tSetup& s) {
         EXPECT_TRUE(s.sameSetup(getState())) << s;
         ++stateReads;
         return state(DFU::eStateManifest);
@@ -411,13 +414,13 @@ struct tNonTolerantCase {
     size_t waits;
 };
 
-void PrintTo(tNonTolerantCase const& c, std::ostream* out) { *out << c.detachTimeOut << " ms"; }
+void PrintTo(const tNonTolerantCase& c, std::ostream* out) { *out << c.detachTimeOut << " ms"; }
 
 class ManifestationNotTolerant : public testing::TestWithParam<tNonTolerantCase> {};
 
 TEST_P(ManifestationNotTolerant, DeviceNeverReturns)
 {
-    tNonTolerantCase const& c = GetParam();
+    const tNonTolerantCase& c = GetParam();
     SleepRecorder sleeps;
     ScriptedDFUDevice device;
     USBDeviceInfo identity;
@@ -445,7 +448,7 @@ INSTANTIATE_TEST_SUITE_P(DetachTimeOuts, ManifestationNotTolerant,
                              //               wDetachTimeOut (ms), 10 s waits
                              tNonTolerantCase{0, 2}, tNonTolerantCase{9999, 2}, tNonTolerantCase{10000, 3},
                              tNonTolerantCase{25000, 4}, tNonTolerantCase{65535, 8}),
-                         [](testing::TestParamInfo<tNonTolerantCase> const& info) {
+                         [](const testing::TestParamInfo<tNonTolerantCase>& info) {
                              return "DetachTimeOut" + std::to_string(info.param.detachTimeOut);
                          });
 

@@ -29,16 +29,16 @@ struct tModeChangeCase {
     std::vector<tSetup> sent;
 };
 
-void PrintTo(tModeChangeCase const& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const tModeChangeCase& c, std::ostream* out) { *out << c.name; }
 
 class ModeChange : public testing::TestWithParam<tModeChangeCase> {};
 
 TEST_P(ModeChange, SendsTheRightRequest)
 {
-    tModeChangeCase const& c = GetParam();
+    const tModeChangeCase& c = GetParam();
     ScriptedDFUDevice device;
     device.pretendConnected(interfaceInfo(c.mode, c.attributes));
-    for (tSetup const& s : c.sent)
+    for (const tSetup& s : c.sent)
         device.expect(s, ok());
     EXPECT_TRUE(c.returnToApplication ? device.returnToAPPMode() : device.sendDFUDetach());
     EXPECT_EQ(device.sent.size(), c.sent.size());
@@ -61,11 +61,11 @@ INSTANTIATE_TEST_SUITE_P(
         //              name, returnToAPPMode, mode, attributes, requests sent
         tModeChangeCase{"DetachByDFU", false, 1, kWillDetach, {classOut(0x00, kDetachTimeOut, kInterface)}},
         tModeChangeCase{"DetachByXMOSReset", false, 1, 0x07, {classOut(0xF2, 0, kInterface)}},
-        tModeChangeCase{"ReturnFromUpdateModeByDFU", true, 2, kWillDetach,
-                        {classOut(0x00, kDetachTimeOut, kInterface)}},
+        tModeChangeCase{
+            "ReturnFromUpdateModeByDFU", true, 2, kWillDetach, {classOut(0x00, kDetachTimeOut, kInterface)}},
         tModeChangeCase{"ReturnFromUpdateModeByXMOSReset", true, 2, 0x04, {classOut(0xF3, 0, kInterface)}},
         tModeChangeCase{"AlreadyInApplicationMode", true, 1, kWillDetach, {}}),
-    [](testing::TestParamInfo<tModeChangeCase> const& info) { return info.param.name; });
+    [](const testing::TestParamInfo<tModeChangeCase>& info) { return info.param.name; });
 
 TEST(ModeChangeNotConnected, ReturnToApplicationModeFailsAndSaysWhy)
 {
@@ -193,13 +193,13 @@ struct tCustomCase {
     uint16_t lastLength;
 };
 
-void PrintTo(tCustomCase const& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const tCustomCase& c, std::ostream* out) { *out << c.name; }
 
 class CustomImage : public testing::TestWithParam<tCustomCase> {};
 
 TEST_P(CustomImage, BlocksOf256ThenTheRest)
 {
-    tCustomCase const& c = GetParam();
+    const tCustomCase& c = GetParam();
     ScriptedDFUDevice device;
     device.pretendConnected(interfaceInfo(DFUDevice::eModeUpdate, 0));
     for (uint16_t i = 0; i < c.fullBlocks; ++i)
@@ -210,7 +210,7 @@ TEST_P(CustomImage, BlocksOf256ThenTheRest)
     EXPECT_TRUE(device.writeCustom(bytes.data(), c.length, 1));
     EXPECT_EQ(device.unusedExchanges(), 0u);
     std::vector<uint8_t> received;
-    for (tSetup const& s : device.sent)
+    for (const tSetup& s : device.sent)
         received.insert(received.end(), s.data.begin(), s.data.end());
     EXPECT_EQ(received, bytes);
 }
@@ -220,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(Lengths, CustomImage,
                              //          name, length, full blocks, length of the last request
                              tCustomCase{"AuxiliaryImage", 15360, 60, 0}, tCustomCase{"PartialLastBlock", 300, 1, 44},
                              tCustomCase{"ShorterThanOneBlock", 5, 0, 5}, tCustomCase{"OneBlock", 256, 1, 0}),
-                         [](testing::TestParamInfo<tCustomCase> const& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<tCustomCase>& info) { return info.param.name; });
 
 TEST(CustomImageFailures, AFailedBlockEndsTheWrite)
 {
@@ -265,13 +265,13 @@ struct tVersionCase {
     unsigned version;
 };
 
-void PrintTo(tVersionCase const& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const tVersionCase& c, std::ostream* out) { *out << c.name; }
 
 class CustomImageVersion : public testing::TestWithParam<tVersionCase> {};
 
 TEST_P(CustomImageVersion, ReadsTwoBytesLittleEndian)
 {
-    tVersionCase const& c = GetParam();
+    const tVersionCase& c = GetParam();
     ScriptedDFUDevice device;
     device.pretendConnected(interfaceInfo(DFUDevice::eModeApplication, 0));  // whatever the mode
     device.expect({0xC0, 0xB3, 0, static_cast<uint16_t>(0x1C + c.image), 2, {}}, c.reply);
@@ -281,15 +281,14 @@ TEST_P(CustomImageVersion, ReadsTwoBytesLittleEndian)
     EXPECT_EQ(device.unusedExchanges(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Replies, CustomImageVersion,
-    testing::Values(
-        //           name, image index, reply, result, version afterwards
-        tVersionCase{"Auxiliary", 1, tReply{0, {0x67, 0x00}}, true, 0x67},
-        tVersionCase{"HighByte", 2, tReply{0, {0x34, 0x12}}, true, 0x1234},
-        tVersionCase{"ShortReply", 1, tReply{0, {0x67}}, false, 0xDEAD},
-        tVersionCase{"Stall", 1, failed(), false, 0xDEAD}),
-    [](testing::TestParamInfo<tVersionCase> const& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Replies, CustomImageVersion,
+                         testing::Values(
+                             //           name, image index, reply, result, version afterwards
+                             tVersionCase{"Auxiliary", 1, tReply{0, {0x67, 0x00}}, true, 0x67},
+                             tVersionCase{"HighByte", 2, tReply{0, {0x34, 0x12}}, true, 0x1234},
+                             tVersionCase{"ShortReply", 1, tReply{0, {0x67}}, false, 0xDEAD},
+                             tVersionCase{"Stall", 1, failed(), false, 0xDEAD}),
+                         [](const testing::TestParamInfo<tVersionCase>& info) { return info.param.name; });
 
 TEST(CustomImageVersionNotConnected, Fails)
 {

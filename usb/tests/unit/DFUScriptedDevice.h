@@ -32,14 +32,14 @@ struct tSetup {
     uint16_t wLength = 0;
     std::vector<uint8_t> data;
 
-    bool sameSetup(tSetup const& o) const
+    bool sameSetup(const tSetup& o) const
     {
-        return bmRequestType == o.bmRequestType && bRequest == o.bRequest && wValue == o.wValue &&
-               wIndex == o.wIndex && wLength == o.wLength;
+        return bmRequestType == o.bmRequestType && bRequest == o.bRequest && wValue == o.wValue && wIndex == o.wIndex &&
+               wLength == o.wLength;
     }
 };
 
-inline std::ostream& operator<<(std::ostream& out, tSetup const& s)
+inline std::ostream& operator<<(std::ostream& out, const tSetup& s)
 {
     char text[96];
     std::snprintf(text, sizeof text, "{%02X %02X wValue %u wIndex %u wLength %u}", s.bmRequestType, s.bRequest,
@@ -86,14 +86,14 @@ inline tReply state(uint8_t bState) { return {0, {bState}}; }
 class ScriptedDFUDevice : public DFUDevice {
 public:
     // Stands for a connection to a device whose descriptors gave `dfu`.
-    void pretendConnected(DFU::tInterfaceInfo const& dfu, USBDeviceInfo const& identity = {})
+    void pretendConnected(const DFU::tInterfaceInfo& dfu, const USBDeviceInfo& identity = {})
     {
         m_connected = true;
         m_info = identity;
         setInterfaceInfo(dfu);
     }
 
-    void expect(tSetup const& setup, tReply const& reply) { m_script.push_back({setup, reply}); }
+    void expect(const tSetup& setup, const tReply& reply) { m_script.push_back({setup, reply}); }
 
     Status controlTransfer(Request& request) override
     {
@@ -133,7 +133,7 @@ public:
     size_t unusedExchanges() const { return m_script.size(); }
 
     std::vector<tSetup> sent;
-    std::function<tReply(tSetup const&)> fallback;
+    std::function<tReply(const tSetup&)> fallback;
 
 private:
     std::mutex m_lock;

@@ -15,12 +15,12 @@ struct Walk {
     std::string output;
 };
 
-Walk walk(std::vector<uint8_t> const& bytes, unsigned remaining)
+Walk walk(const std::vector<uint8_t>& bytes, unsigned remaining)
 {
     Walk result;
     result.remaining = remaining;
     testing::internal::CaptureStdout();
-    auto header = reinterpret_cast<DescriptorHeader const*>(bytes.data());
+    auto header = reinterpret_cast<const DescriptorHeader*>(bytes.data());
     while ((header = Descriptor::getNext(header, result.remaining)) != nullptr)
         result.offsets.push_back(reinterpret_cast<const uint8_t*>(header) - bytes.data());
     result.output = testing::internal::GetCapturedStdout();
@@ -34,7 +34,7 @@ const std::vector<uint8_t> kFunctional{9, 0x21, 0x0B, 0xE8, 0x03, 0x00, 0x08, 0x
 std::vector<uint8_t> join(std::initializer_list<std::vector<uint8_t>> parts)
 {
     std::vector<uint8_t> out;
-    for (auto const& part : parts)
+    for (const auto& part : parts)
         out.insert(out.end(), part.begin(), part.end());
     return out;
 }
@@ -53,18 +53,38 @@ TEST(DescriptorTest, Walks)
         {"well formed, last one ends quietly", join({kConfig, kInterface, kFunctional}), 27, {9, 18}, 0, ""},
         {"a single descriptor", kConfig, 9, {}, 0, ""},
         {"stops at the given size", join({kConfig, kInterface, kFunctional}), 18, {9}, 0, ""},
-        {"bLength 0 at the start", {0, 2, 0, 0}, 4, {}, 4,
+        {"bLength 0 at the start",
+         {0, 2, 0, 0},
+         4,
+         {},
+         4,
          "invalid descriptor size: pStart->bLength = 0, uRemainingSize = 4\n"},
-        {"first longer than the size", kConfig, 5, {}, 5,
+        {"first longer than the size",
+         kConfig,
+         5,
+         {},
+         5,
          "invalid descriptor size: pStart->bLength = 9, uRemainingSize = 5\n"},
-        {"bLength 0 further on", join({kConfig, {0, 4, 0}}), 12, {9}, 3,
+        {"bLength 0 further on",
+         join({kConfig, {0, 4, 0}}),
+         12,
+         {9},
+         3,
          "invalid descriptor size: pStart->bLength = 0, uRemainingSize = 3\n"},
-        {"next overruns the end", join({kConfig, {9, 4, 0, 0, 0}}), 14, {}, 0,
+        {"next overruns the end",
+         join({kConfig, {9, 4, 0, 0, 0}}),
+         14,
+         {},
+         0,
          "invalid descriptor size: pNext->bLength = 9, uRemainingSize = 5\n"},
-        {"one stray byte after the last", join({kConfig, {1}}), 10, {}, 0,
+        {"one stray byte after the last",
+         join({kConfig, {1}}),
+         10,
+         {},
+         0,
          "invalid descriptor size: pNext->bLength = 1, uRemainingSize = 1\n"},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Walk result = walk(c.bytes, c.remaining);
         EXPECT_EQ(result.offsets, c.offsets);

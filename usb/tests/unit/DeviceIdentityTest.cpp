@@ -18,14 +18,14 @@ struct tSetup {
     uint16_t wValue;
     uint16_t wIndex;
     uint16_t wLength;
-    bool operator==(tSetup const& o) const
+    bool operator==(const tSetup& o) const
     {
-        return bmRequestType == o.bmRequestType && bRequest == o.bRequest && wValue == o.wValue &&
-               wIndex == o.wIndex && wLength == o.wLength;
+        return bmRequestType == o.bmRequestType && bRequest == o.bRequest && wValue == o.wValue && wIndex == o.wIndex &&
+               wLength == o.wLength;
     }
 };
 
-std::ostream& operator<<(std::ostream& out, tSetup const& s)
+std::ostream& operator<<(std::ostream& out, const tSetup& s)
 {
     return out << std::hex << "{" << int(s.bmRequestType) << " " << int(s.bRequest) << " " << s.wValue << " "
                << s.wIndex << " " << s.wLength << "}";
@@ -81,7 +81,7 @@ private:
     Handle m_handle;
 };
 
-IOUSBDeviceInterface ScriptedDevice::s_table{nullptr,     nullptr,    nullptr,          nullptr,      getVendor,
+IOUSBDeviceInterface ScriptedDevice::s_table{nullptr,    nullptr,    nullptr,          nullptr,      getVendor,
                                              getProduct, getRelease, getConfiguration, deviceRequest};
 
 std::vector<uint8_t> deviceDescriptor(uint8_t iManufacturer, uint8_t iProduct, uint8_t iSerial)
@@ -90,7 +90,7 @@ std::vector<uint8_t> deviceDescriptor(uint8_t iManufacturer, uint8_t iProduct, u
 }
 
 // A string descriptor whose bLength is the true length unless `claimed` says otherwise.
-std::vector<uint8_t> stringDescriptor(std::u16string const& text, int claimed = -1)
+std::vector<uint8_t> stringDescriptor(const std::u16string& text, int claimed = -1)
 {
     std::vector<uint8_t> bytes{static_cast<uint8_t>(claimed >= 0 ? claimed : 2 + 2 * text.size()), 3};
     for (char16_t unit : text) {
@@ -170,7 +170,9 @@ TEST_F(DeviceIdentityTest, UnusableDeviceDescriptors)
     std::vector<uint8_t> cutShort = deviceDescriptor(1, 2, 3);
     cutShort.pop_back();
     const Case cases[] = {
-        {"stalled", {kIOUSBPipeStalled, {}}, "getDeviceDescriptor() failed with status 0xe000404f (Pipe has stalled)\n"},
+        {"stalled",
+         {kIOUSBPipeStalled, {}},
+         "getDeviceDescriptor() failed with status 0xe000404f (Pipe has stalled)\n"},
         {"timed out", {kIOReturnTimeout, {}}, "getDeviceDescriptor() failed with status 0xe00002d6 (I/O Timeout)\n"},
         {"nothing sent", {kIOReturnSuccess, {}}, ""},
         // The head claims 18 bytes, but only 8 arrived: the string indices were never sent.
@@ -178,7 +180,7 @@ TEST_F(DeviceIdentityTest, UnusableDeviceDescriptors)
         {"17 of 18 bytes sent", {kIOReturnSuccess, cutShort}, ""},
         {"bLength 17", {kIOReturnSuccess, shortLength}, ""},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         m_device.requests.clear();
         m_device.replies[kDevice] = c.reply;
@@ -211,7 +213,7 @@ TEST_F(DeviceIdentityTest, StringReplies)
         {"nothing sent", {kIOReturnSuccess, {}}, ""},
         {"longest", {kIOReturnSuccess, stringDescriptor(std::u16string(126, u'9'))}, std::string(126, '9')},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         m_device.replies[0x0303] = c.reply;
         m_info.serialNumber = "old serial";

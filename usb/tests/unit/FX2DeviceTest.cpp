@@ -74,9 +74,8 @@ TEST_F(TolvuReaderTest, RetriesWhileTheVersionIsZero)
     EXPECT_TRUE(read({{KERN_SUCCESS, 0}, {KERN_SUCCESS, 0}, {KERN_SUCCESS, 7}}, record));
     EXPECT_EQ(record.version, 7);
     EXPECT_EQ(m_waits, (std::vector<std::chrono::nanoseconds>{100ms, 200ms}));
-    EXPECT_EQ(m_trace.str(),
-              "FX2Device: IOConnectCallMethod(GetDeviceInfo) timed out -> sleeping for 100 ms\n"
-              "FX2Device: IOConnectCallMethod(GetDeviceInfo) timed out -> sleeping for 200 ms\n");
+    EXPECT_EQ(m_trace.str(), "FX2Device: IOConnectCallMethod(GetDeviceInfo) timed out -> sleeping for 100 ms\n"
+                             "FX2Device: IOConnectCallMethod(GetDeviceInfo) timed out -> sleeping for 200 ms\n");
 }
 
 TEST_F(TolvuReaderTest, GivesUpAfterThreeRetriesButAnswersTrue)

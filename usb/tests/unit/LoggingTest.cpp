@@ -100,7 +100,7 @@ TEST_F(LoggingTest, ProductionRules)
         {2, true, false, false},
         {3, false, false, false},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.level);
         detail::__reportLevelAsUInt = c.level;
         EXPECT_EQ(errorEnabled(), c.error);

@@ -40,7 +40,7 @@ TEST(StatusTextTest, KnownAndUnknownCodes)
         {1, "unknown"},
         {0x0BADBABF, "unknown"},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.status);
         EXPECT_STREQ(USBDevice::statusAsString(static_cast<USBDevice::Status>(c.status)), c.text);
     }

@@ -21,7 +21,7 @@ constexpr auto kDFU = eUSBDeviceTypeDFU;
 TEST(USBDeviceDBTest, ControllerRowAndFilters)
 {
     ASSERT_EQ(devices.size(), 1u);
-    Entry const& row = devices.front();
+    const Entry& row = devices.front();
     ASSERT_EQ(row.names.size(), 3u);
     EXPECT_STREQ(row.names[0], "Vardolin Studio");
     EXPECT_STREQ(row.names[1], "vdx");
@@ -67,7 +67,7 @@ TEST(USBDeviceDBTest, GenericFiltersAndIdentifiers)
         {&QVUSBDevices, kAny, &USBGUID, "IOUSBDevice", QVVendorId},
         {&QVHIDDevices, kHID, &HIDGUID, "IOHIDDevice", QVVendorId},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.ioClassName);
         EXPECT_EQ(c.filter->deviceType, c.type);
         EXPECT_EQ(c.filter->identifier, *c.identifier);
@@ -113,11 +113,11 @@ TEST(USBDeviceDBTest, LookupsInTheProductTable)
         {true, QVVendorId, 0, kAny, nullptr},
         {true, QVVendorId, 0, kHID, nullptr},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.byVendor ? "vendor " : "") << std::hex << c.vendorId << " product "
                                         << c.productId << " type " << c.type);
-        const USBDeviceFilter* found = c.byVendor ? getDeviceFilter(c.vendorId, c.productId, c.type)
-                                                  : getDeviceFilter(c.productId, c.type);
+        const USBDeviceFilter* found =
+            c.byVendor ? getDeviceFilter(c.vendorId, c.productId, c.type) : getDeviceFilter(c.productId, c.type);
         EXPECT_EQ(found, c.expected);
     }
 }

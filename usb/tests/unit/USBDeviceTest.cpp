@@ -55,7 +55,7 @@ TEST(USBDeviceFactoryTest, EmptyClassNameIsRefused)
 {
     USBDeviceFactory factory;
     int reports = 0;
-    factory.setCallbacks([&](USBDeviceOSHandle const&, USBDeviceFilter const&) { ++reports; }, {});
+    factory.setCallbacks([&](const USBDeviceOSHandle&, const USBDeviceFilter&) { ++reports; }, {});
     USBDeviceFilter filter = USBDeviceDB::VardolinStudioDFU;
     filter.ioClassName.clear();
     EXPECT_FALSE(factory.initWithDeviceFilter(filter, false));

@@ -23,7 +23,7 @@ protected:
     {
         USBDeviceFactory factory;
         factory.setCallbacks(
-            [&](USBDeviceOSHandle const& handle, USBDeviceFilter const&) {
+            [&](const USBDeviceOSHandle& handle, const USBDeviceFilter&) {
                 if (!device.isConnected())
                     device.connect(handle);
             },
@@ -111,11 +111,12 @@ TEST_F(ControlTransfer, ASecondConnectReleasesTheFirst)
     USBDevice device;
     std::vector<USBDeviceOSHandle> seen;
     USBDeviceFactory factory;
-    factory.setCallbacks([&](USBDeviceOSHandle const& handle, USBDeviceFilter const&) {
-        EXPECT_TRUE(device.connect(handle));
-        seen.push_back(handle);
-    },
-                         {});
+    factory.setCallbacks(
+        [&](const USBDeviceOSHandle& handle, const USBDeviceFilter&) {
+            EXPECT_TRUE(device.connect(handle));
+            seen.push_back(handle);
+        },
+        {});
     factory.initWithDeviceFilter(USBDeviceDB::VardolinStudioDFU, false);
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(device.handle(), seen[1].service);

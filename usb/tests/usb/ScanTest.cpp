@@ -20,12 +20,12 @@ class Scan : public QV::SIM::SimulatedBusTest {
 protected:
     // The identity of every device a scan with `filter` reports, read with strings inside the
     // callback (handles are valid only while the scan holds them).
-    std::vector<USBDeviceInfo> scan(USBDeviceFilter const& filter, bool* result = nullptr)
+    std::vector<USBDeviceInfo> scan(const USBDeviceFilter& filter, bool* result = nullptr)
     {
         std::vector<USBDeviceInfo> found;
         USBDeviceFactory factory;
         factory.setCallbacks(
-            [&](USBDeviceOSHandle const& handle, USBDeviceFilter const& reported) {
+            [&](const USBDeviceOSHandle& handle, const USBDeviceFilter& reported) {
                 EXPECT_EQ(reported.productId, filter.productId);
                 USBDeviceInfo info;
                 EXPECT_TRUE(reported.getDeviceInfoForOSHandle(handle, info, true));
@@ -102,7 +102,7 @@ TEST_F(Scan, IdentityWithAndWithoutStrings)
     std::vector<USBDeviceOSHandle> handles;
     USBDeviceFactory factory;
     factory.setCallbacks(
-        [&](USBDeviceOSHandle const& handle, USBDeviceFilter const&) {
+        [&](const USBDeviceOSHandle& handle, const USBDeviceFilter&) {
             USBDeviceInfo withoutStrings;
             withoutStrings.serialNumber = "untouched";
             ASSERT_TRUE(USBDevice::getDeviceInfoForOSHandle(handle, withoutStrings, false));
@@ -141,7 +141,7 @@ TEST_F(Scan, FaultyDescriptorsNeverInventAnIdentity)
         int reported = 0;
         USBDeviceFactory factory;
         factory.setCallbacks(
-            [&](USBDeviceOSHandle const& handle, USBDeviceFilter const&) {
+            [&](const USBDeviceOSHandle& handle, const USBDeviceFilter&) {
                 ++reported;
                 USBDeviceInfo info;
                 info.serialNumber = "stale";

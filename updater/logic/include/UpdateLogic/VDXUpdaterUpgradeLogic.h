@@ -24,9 +24,9 @@ public:
     // with the poller on the main thread, hence atomic.
     enum eUpdateResult : int {
         eUpdateRunning = 0,
-        eUpdateDone = 1,          // both images written (the return to application mode is not checked)
-        eUpdateNotInUpdateMode = -1, // not connected in firmware-update mode, or no worker could be started
-        eUpdateWriteFailed = -2,  // writing an image failed; DFU_ABORT was sent
+        eUpdateDone = 1,              // both images written (the return to application mode is not checked)
+        eUpdateNotInUpdateMode = -1,  // not connected in firmware-update mode, or no worker could be started
+        eUpdateWriteFailed = -2,      // writing an image failed; DFU_ABORT was sent
     };
     using UpdateResult = std::atomic<int>;
 
@@ -71,7 +71,7 @@ protected:
     virtual boost::thread startWorker(boost::function<void()> body);
 
 private:
-    void onDeviceFound(DVK2::USBDeviceOSHandle const& handle, DVK2::USBDeviceFilter const& filter);
+    void onDeviceFound(const DVK2::USBDeviceOSHandle& handle, const DVK2::USBDeviceFilter& filter);
     void flashFirmwares();
     void finishUpdate(int outcome);
     void releaseResult();

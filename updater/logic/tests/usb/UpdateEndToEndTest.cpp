@@ -24,7 +24,7 @@ using QV::SIM::ControllerConfig;
 using QV::SIM::tRequestMatch;
 
 constexpr uint8_t kAttributesTolerant = 0x01 | 0x04 | 0x08;  // can download, tolerant, will detach
-constexpr uint8_t kAttributesXmos = 0x01;                   // not tolerant, no detach: XMOS requests
+constexpr uint8_t kAttributesXmos = 0x01;                    // not tolerant, no detach: XMOS requests
 
 ControllerConfig controllerWithImages()
 {
@@ -40,9 +40,8 @@ protected:
     void SetUp() override
     {
         SimulatedBusTest::SetUp();
-        QV::DVK2::setSleepFunction([this](std::chrono::nanoseconds d) {
-            advance(std::chrono::duration_cast<QV::SIM::Clock::Duration>(d));
-        });
+        QV::DVK2::setSleepFunction(
+            [this](std::chrono::nanoseconds d) { advance(std::chrono::duration_cast<QV::SIM::Clock::Duration>(d)); });
     }
 
     void TearDown() override
@@ -139,17 +138,36 @@ TEST_F(UpdateEndToEnd, EachFaultEndsWithItsResult)
         Adjust fault;
         int expected;  // the worker's result; -100: the reset into update mode failed
     } cases[] = {
-        {"reset request stalls", [](ControllerConfig& c) { c.faults.stall.push_back({0x21, 0x00, 1}); }, -100},
+        {"reset request stalls",
+         [](ControllerConfig& c) {
+             c.faults.stall.push_back({0x21, 0x00, 1});
+         },
+         -100},
         {"lost after the reset", [](ControllerConfig& c) { c.faults.lostReenumeration = 1; }, -100},
         {"late after the reset", [](ControllerConfig& c) { c.faults.lateReenumeration = 1; }, -100},
         {"another serial number after the reset",
          [](ControllerConfig& c) { c.faults.serialAfterReenumeration = "SOMEONE-ELSE"; }, -100},
-        {"auxiliary block stalls", [](ControllerConfig& c) { c.faults.stall.push_back({0x41, 0x1D, 7}); }, -2},
-        {"third download block stalls", [](ControllerConfig& c) { c.faults.stall.push_back({0x21, 0x01, 3}); }, -2},
-        {"status poll stalls", [](ControllerConfig& c) { c.faults.stall.push_back({0xA1, 0x03, 2}); }, -2},
+        {"auxiliary block stalls",
+         [](ControllerConfig& c) {
+             c.faults.stall.push_back({0x41, 0x1D, 7});
+         },
+         -2},
+        {"third download block stalls",
+         [](ControllerConfig& c) {
+             c.faults.stall.push_back({0x21, 0x01, 3});
+         },
+         -2},
+        {"status poll stalls",
+         [](ControllerConfig& c) {
+             c.faults.stall.push_back({0xA1, 0x03, 2});
+         },
+         -2},
         {"short status reply", [](ControllerConfig& c) { c.faults.getStatusLength = 4; }, -2},
         {"write error at block 5",
-         [](ControllerConfig& c) { c.faults.statusError = QV::SIM::tStatusFault{0x03, 5}; }, -2},
+         [](ControllerConfig& c) {
+             c.faults.statusError = QV::SIM::tStatusFault{0x03, 5};
+         },
+         -2},
         {"busy for ever", [](ControllerConfig& c) { c.faults.busyForever = true; }, -2},
         {"stuck in manifestation", [](ControllerConfig& c) { c.faults.stuckInManifest = true; }, -2},
         {"not tolerant and lost after manifestation",

@@ -40,10 +40,10 @@ struct tFaults {
     bool stuckInManifest = false;            // manifestation never ends
     std::optional<tStatusFault> statusError;
     std::uint8_t getStatusLength = DFU::kGetStatusLength;  // bytes answered to DFU_GETSTATUS (at most 6)
-    std::uint8_t deviceDescriptorLength = 18;  // bytes (and bLength) answered to GET_DESCRIPTOR(DEVICE)
-    bool noStrings = false;     // string indices 0, every string request stalls
-    bool stallStrings = false;  // string indices as usual, every string request stalls
-    unsigned lostReenumeration = 0;  // the n-th re-enumeration never comes back (0: none)
+    std::uint8_t deviceDescriptorLength = 18;              // bytes (and bLength) answered to GET_DESCRIPTOR(DEVICE)
+    bool noStrings = false;                                // string indices 0, every string request stalls
+    bool stallStrings = false;                             // string indices as usual, every string request stalls
+    unsigned lostReenumeration = 0;                        // the n-th re-enumeration never comes back (0: none)
     unsigned lateReenumeration = 0;  // the n-th re-enumeration takes lateReenumerationDelay (0: none)
     Clock::Duration lateReenumerationDelay = std::chrono::seconds(30);
     std::string serialAfterReenumeration;  // when set: the serial number from the first re-enumeration on

@@ -41,7 +41,10 @@ struct tLoggedRequest {
 // What the controller asks of the bus that hosts it. A reset is a Leave right away and, unless the
 // re-enumeration is lost, an Arrive in the new mode after the re-enumeration delay.
 struct tBusRequest {
-    enum class eKind { Leave, Arrive };
+    enum class eKind {
+        Leave,
+        Arrive
+    };
     eKind kind;
     eMode mode;  // Arrive: the mode to enumerate in
 };
@@ -95,7 +98,7 @@ public:
     std::vector<tLoggedRequest> requestLog() const;
     void clearRequestLog();
 
-    std::uint8_t dfuState() const;   // after the time-driven transitions due now
+    std::uint8_t dfuState() const;  // after the time-driven transitions due now
     std::uint8_t dfuStatus() const;
     std::uint16_t mainVersion() const;  // bcdDevice as the controller reports it now
     std::uint16_t auxVersion() const;

@@ -24,8 +24,7 @@ std::uint8_t dfuInterface(eMode mode);
 std::uint8_t interfaceCount(eMode mode);
 
 // The 18-byte device descriptor. `withStrings` false gives string indices 0.
-std::vector<std::uint8_t> device(const ControllerConfig& config, eMode mode, std::uint16_t bcdDevice,
-                                 bool withStrings);
+std::vector<std::uint8_t> device(const ControllerConfig& config, eMode mode, std::uint16_t bcdDevice, bool withStrings);
 
 // Configuration 1 with its interfaces, class descriptors and endpoints (wTotalLength bytes).
 //   application: interface 0 HID (HID descriptor, interrupt IN endpoint), interface 1 DFU run-time

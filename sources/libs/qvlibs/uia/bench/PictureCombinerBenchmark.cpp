@@ -130,16 +130,16 @@ void copyBytes(benchmark::State& state)
 // The console output, plus each run's time per iteration for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(std::vector<Run> const& runs) override
+    void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (Run const& run : runs)
+        for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration)
                 m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
-    double time(std::string const& name) const
+    double time(const std::string& name) const
     {
-        auto const it = m_times.find(name);
+        const auto it = m_times.find(name);
         return it == m_times.end() ? 0.0 : it->second;
     }
 
@@ -152,18 +152,18 @@ private:
 int main(int argc, char** argv)
 {
     using namespace QV::UIA::PixelRows;
-    char const* const operations[] = {"blend", "dye", "composite", "nine-patch"};
+    const char* const operations[] = {"blend", "dye", "composite", "nine-patch"};
     void (*const bodies[])(benchmark::State&, eKernels) = {blend, dye, composite, ninePatch};
     struct tSet {
         eKernels kernels;
-        char const* name;
+        const char* name;
     };
     std::vector<tSet> sets;
     for (tSet set : {tSet{eScalarKernels, "scalar"}, tSet{eSSE2Kernels, "SSE2"}, tSet{eAVX2Kernels, "AVX2"}})
         if (isSupported(set.kernels))
             sets.push_back(set);
     for (int i = 0; i < 4; ++i)
-        for (tSet const& set : sets)
+        for (const tSet& set : sets)
             benchmark::RegisterBenchmark((std::string(operations[i]) + "/" + set.name).c_str(), bodies[i], set.kernels)
                 ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("memcpy", copyBytes)->Unit(benchmark::kMicrosecond);
@@ -175,14 +175,14 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    double const floor = reporter.time("memcpy");
+    const double floor = reporter.time("memcpy");
     if (floor <= 0)
         return 0;
     std::printf("\n%-12s %-8s %10s %10s\n", "operation", "kernels", "/memcpy", "speed-up");
-    for (char const* operation : operations) {
-        double const scalar = reporter.time(std::string(operation) + "/scalar");
-        for (tSet const& set : sets) {
-            double const time = reporter.time(std::string(operation) + "/" + set.name);
+    for (const char* operation : operations) {
+        const double scalar = reporter.time(std::string(operation) + "/scalar");
+        for (const tSet& set : sets) {
+            const double time = reporter.time(std::string(operation) + "/" + set.name);
             if (time <= 0)
                 continue;
             std::printf("%-12s %-8s %10.2f", operation, set.name, time / floor);

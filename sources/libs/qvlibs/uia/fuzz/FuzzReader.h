@@ -14,14 +14,14 @@ namespace qvfuzz {
 
 using Reader = bool (*)(QV::UIA::Picture&, QV::GP::Stream&, QV::UIA::PictureProperties::eOrientation, bool);
 
-inline int fuzzReader(Reader reader, uint8_t const* data, std::size_t size)
+inline int fuzzReader(Reader reader, const uint8_t* data, std::size_t size)
 {
     QV::GP::MemoryStream stream;
     // Read-only: the storage never writes into the fuzzer's buffer.
     stream.storage().init(QV::GP::IStorage::eAccessRead, const_cast<uint8_t*>(data), size);
     QV::UIA::Picture picture;
     if (reader(picture, stream, QV::UIA::PictureProperties::eOrientation(0), true)) {
-        uint32_t const* pixel = picture.getData();
+        const uint32_t* pixel = picture.getData();
         std::size_t const count = std::size_t(picture.getWidth()) * std::size_t(picture.getHeight());
         uint32_t combined = 0;
         for (std::size_t i = 0; i < count; ++i)

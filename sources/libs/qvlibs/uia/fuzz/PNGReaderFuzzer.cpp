@@ -1,7 +1,7 @@
 // libFuzzer target: the PNG reader over arbitrary bytes.
 #include "FuzzReader.h"
 
-extern "C" int LLVMFuzzerTestOneInput(uint8_t const* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     return qvfuzz::fuzzReader(&QV::UIA::PictureReaders::readPNG, data, size);
 }

@@ -13,11 +13,11 @@ namespace {
 
 using qvtest::Bytes;
 
-bool save(std::filesystem::path const& folder, std::string const& name, Bytes const& bytes)
+bool save(const std::filesystem::path& folder, const std::string& name, const Bytes& bytes)
 {
     std::filesystem::create_directories(folder);
     std::ofstream file(folder / name, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<char const*>(bytes.data()), std::streamsize(bytes.size()));
+    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return bool(file);
 }
 
@@ -32,7 +32,7 @@ Bytes gradient(int width, int height, int channels)
     return samples;
 }
 
-bool writePNGSeeds(std::filesystem::path const& folder)
+bool writePNGSeeds(const std::filesystem::path& folder)
 {
     qvtest::PngSpec rgba;
     rgba.width = 8;
@@ -62,7 +62,7 @@ bool writePNGSeeds(std::filesystem::path const& folder)
            save(folder, "grey16-key.png", qvtest::writePNG(grey16));
 }
 
-bool writeJPEGSeeds(std::filesystem::path const& folder)
+bool writeJPEGSeeds(const std::filesystem::path& folder)
 {
     qvtest::JpegSpec colour;
     colour.width = 16;
@@ -97,11 +97,11 @@ bool writeJPEGSeeds(std::filesystem::path const& folder)
            save(folder, "ycck-icc.jpg", qvtest::writeJPEG(cmyk)) && save(folder, "grey.jpg", qvtest::writeJPEG(grey));
 }
 
-bool writeTGASeeds(std::filesystem::path const& folder)
+bool writeTGASeeds(const std::filesystem::path& folder)
 {
     bool bSaved = true;
     for (uint8_t depth : {uint8_t(32), uint8_t(24), uint8_t(16)}) {
-        Bytes const pixels = gradient(4, 3, depth / 8);
+        const Bytes pixels = gradient(4, 3, depth / 8);
         qvtest::TgaSpec raw;
         raw.depth = depth;
         raw.width = 4;

@@ -24,9 +24,9 @@ struct tAlertButton {
 };
 
 struct tAlert {
-    std::string m_title;  // the alert's message text, valid UTF-8
-    std::string m_text;   // its informative text, valid UTF-8
-    std::vector<tAlertButton> m_buttons;               // in display order, never empty
+    std::string m_title;                              // the alert's message text, valid UTF-8
+    std::string m_text;                               // its informative text, valid UTF-8
+    std::vector<tAlertButton> m_buttons;              // in display order, never empty
     std::optional<Message::eButton> m_defaultButton;  // the tag of the button answering Return, if any
     eAlertStyle m_style = eAlertStyleDefault;
 };

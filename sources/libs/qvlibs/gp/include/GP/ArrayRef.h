@@ -15,8 +15,7 @@ public:
     constexpr array_ref(T* data, std::size_t size) noexcept : m_pData(data), m_nSize(data ? size : 0) {}
     template <std::size_t N>
     constexpr array_ref(T (&array)[N]) noexcept : m_pData(array), m_nSize(N)
-    {
-    }
+    {}
 
     constexpr T* data() const noexcept { return m_pData; }
     constexpr std::size_t size() const noexcept { return m_nSize; }

@@ -87,9 +87,8 @@ public:
 // Identifies the processor. Every output is written: the bit sets and the vendor, type, family,
 // model and revision start at 0, the two topology counts at 1 (the processor says nothing else).
 // The counts are the processor's own view: inside a virtual machine they describe the host's chip.
-void getCPUCaps(unsigned& simd, unsigned& features, unsigned& coresPerPackage, unsigned& unitsPerCore,
-                unsigned& vendor, unsigned& type, unsigned& family, unsigned& model, unsigned& revision,
-                std::string& name);
+void getCPUCaps(unsigned& simd, unsigned& features, unsigned& coresPerPackage, unsigned& unitsPerCore, unsigned& vendor,
+                unsigned& type, unsigned& family, unsigned& model, unsigned& revision, std::string& name);
 
 }  // namespace IA32
 }  // namespace QV::GP

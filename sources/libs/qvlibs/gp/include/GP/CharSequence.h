@@ -21,21 +21,16 @@ public:
     // A NUL-terminated text; null is taken as the empty text.
     constexpr CharSequence(const Char* text) noexcept
         : m_pText(text ? text : emptyText()), m_nLength(text ? std::char_traits<Char>::length(text) : 0)
-    {
-    }
+    {}
 
     // `length` code units from `text`; they need not end with NUL. A null text gives the empty text.
     constexpr CharSequence(const Char* text, std::size_t length) noexcept
         : m_pText(text ? text : emptyText()), m_nLength(text ? length : 0)
-    {
-    }
+    {}
 
     CharSequence(const std::basic_string<Char>& text) noexcept : m_pText(text.c_str()), m_nLength(text.size()) {}
 
-    constexpr CharSequence(std::basic_string_view<Char> text) noexcept
-        : CharSequence(text.data(), text.size())
-    {
-    }
+    constexpr CharSequence(std::basic_string_view<Char> text) noexcept : CharSequence(text.data(), text.size()) {}
 
     constexpr const Char* data() const noexcept { return m_pText; }
     constexpr std::size_t size() const noexcept { return m_nLength; }
@@ -56,10 +51,7 @@ public:
     friend constexpr bool operator!=(const CharSequence& a, const CharSequence& b) noexcept { return !(a == b); }
 
 private:
-    static constexpr const Char* emptyText() noexcept
-    {
-        return &s_empty;
-    }
+    static constexpr const Char* emptyText() noexcept { return &s_empty; }
 
     static constexpr Char s_empty = Char();
 

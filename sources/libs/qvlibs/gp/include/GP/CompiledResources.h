@@ -10,7 +10,7 @@ namespace qv {
 
 class compiled_resources {
 public:
-    using bytes = array_ref<unsigned char const>;
+    using bytes = array_ref<const unsigned char>;
 
     // The bytes registered under the name; throws std::runtime_error("resource not found") otherwise.
     static bytes resolve_resource_data(symbol name);

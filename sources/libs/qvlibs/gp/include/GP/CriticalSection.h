@@ -32,8 +32,8 @@ public:
         if (m_nCount.load() == 0)
             deInit();
     }
-    CriticalSection(CriticalSection const&) = delete;
-    CriticalSection& operator=(CriticalSection const&) = delete;
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
 
     // Makes the semaphore; false when the system refuses one. Does nothing on a created lock.
     bool init();
@@ -69,8 +69,8 @@ public:
     public:
         explicit Guard(CriticalSection& lock) : m_lock(lock) { m_lock.enter(); }
         ~Guard() { m_lock.leave(); }
-        Guard(Guard const&) = delete;
-        Guard& operator=(Guard const&) = delete;
+        Guard(const Guard&) = delete;
+        Guard& operator=(const Guard&) = delete;
 
     private:
         CriticalSection& m_lock;
@@ -79,8 +79,8 @@ public:
 private:
     semaphore_t m_semaphore = SEMAPHORE_NULL;
     std::atomic<pthread_t> m_owner{0};  // written by the holder only; read by others to see it is not theirs
-    int m_nRecursion = 0;                // touched by the holder only
-    std::atomic<int> m_nCount{0};        // threads that hold or want the lock
+    int m_nRecursion = 0;               // touched by the holder only
+    std::atomic<int> m_nCount{0};       // threads that hold or want the lock
     bool m_bCreated = false;
 };
 

@@ -17,12 +17,12 @@ class IStorage;
 
 // Where an item's data lies in the logical file and in the part files.
 struct FileContentRange {
-    int firstPartIndex = -1;        // the part that holds the start
+    int firstPartIndex = -1;  // the part that holds the start
     long long bytesInFirstPart = 0;
     long long offsetInFirstPart = 0;
-    int nextPartIndex = -1;         // the part the item goes on in; -1 when it ends in its first part
+    int nextPartIndex = -1;  // the part the item goes on in; -1 when it ends in its first part
     long long offsetInNextPart = 0;
-    long long start = 0;            // in the logical file
+    long long start = 0;  // in the logical file
     long long length = 0;
 };
 

@@ -84,8 +84,8 @@ public:
 private:
     bool fail(std::string text);
     bool failLookup(const std::string& reason);
-    bool resolveSegment(FileContainerParser& level, const std::string& subpath, std::size_t& position,
-                        unsigned version, tContentParseInfo& info);
+    bool resolveSegment(FileContainerParser& level, const std::string& subpath, std::size_t& position, unsigned version,
+                        tContentParseInfo& info);
     bool ensureTables();
     // The content info of the item that `find` (a name or an id lookup of the tables) finds.
     template <class Find>

@@ -36,7 +36,12 @@ class FileName {
 public:
     static constexpr char DIR_SEPARATOR = ':';
 
-    enum eMode : std::int32_t { eModeEmpty = 0, eModeFile = 1, eModeFolder = 2, eModeVolume = 3 };
+    enum eMode : std::int32_t {
+        eModeEmpty = 0,
+        eModeFile = 1,
+        eModeFolder = 2,
+        eModeVolume = 3
+    };
 
     enum eWithVolume : std::int32_t {
         ePathWithoutVolume = 0,  // the path lacks the volume: the name's volume is put in front
@@ -52,7 +57,7 @@ public:
     // What the file system tells about an item.
     struct tCatalogInfo {
         bool isFolder = false;
-        bool isPackage = false;                // a folder recognised as a package (see above)
+        bool isPackage = false;               // a folder recognised as a package (see above)
         std::uint32_t typeCode = 0x3F3F3F3F;  // '????': Linux keeps no type codes; 'APPL'/'BNDL' for packages
     };
 

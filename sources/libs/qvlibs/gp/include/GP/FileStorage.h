@@ -52,7 +52,11 @@ public:
     bool isLocked() const { return m_locked; }
 
 private:
-    enum eLastOperation { eNone, eReading, eWriting };
+    enum eLastOperation {
+        eNone,
+        eReading,
+        eWriting
+    };
     // Standard I/O needs a positioning call between a read and a write on the same stream.
     void switchTo(eLastOperation operation);
 

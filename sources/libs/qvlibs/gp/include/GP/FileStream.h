@@ -41,7 +41,6 @@ private:
     FileContainerItemStorage m_itemStorage;
 };
 
-class FileStream final : public FileStreamBase<Stream> {
-};
+class FileStream final : public FileStreamBase<Stream> {};
 
 }  // namespace QV::GP

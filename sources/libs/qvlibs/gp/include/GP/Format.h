@@ -30,7 +30,7 @@ template <class Char>
 struct FormatApply {
     template <class... Args>
     static typename FormatHelper<Char>::FormatResultStringType apply(typename FormatHelper<Char>::FormatType f,
-                                                                    Args const&... args)
+                                                                     const Args&... args)
     {
         (f % ... % args);
         return f.str();

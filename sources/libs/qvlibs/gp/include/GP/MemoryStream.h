@@ -17,7 +17,6 @@ private:
     MemoryStorage m_storage;
 };
 
-class MemoryStream final : public MemoryStreamBase<Stream> {
-};
+class MemoryStream final : public MemoryStreamBase<Stream> {};
 
 }  // namespace QV::GP

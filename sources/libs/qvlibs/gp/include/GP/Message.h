@@ -40,9 +40,8 @@ public:
         eIconNote = 4,         // informational
     };
 
-    using ShowMessageFunctor =
-        std::function<eButton(const CharSequence<char>& text, eType type, eButton defaultButton, eIcon icon,
-                              const char* title)>;
+    using ShowMessageFunctor = std::function<eButton(const CharSequence<char>& text, eType type, eButton defaultButton,
+                                                     eIcon icon, const char* title)>;
 
     // When set, show() hands its arguments to this function and returns its answer instead of
     // showing anything. Empty at start.

@@ -20,11 +20,11 @@ public:
     // A new NSString (owned by the caller: release it) of the UTF-16 form of `text`; invalid UTF-8 is
     // dropped. For a null or empty text: an empty NSString when emptyIfNull is true, else nil.
     static NSString* str2NSString(const char* text, bool emptyIfNull);
-    static NSString* str2NSString(std::string const& text, bool emptyIfNull);
+    static NSString* str2NSString(const std::string& text, bool emptyIfNull);
 
     // Releases the held string and holds str2NSString(text, emptyIfNull).
     void createWith(const char* text, bool emptyIfNull);
-    void createWith(std::string const& text, bool emptyIfNull);
+    void createWith(const std::string& text, bool emptyIfNull);
 
     // Holds `string` instead, retaining it when `retain` is true (else taking over the caller's
     // reference). Nothing happens when it is the held string already.

@@ -12,8 +12,8 @@ struct Point {
     constexpr Point() = default;
     constexpr Point(int32_t px, int32_t py) : x(px), y(py) {}
 
-    constexpr bool operator==(Point const& other) const { return x == other.x && y == other.y; }
-    constexpr bool operator!=(Point const& other) const { return !(*this == other); }
+    constexpr bool operator==(const Point& other) const { return x == other.x && y == other.y; }
+    constexpr bool operator!=(const Point& other) const { return !(*this == other); }
 };
 
 }  // namespace QV::GP

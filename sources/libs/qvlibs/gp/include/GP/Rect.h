@@ -23,23 +23,23 @@ struct Rect {
     constexpr int32_t height() const { return bottom - top; }
     constexpr bool isEmpty() const { return left >= right || top >= bottom; }
 
-    constexpr bool contains(Point const& p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    constexpr bool contains(const Point& p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
     // Whether every pixel of other lies inside; an empty other lies inside any rectangle that is
     // not empty itself.
-    constexpr bool contains(Rect const& other) const
+    constexpr bool contains(const Rect& other) const
     {
-        return !isEmpty() && (other.isEmpty() ||
-                              (other.left >= left && other.right <= right && other.top >= top && other.bottom <= bottom));
+        return !isEmpty() && (other.isEmpty() || (other.left >= left && other.right <= right && other.top >= top &&
+                                                  other.bottom <= bottom));
     }
     // Whether the two share at least one pixel (touching edges share none).
-    constexpr bool overlaps(Rect const& other) const
+    constexpr bool overlaps(const Rect& other) const
     {
         return !isEmpty() && !other.isEmpty() && left < other.right && other.left < right && top < other.bottom &&
                other.top < bottom;
     }
 
     // The common part, (0, 0, 0, 0) when there is none.
-    constexpr Rect intersected(Rect const& other) const
+    constexpr Rect intersected(const Rect& other) const
     {
         if (!overlaps(other))
             return Rect();
@@ -47,7 +47,7 @@ struct Rect {
                     std::min(bottom, other.bottom));
     }
     // The smallest rectangle holding both; an empty side does not count.
-    constexpr Rect united(Rect const& other) const
+    constexpr Rect united(const Rect& other) const
     {
         if (other.isEmpty())
             return *this;
@@ -65,11 +65,11 @@ struct Rect {
         bottom += dy;
     }
 
-    constexpr bool operator==(Rect const& other) const
+    constexpr bool operator==(const Rect& other) const
     {
         return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
     }
-    constexpr bool operator!=(Rect const& other) const { return !(*this == other); }
+    constexpr bool operator!=(const Rect& other) const { return !(*this == other); }
 };
 
 }  // namespace QV::GP

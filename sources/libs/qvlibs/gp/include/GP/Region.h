@@ -27,13 +27,17 @@ public:
     using Item = DETAIL::ListItem<Rect>;
 
     // Results of testRect.
-    enum eRectTest { eRectInside = 0, eRectOutside = 1, eRectPartial = 2 };
+    enum eRectTest {
+        eRectInside = 0,
+        eRectOutside = 1,
+        eRectPartial = 2
+    };
 
     Region() = default;
     ~Region();
     // Copies allocate: they are spelled copyTo; expropriate moves.
-    Region(Region const&) = delete;
-    Region& operator=(Region const&) = delete;
+    Region(const Region&) = delete;
+    Region& operator=(const Region&) = delete;
 
     // dst becomes equal to this region, reusing dst's items.
     void copyTo(Region& dst) const;
@@ -42,29 +46,29 @@ public:
 
     // result = a ∪ b, a ∩ b, a \ b. result may be a or b; it then keeps its old content when the
     // pool runs out (std::bad_alloc).
-    static void add(Region& result, Region const& a, Region const& b);
-    static void intersect(Region& result, Region const& a, Region const& b);
-    static void subtract(Region& result, Region const& a, Region const& b);
+    static void add(Region& result, const Region& a, const Region& b);
+    static void intersect(Region& result, const Region& a, const Region& b);
+    static void subtract(Region& result, const Region& a, const Region& b);
 
     // this = this ∪ r, merged into the bands in place.
-    void addFast(Rect const& r);
+    void addFast(const Rect& r);
     void moveBy(int dx, int dy);
 
     // eRectInside when r lies wholly inside, eRectOutside when it lies wholly outside (or r or the
     // region is empty), else eRectPartial.
-    int testRect(Rect const& r) const;
+    int testRect(const Rect& r) const;
     // The first item after the given one (from the first when null) that overlaps r; null when
     // there is none. Stops as soon as the bands lie below r.
-    Item const* getNextIntersectingRect(Item const* after, Rect const& r) const;
+    const Item* getNextIntersectingRect(const Item* after, const Rect& r) const;
 
     bool isEmpty() const { return m_pFirst == nullptr && m_bounds.isEmpty(); }
     // Whether the region is exactly its bounds.
     bool isRect() const { return m_pFirst == m_pLast && !m_bounds.isEmpty(); }
     void clear();
-    Rect const& getBounds() const { return m_bounds; }
+    const Rect& getBounds() const { return m_bounds; }
     // The item list, for walks over the rectangles: null for an empty and usually for a simple
     // region, whose one rectangle is its bounds.
-    Item const* getFirstItem() const { return m_pFirst; }
+    const Item* getFirstItem() const { return m_pFirst; }
     int getCount() const { return m_nCount; }
 
     // Reference-counted set-up of the item pool. The first call creates the pool's lock and sets
@@ -78,16 +82,20 @@ public:
     // the origin. The region must not change during the walk.
     class const_intersector {
     public:
-        const_intersector(Region const* region, Rect const& clip, Point const& origin);
+        const_intersector(const Region* region, const Rect& clip, const Point& origin);
         // The next part; false once the walk is finished.
         bool next(Rect& out);
 
     private:
-        enum eState { eAllInside = 0, eMeetClip = 1, eFinished = 2 };
+        enum eState {
+            eAllInside = 0,
+            eMeetClip = 1,
+            eFinished = 2
+        };
 
-        Region const* m_pRegion;
+        const Region* m_pRegion;
         bool m_bRegionIsRect = false;
-        Item const* m_pCurrent = nullptr;
+        const Item* m_pCurrent = nullptr;
         int m_iState = eFinished;
         Rect m_clip;
         Point m_origin;
@@ -97,39 +105,39 @@ public:
     static DA::RegularAllocator s_heap;
 
 private:
-    using OverlapFunction = void (Region::*)(Item const* aBand, Item const* aBandEnd, Item const* bBand,
-                                             Item const* bBandEnd, int top, int bottom);
+    using OverlapFunction = void (Region::*)(const Item* aBand, const Item* aBandEnd, const Item* bBand,
+                                             const Item* bBandEnd, int top, int bottom);
 
     // The item list.
-    Item* newItem(Rect const& rect);
+    Item* newItem(const Rect& rect);
     void implDeleteItem(Item* item);
     void appendItem(Item* item);
     void insertItemBefore(Item* before, Item* item);  // before null: at the end
     void deleteItem(Item* item);                      // unlinks and frees
     void deleteAllItems();
     static Item* bandEnd(Item* bandStart);
-    static Item const* bandEnd(Item const* bandStart);
+    static const Item* bandEnd(const Item* bandStart);
     void recomputeBounds();
 
     // The banded sweep of add, intersect and subtract, appending to this (empty) region.
-    static void sweep(Region& result, Region const& a, Region const& b, OverlapFunction overlap, bool appendNonA,
+    static void sweep(Region& result, const Region& a, const Region& b, OverlapFunction overlap, bool appendNonA,
                       bool appendNonB);
-    void operation(Region const& a, Region const& b, OverlapFunction overlap, bool appendNonA, bool appendNonB);
-    void appendBand(Item const* band, Item const* bandEnd, int top, int bottom);
+    void operation(const Region& a, const Region& b, OverlapFunction overlap, bool appendNonA, bool appendNonB);
+    void appendBand(const Item* band, const Item* bandEnd, int top, int bottom);
     void coalesce(Item* tailBefore);
     void appendRect(int left, int top, int right, int bottom);
-    void unionOverlapped(Item const* aBand, Item const* aBandEnd, Item const* bBand, Item const* bBandEnd, int top,
+    void unionOverlapped(const Item* aBand, const Item* aBandEnd, const Item* bBand, const Item* bBandEnd, int top,
                          int bottom);
-    void intersectOverlapped(Item const* aBand, Item const* aBandEnd, Item const* bBand, Item const* bBandEnd, int top,
+    void intersectOverlapped(const Item* aBand, const Item* aBandEnd, const Item* bBand, const Item* bBandEnd, int top,
                              int bottom);
-    void subtractOverlapped(Item const* aBand, Item const* aBandEnd, Item const* bBand, Item const* bBandEnd, int top,
+    void subtractOverlapped(const Item* aBand, const Item* aBandEnd, const Item* bBand, const Item* bBandEnd, int top,
                             int bottom);
 
     // The steps of addFast.
-    bool checkTrivials(Rect const& r);
-    void mergeInBands(Rect const& r);
-    Item* insertRectBeforeCurrentBand(Item*& bandStart, Item* bandEnd, Item* previousBandStart, Rect const& part);
-    void mergeRectInBand(Item*& bandStart, Item* bandEnd, Rect const& r);
+    bool checkTrivials(const Rect& r);
+    void mergeInBands(const Rect& r);
+    Item* insertRectBeforeCurrentBand(Item*& bandStart, Item* bandEnd, Item* previousBandStart, const Rect& part);
+    void mergeRectInBand(Item*& bandStart, Item* bandEnd, const Rect& r);
     Item* splitBandAt(Item* bandStart, Item* bandEnd, int y);  // returns the first upper copy
 
     Item* m_pFirst = nullptr;

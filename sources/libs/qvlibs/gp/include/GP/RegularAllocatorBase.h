@@ -25,8 +25,8 @@ public:
     static constexpr size_t kAlignmentReserve = 24;  // extra packet bytes under eFlagAlignFirstItem
 
     constexpr RegularAllocatorBase() = default;
-    RegularAllocatorBase(RegularAllocatorBase const&) = delete;
-    RegularAllocatorBase& operator=(RegularAllocatorBase const&) = delete;
+    RegularAllocatorBase(const RegularAllocatorBase&) = delete;
+    RegularAllocatorBase& operator=(const RegularAllocatorBase&) = delete;
 
     // The packet source: a block of the given size, or null (or std::bad_alloc) when there is none.
     virtual void* allocatePacket(size_t bytes) = 0;

@@ -22,18 +22,18 @@ class FileName;
 class StringCropper {
 public:
     enum eCropType : int {
-        eCropNone = 0,                  // the text unchanged
-        eCropAppend = 1,                // cut at the end, the pad appended
-        eCropPrepend = 2,               // cut at the start, the pad in front
-        eCropFileName = 3,              // a colon-style path: middle folders replaced by the pad
-        eCropFileNameSymbolic = 4,      // the same, a standard folder at the start shown by its alias
-        eCropFolderName = 5,            // as 3 for a folder's path (its trailing ':' dropped)
-        eCropFolderNameSymbolic = 6,    // as 4 for a folder's path
-        eCropShrink = 7,                // abbreviate by dropping characters
-        eCropShrink2 = 8,               // abbreviate word by word ("master volume" -> "MasterVolume")
-        eCropShrink3 = 9,               // the abbreviation map first, then as 8
-        eCropMiddle = 10,               // cut in the middle, the pad in between
-        eCropMiddle2 = 11,              // cut in the middle character by character
+        eCropNone = 0,                // the text unchanged
+        eCropAppend = 1,              // cut at the end, the pad appended
+        eCropPrepend = 2,             // cut at the start, the pad in front
+        eCropFileName = 3,            // a colon-style path: middle folders replaced by the pad
+        eCropFileNameSymbolic = 4,    // the same, a standard folder at the start shown by its alias
+        eCropFolderName = 5,          // as 3 for a folder's path (its trailing ':' dropped)
+        eCropFolderNameSymbolic = 6,  // as 4 for a folder's path
+        eCropShrink = 7,              // abbreviate by dropping characters
+        eCropShrink2 = 8,             // abbreviate word by word ("master volume" -> "MasterVolume")
+        eCropShrink3 = 9,             // the abbreviation map first, then as 8
+        eCropMiddle = 10,             // cut in the middle, the pad in between
+        eCropMiddle2 = 11,            // cut in the middle character by character
     };
 
     using TextWidth = std::function<int(const char*)>;

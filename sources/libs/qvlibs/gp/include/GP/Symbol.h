@@ -27,17 +27,17 @@ public:
     // The shared empty symbol (the same entry as symbol("", 0)).
     symbol();
     // Interns the whole text, NUL bytes included.
-    explicit symbol(std::string const& text);
+    explicit symbol(const std::string& text);
     // Interns exactly `length` bytes from `text`, which need not end there with a NUL (null with any
     // length is the empty text).
-    symbol(char const* text, unsigned long length);
+    symbol(const char* text, unsigned long length);
 
-    std::string const& string() const noexcept { return m_entry->text; }
+    const std::string& string() const noexcept { return m_entry->text; }
     std::size_t hash() const noexcept { return m_entry->hash; }
 
     // The interned text equals the NUL-terminated text (a null pointer equals nothing).
-    bool operator==(char const* text) const noexcept;
-    bool operator!=(char const* text) const noexcept { return !(*this == text); }
+    bool operator==(const char* text) const noexcept;
+    bool operator!=(const char* text) const noexcept { return !(*this == text); }
 
     friend bool operator==(symbol a, symbol b) noexcept { return a.m_entry == b.m_entry; }
     friend bool operator!=(symbol a, symbol b) noexcept { return a.m_entry != b.m_entry; }

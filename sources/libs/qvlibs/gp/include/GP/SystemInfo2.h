@@ -43,8 +43,8 @@ public:
     // Where the facts come from. Tests lay out a machine in a folder and answer uname and the
     // environment themselves.
     struct tSources {
-        std::string root;                                   // holds proc/, sys/, etc/ and usr/lib/
-        std::function<bool(tUname& answer)> uname;          // false when it fails
+        std::string root;                                     // holds proc/, sys/, etc/ and usr/lib/
+        std::function<bool(tUname& answer)> uname;            // false when it fails
         std::function<const char*(const char* name)> getenv;  // null for a variable not set
     };
     // This machine: "/", the system's uname() and the process environment.

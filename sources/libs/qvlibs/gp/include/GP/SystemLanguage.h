@@ -22,6 +22,6 @@ enum eSystemLanguage : unsigned {
 // compared case-sensitively with "en", "fr", "de", "ja", "es" and "it", so "EN" is eLanguageOther.
 // Null or empty gives eLanguageOther.
 eSystemLanguage convertMacLocaleToSystemLanguage(CFStringRef identifier);
-eSystemLanguage convertLocaleToSystemLanguage(CharSequence<char> const& identifier);
+eSystemLanguage convertLocaleToSystemLanguage(const CharSequence<char>& identifier);
 
 }  // namespace QV::GP

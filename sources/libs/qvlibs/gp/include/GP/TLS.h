@@ -25,7 +25,7 @@ public:
         int (*create)(pthread_key_t* key, void (*destructor)(void*));
         int (*remove)(pthread_key_t key);
     };
-    static tKeyCalls setKeyCalls(tKeyCalls const& calls);
+    static tKeyCalls setKeyCalls(const tKeyCalls& calls);
 
 private:
     static pthread_key_t s_aThreadFlagKey;

@@ -11,7 +11,7 @@ struct VersionNumber {
 };
 
 // True when no part is set: the version was not found.
-inline bool isNull(VersionNumber const& version)
+inline bool isNull(const VersionNumber& version)
 {
     return version.m_major == 0 && version.m_minor == 0 && version.m_micro == 0 && version.m_fourth == 0;
 }

@@ -17,8 +17,8 @@ bool FileContainer::isContainerFile(const FileName& name, std::vector<tMetaHeade
     long long position = 0;
     if (!headers) {
         tMetaHeader first;
-        if (end >= static_cast<long long>(tMetaHeader::kSize) && file.read(first.bytes, tMetaHeader::kSize) == tMetaHeader::kSize &&
-            first.hasMagic())
+        if (end >= static_cast<long long>(tMetaHeader::kSize) &&
+            file.read(first.bytes, tMetaHeader::kSize) == tMetaHeader::kSize && first.hasMagic())
             return true;
     } else {
         const std::size_t before = headers->size();

@@ -9,17 +9,9 @@ namespace QV::GP {
 
 FileContainerParser::FileContainerParser(IStorage* storage, FileContainerParser* parent, const tContentParseInfo& item,
                                          const FileContentRange& range, std::string subpath)
-    : m_name(item.name),
-      m_id(item.id),
-      m_version(item.version),
-      m_opaque(item.opaque),
-      m_range(range),
-      m_tablePosition(item.tablePosition),
-      m_subpath(std::move(subpath)),
-      m_storage(storage),
-      m_parent(parent)
-{
-}
+    : m_name(item.name), m_id(item.id), m_version(item.version), m_opaque(item.opaque), m_range(range),
+      m_tablePosition(item.tablePosition), m_subpath(std::move(subpath)), m_storage(storage), m_parent(parent)
+{}
 
 FileContainerParser::~FileContainerParser() = default;
 

@@ -105,8 +105,8 @@ bool FileContainerStorage::open(const FileName& name, eAccessMode mode, bool, lo
     if (!m_currentSubpath.empty() && !openContentFromSubpath(name.getSubpath(), kAnyVersion)) {
         const std::string reason = m_lastError;
         close();
-        return fail("Error: open failed - open subpath (existing file: " + file + ", subpath: " +
-                    name.getSubpath() + "). " + reason);
+        return fail("Error: open failed - open subpath (existing file: " + file + ", subpath: " + name.getSubpath() +
+                    "). " + reason);
     }
     return true;
 }
@@ -207,7 +207,7 @@ bool FileContainerStorage::openPart(int index)
 long long FileContainerStorage::getPartSize(int index)
 {
     return index >= 0 && index < static_cast<int>(m_partSizes.size()) ? m_partSizes[static_cast<std::size_t>(index)]
-                                                                       : 0;
+                                                                      : 0;
 }
 
 bool FileContainerStorage::getPartIndexForPosition(long long position, long long& index, long long& partStart)
@@ -234,9 +234,8 @@ bool FileContainerStorage::getAvailableTocsFromRange(std::vector<tTocTableInfo>&
 {
     if (!isOpen())
         return false;
-    const long long end = range.length > m_totalSize - std::min(range.start, m_totalSize)
-                              ? m_totalSize
-                              : range.start + range.length;
+    const long long end =
+        range.length > m_totalSize - std::min(range.start, m_totalSize) ? m_totalSize : range.start + range.length;
     PositionKeeper keeper(*this);
     DETAIL::TocReader reader(*this);
     std::uint32_t recordSize = m_recordSize;
@@ -301,16 +300,20 @@ bool FileContainerStorage::findContentInfo(Find find, tContentParseInfo& info)
 
 bool FileContainerStorage::getContentInfoOfItem(const std::string& name, unsigned version, tContentParseInfo& info)
 {
-    return findContentInfo([&](DETAIL::TocReader& reader, tContentParseInfo& found) {
-        return reader.findByName(m_tables, m_recordSize, name, version, found);
-    }, info);
+    return findContentInfo(
+        [&](DETAIL::TocReader& reader, tContentParseInfo& found) {
+            return reader.findByName(m_tables, m_recordSize, name, version, found);
+        },
+        info);
 }
 
 bool FileContainerStorage::getContentInfoOfItem(unsigned id, unsigned version, tContentParseInfo& info)
 {
-    return findContentInfo([&](DETAIL::TocReader& reader, tContentParseInfo& found) {
-        return reader.findById(m_tables, m_recordSize, id, version, found);
-    }, info);
+    return findContentInfo(
+        [&](DETAIL::TocReader& reader, tContentParseInfo& found) {
+            return reader.findById(m_tables, m_recordSize, id, version, found);
+        },
+        info);
 }
 
 bool FileContainerStorage::getContentRangeOfItem(const std::string& name, unsigned version, FileContentRange& range)
@@ -344,8 +347,8 @@ bool FileContainerStorage::getContentRangeOfContentInfo(const tContentParseInfo&
     return range.length != 0;
 }
 
-bool FileContainerStorage::resolveSegment(FileContainerParser& level, const std::string& subpath,
-                                          std::size_t& position, unsigned version, tContentParseInfo& info)
+bool FileContainerStorage::resolveSegment(FileContainerParser& level, const std::string& subpath, std::size_t& position,
+                                          unsigned version, tContentParseInfo& info)
 {
     // "<name" up to the next '<' or the end, or "<<id>".
     if (position >= subpath.size() || subpath[position] != '<')
@@ -362,8 +365,7 @@ bool FileContainerStorage::resolveSegment(FileContainerParser& level, const std:
         if (id > 0xFFFFFFFFull)
             return failLookup("malformed/no id");
         position = close + 1;
-        return level.getContentInfoOfItem(static_cast<unsigned>(id), version, info) ||
-               failLookup("error/id not found");
+        return level.getContentInfoOfItem(static_cast<unsigned>(id), version, info) || failLookup("error/id not found");
     }
     const std::string::size_type next = std::min(subpath.find('<', position + 1), subpath.size());
     const std::string name = subpath.substr(position + 1, next - position - 1);

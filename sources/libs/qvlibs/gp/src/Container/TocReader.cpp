@@ -51,13 +51,9 @@ bool TocReader::readAt(long long position, void* dst, std::size_t n)
     return readNext(dst, n);
 }
 
-bool TocReader::readNext(void* dst, std::size_t n)
-{
-    return m_storage.read(dst, n) == n || fail("stream read error");
-}
+bool TocReader::readNext(void* dst, std::size_t n) { return m_storage.read(dst, n) == n || fail("stream read error"); }
 
-bool TocReader::readMetaHeaders(long long& position, long long end,
-                                std::vector<FileContainer::tMetaHeader>* headers)
+bool TocReader::readMetaHeaders(long long& position, long long end, std::vector<FileContainer::tMetaHeader>* headers)
 {
     std::size_t count = 0;
     for (;;) {
@@ -86,9 +82,8 @@ bool TocReader::isTableHeaderAt(long long position, long long end)
     if (end - position < static_cast<long long>(kSmallRecordSize) || !readAt(position, header, kSmallRecordSize))
         return false;
     const std::uint32_t recordSize = recordSizeOfKind(u32At(header + kHeaderKindOffset));
-    if (recordSize > kSmallRecordSize &&
-        (end - position < static_cast<long long>(recordSize) ||
-         !readNext(header + kSmallRecordSize, recordSize - kSmallRecordSize)))
+    if (recordSize > kSmallRecordSize && (end - position < static_cast<long long>(recordSize) ||
+                                          !readNext(header + kSmallRecordSize, recordSize - kSmallRecordSize)))
         return false;
     return isTableHeader(header);
 }
@@ -101,8 +96,8 @@ bool TocReader::readIdMap(long long position, tTocTableInfo& table)
     unsigned char chunk[kChunkEntries * kIdMapEntrySize];
     for (std::size_t done = 0; done < table.itemCount;) {
         const std::size_t entries = std::min<std::size_t>(kChunkEntries, table.itemCount - done);
-        const bool read = done == 0 ? readAt(position, chunk, entries * kIdMapEntrySize)
-                                    : readNext(chunk, entries * kIdMapEntrySize);
+        const bool read =
+            done == 0 ? readAt(position, chunk, entries * kIdMapEntrySize) : readNext(chunk, entries * kIdMapEntrySize);
         if (!read)
             return fail("stream read mapping error");
         for (std::size_t i = 0; i < entries; ++i) {
@@ -283,17 +278,18 @@ bool TocReader::find(const std::vector<tTocTableInfo>& tables, std::uint32_t rec
     return found;
 }
 
-bool TocReader::findByName(const std::vector<tTocTableInfo>& tables, std::uint32_t recordSize,
-                           const std::string& name, std::uint32_t version, tContentParseInfo& info)
+bool TocReader::findByName(const std::vector<tTocTableInfo>& tables, std::uint32_t recordSize, const std::string& name,
+                           std::uint32_t version, tContentParseInfo& info)
 {
-    return find(tables, recordSize, [&name](const tRecord& record) { return record.name == name; }, nullptr,
-                version, info);
+    return find(
+        tables, recordSize, [&name](const tRecord& record) { return record.name == name; }, nullptr, version, info);
 }
 
 bool TocReader::findById(const std::vector<tTocTableInfo>& tables, std::uint32_t recordSize, std::uint32_t id,
                          std::uint32_t version, tContentParseInfo& info)
 {
-    return find(tables, recordSize, [id](const tRecord& record) { return record.id == id; }, &id, version, info);
+    return find(
+        tables, recordSize, [id](const tRecord& record) { return record.id == id; }, &id, version, info);
 }
 
 }  // namespace QV::GP::DETAIL

@@ -57,7 +57,11 @@ private:
         unsigned char opaque[16] = {};
         std::string name;
     };
-    enum eSearch { eSearchOn, eSearchDone, eSearchFailed };
+    enum eSearch {
+        eSearchOn,
+        eSearchDone,
+        eSearchFailed
+    };
     using Match = std::function<bool(const tRecord&)>;
 
     bool readAt(long long position, void* dst, std::size_t n);
@@ -66,8 +70,8 @@ private:
     static tRecord decodeRecord(const unsigned char* bytes, std::uint32_t recordSize);
     bool readIdMap(long long position, tTocTableInfo& table);
     // Scans the records of one table for matches.
-    eSearch searchTable(const tTocTableInfo& table, std::uint32_t recordSize, const Match& match,
-                        std::uint32_t version, bool& found, tContentParseInfo& best);
+    eSearch searchTable(const tTocTableInfo& table, std::uint32_t recordSize, const Match& match, std::uint32_t version,
+                        bool& found, tContentParseInfo& best);
     // Takes a matching record whose data ends at `nextOffset` as the best so far when it is.
     eSearch consider(const tTocTableInfo& table, std::uint32_t recordSize, const tRecord& record,
                      std::uint64_t nextOffset, std::uint32_t version, bool& found, tContentParseInfo& best);

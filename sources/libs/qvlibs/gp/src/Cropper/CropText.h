@@ -30,8 +30,7 @@ public:
     CropMeasure(const StringCropper::TextWidth& textWidth, const StringCropper::FittingLength& fittingLength,
                 int maxWidth)
         : m_textWidth(textWidth), m_fittingLength(fittingLength), m_maxWidth(maxWidth)
-    {
-    }
+    {}
 
     int maxWidth() const { return m_maxWidth; }
     int width(const std::string& text) const { return m_textWidth(text.c_str()); }

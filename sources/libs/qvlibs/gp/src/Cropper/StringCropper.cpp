@@ -150,7 +150,7 @@ std::string StringCropper::cropStringMiddle2(const CharSequence<char>& textIn, c
     while (!headText.empty() && headText.back() == ' ')
         headText.pop_back();
     tailText.erase(0, tailText.find_first_not_of(' ') == std::string::npos ? tailText.size()
-                                                                               : tailText.find_first_not_of(' '));
+                                                                           : tailText.find_first_not_of(' '));
     return headText + padPart() + tailText;
 }
 

@@ -30,7 +30,9 @@ std::string StringCropper::cropStringFileName(const CharSequence<char>& text, co
 
     if (measure.fits(name))
         return name;
-    auto fromStart = [&](const std::string& part) { return cropStringPrepend(part, textWidth, fittingLength, maxWidth); };
+    auto fromStart = [&](const std::string& part) {
+        return cropStringPrepend(part, textWidth, fittingLength, maxWidth);
+    };
     if (!m_pad.empty() && measure.width(m_pad) > maxWidth)
         return fromStart(name);
 

@@ -15,10 +15,7 @@ using DETAIL::CropMeasure;
 
 namespace {
 
-bool isAsciiAlphanumeric(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
+bool isAsciiAlphanumeric(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 

@@ -149,18 +149,15 @@ tFolderSources currentFolderSources()
 std::string systemFolderPath(const tFolderSources& sources, short domain, unsigned folderType)
 {
     switch (folderType) {
-    case kCurrentUserFolderType:
-        return isUserDomain(domain) ? sources.home : std::string();
+    case kCurrentUserFolderType: return isUserDomain(domain) ? sources.home : std::string();
     case kDocumentsFolderType:
         return isUserDomain(domain) ? userFolder(sources.documents, sources.home, "Documents") : std::string();
     case kMusicDocumentsFolderType:
         return isUserDomain(domain) ? userFolder(sources.music, sources.home, "Music") : std::string();
     case kPictureDocumentsFolderType:
         return isUserDomain(domain) ? userFolder(sources.pictures, sources.home, "Pictures") : std::string();
-    case kApplicationSupportFolderType:
-        return domain == kLocalDomain ? sources.systemDataFolder : std::string();
-    default:
-        return std::string();  // 'apps', 'sdat' and the rest have no Linux counterpart
+    case kApplicationSupportFolderType: return domain == kLocalDomain ? sources.systemDataFolder : std::string();
+    default: return std::string();  // 'apps', 'sdat' and the rest have no Linux counterpart
     }
 }
 

@@ -10,10 +10,7 @@ namespace QV::GP {
 
 namespace {
 
-const FileTypeDescr* stdType(FileTypeManager::eStdFileType type)
-{
-    return FileTypeManager::getStdType(type);
-}
+const FileTypeDescr* stdType(FileTypeManager::eStdFileType type) { return FileTypeManager::getStdType(type); }
 
 // Splits "name.ext" by the text rules: a '.' that begins the component starts no extension.
 void splitExtension(std::string& name, std::string& extension)
@@ -27,17 +24,11 @@ void splitExtension(std::string& name, std::string& extension)
     name.erase(dot);
 }
 
-std::vector<DETAIL::tMountedVolume> mountedVolumes()
-{
-    return DETAIL::VolumeTable::current()->volumes();
-}
+std::vector<DETAIL::tMountedVolume> mountedVolumes() { return DETAIL::VolumeTable::current()->volumes(); }
 
 }  // namespace
 
-FileName::FileName(const std::string& full) : m_full(full)
-{
-    init(true);
-}
+FileName::FileName(const std::string& full) : m_full(full) { init(true); }
 
 FileName::FileName(const std::filesystem::path& posix)
 {
@@ -51,19 +42,11 @@ FileName::FileName(const std::filesystem::path& posix)
 }
 
 FileName::FileName(const FileName& other)
-    : m_full(other.m_full),
-      m_volume(other.m_volume),
-      m_path(other.m_path),
-      m_name(other.m_name),
-      m_extension(other.m_extension),
-      m_subpath(other.m_subpath),
-      m_type(other.m_type),
-      m_mode(other.m_mode),
+    : m_full(other.m_full), m_volume(other.m_volume), m_path(other.m_path), m_name(other.m_name),
+      m_extension(other.m_extension), m_subpath(other.m_subpath), m_type(other.m_type), m_mode(other.m_mode),
       m_aliasSource(other.m_aliasSource ? std::make_unique<FileName>(*other.m_aliasSource) : nullptr),
-      m_relative(other.m_relative),
-      m_package(other.m_package)
-{
-}
+      m_relative(other.m_relative), m_package(other.m_package)
+{}
 
 FileName& FileName::operator=(const FileName& other)
 {
@@ -167,9 +150,7 @@ bool FileName::init(bool lenient)
         m_mode = splitPath(m_full, m_mode);
 
     switch (m_mode) {
-    case eModeFile:
-        m_relative = m_volume.empty() || m_path.empty();
-        break;
+    case eModeFile: m_relative = m_volume.empty() || m_path.empty(); break;
     case eModeFolder:
         m_subpath.clear();
         m_type = stdType(FileTypeManager::eStdFileTypeDirectory);
@@ -178,8 +159,7 @@ bool FileName::init(bool lenient)
         m_subpath.clear();
         m_type = stdType(FileTypeManager::eStdFileTypeVolume);
         break;
-    default:
-        break;
+    default: break;
     }
 
     if (lenient)
@@ -325,10 +305,7 @@ std::string FileName::getSystemPath(bool /*viaFileSystem*/, bool fileSystemRepre
     return fileSystemRepresentation ? posix->path : StringUtil::fromUTF_filter(posix->path);
 }
 
-std::string FileName::getFilesystemPath() const
-{
-    return getSystemPath(true, true);
-}
+std::string FileName::getFilesystemPath() const { return getSystemPath(true, true); }
 
 std::string FileName::POSIX2HFSPath(const unsigned char* posixPath)
 {

@@ -12,15 +12,9 @@ namespace QV::GP {
 
 namespace {
 
-bool isAlpha(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+bool isAlpha(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-bool isDigit(unsigned char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 int hexValue(unsigned char c)
 {
@@ -111,10 +105,7 @@ URI::URI(const CFURLRef& url)
         m_url = fileURLForPath(reinterpret_cast<const char*>(buffer.data()), false);
 }
 
-URI::URI(const FileName& name)
-{
-    createFileLocation(name);
-}
+URI::URI(const FileName& name) { createFileLocation(name); }
 
 void URI::createFileLocation(const FileName& name)
 {

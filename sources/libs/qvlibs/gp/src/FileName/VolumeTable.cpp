@@ -63,10 +63,7 @@ std::vector<tMountedVolume> nameVolumes(const std::vector<std::string>& mountPoi
     return volumes;
 }
 
-std::vector<tMountedVolume> VolumeTable::volumes() const
-{
-    return nameVolumes(mountPoints());
-}
+std::vector<tMountedVolume> VolumeTable::volumes() const { return nameVolumes(mountPoints()); }
 
 std::shared_ptr<const VolumeTable> VolumeTable::current()
 {

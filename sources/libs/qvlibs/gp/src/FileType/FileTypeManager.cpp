@@ -38,10 +38,7 @@ Registry& registry()
     return *instance;
 }
 
-bool windowOpen(const Registry& r)
-{
-    return r.windowTypePosition >= 0 && r.windowGroupPosition >= 0;
-}
+bool windowOpen(const Registry& r) { return r.windowTypePosition >= 0 && r.windowGroupPosition >= 0; }
 
 bool isRegistered(const Registry& r, const FileTypeDescr* type)
 {

@@ -72,8 +72,7 @@ bool GetTextLoader::loadDomain(Stream& stream)
 
     // Entries beyond the end of either table cannot be read; they are skipped all at once rather
     // than one by one, so a wild count costs nothing.
-    const long long readable = std::min({static_cast<long long>(count),
-                                         std::max(0LL, (size - sources) / kEntrySize),
+    const long long readable = std::min({static_cast<long long>(count), std::max(0LL, (size - sources) / kEntrySize),
                                          std::max(0LL, (size - translations) / kEntrySize)});
     std::string key, value;
     for (uint32_t i = 0; i < readable; ++i) {

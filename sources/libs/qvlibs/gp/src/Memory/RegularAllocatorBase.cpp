@@ -10,11 +10,11 @@ namespace QV::GP::DETAIL {
 
 // The head of every packet.
 struct RegularAllocatorBase::tPacket {
-    tPacket* pPrev;      // the list of all packets
+    tPacket* pPrev;  // the list of all packets
     tPacket* pNext;
     tPacket* pPrevFree;  // the list of packets with free items
     tPacket* pNextFree;
-    void* pFreeHead;     // this packet's chain of free items
+    void* pFreeHead;  // this packet's chain of free items
     size_t nUsed;
     size_t nCapacity;
 };
@@ -101,7 +101,7 @@ void* RegularAllocatorBase::allocNewPacket()
     void* block = nullptr;
     try {
         block = allocatePacket(bytes);
-    } catch (std::bad_alloc const&) {
+    } catch (const std::bad_alloc&) {
         return nullptr;
     }
     if (block == nullptr)
@@ -194,7 +194,7 @@ void RegularAllocatorBase::releaseAllPackets()
 size_t RegularAllocatorBase::getPacketCount() const
 {
     size_t count = 0;
-    for (tPacket const* packet = m_pFirstPacket; packet != nullptr; packet = packet->pNext)
+    for (const tPacket* packet = m_pFirstPacket; packet != nullptr; packet = packet->pNext)
         ++count;
     return count;
 }

@@ -27,7 +27,7 @@ void TLS::deInit()
     s_bIsInit = false;
 }
 
-TLS::tKeyCalls TLS::setKeyCalls(tKeyCalls const& calls)
+TLS::tKeyCalls TLS::setKeyCalls(const tKeyCalls& calls)
 {
     const tKeyCalls previous = s_keyCalls;
     s_keyCalls = calls;

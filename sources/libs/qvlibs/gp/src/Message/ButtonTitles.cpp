@@ -9,22 +9,14 @@ namespace {
 const char* englishName(Message::eButton button)
 {
     switch (button) {
-    case Message::eButtonOK:
-        return "OK";
-    case Message::eButtonCancel:
-        return "Cancel";
-    case Message::eButtonYes:
-        return "Yes";
-    case Message::eButtonNo:
-        return "No";
-    case Message::eButtonAbort:
-        return "Abort";
-    case Message::eButtonRetry:
-        return "Retry";
-    case Message::eButtonIgnore:
-        return "Ignore";
-    case Message::eButtonNone:
-        break;
+    case Message::eButtonOK: return "OK";
+    case Message::eButtonCancel: return "Cancel";
+    case Message::eButtonYes: return "Yes";
+    case Message::eButtonNo: return "No";
+    case Message::eButtonAbort: return "Abort";
+    case Message::eButtonRetry: return "Retry";
+    case Message::eButtonIgnore: return "Ignore";
+    case Message::eButtonNone: break;
     }
     return "";
 }

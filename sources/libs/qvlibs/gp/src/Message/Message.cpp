@@ -19,18 +19,12 @@ using DETAIL::tAlertButton;
 std::vector<Message::eButton> buttonsOf(Message::eType type)
 {
     switch (type) {
-    case Message::eTypeOK:
-        return {Message::eButtonOK};
-    case Message::eTypeOKCancel:
-        return {Message::eButtonOK, Message::eButtonCancel};
-    case Message::eTypeYesNo:
-        return {Message::eButtonYes, Message::eButtonNo};
-    case Message::eTypeYesNoCancel:
-        return {Message::eButtonYes, Message::eButtonNo, Message::eButtonCancel};
-    case Message::eTypeRetryCancel:
-        return {Message::eButtonRetry, Message::eButtonCancel};
-    case Message::eTypeAbortRetryIgnore:
-        return {Message::eButtonAbort, Message::eButtonRetry, Message::eButtonIgnore};
+    case Message::eTypeOK: return {Message::eButtonOK};
+    case Message::eTypeOKCancel: return {Message::eButtonOK, Message::eButtonCancel};
+    case Message::eTypeYesNo: return {Message::eButtonYes, Message::eButtonNo};
+    case Message::eTypeYesNoCancel: return {Message::eButtonYes, Message::eButtonNo, Message::eButtonCancel};
+    case Message::eTypeRetryCancel: return {Message::eButtonRetry, Message::eButtonCancel};
+    case Message::eTypeAbortRetryIgnore: return {Message::eButtonAbort, Message::eButtonRetry, Message::eButtonIgnore};
     }
     return {};
 }
@@ -40,12 +34,9 @@ DETAIL::eAlertStyle styleOf(Message::eIcon icon)
     switch (icon) {
     case Message::eIconInformation:
     case Message::eIconQuestion:
-    case Message::eIconNote:
-        return DETAIL::eAlertStyleInformational;
-    case Message::eIconCritical:
-        return DETAIL::eAlertStyleCritical;
-    case Message::eIconWarning:
-        return DETAIL::eAlertStyleWarning;
+    case Message::eIconNote: return DETAIL::eAlertStyleInformational;
+    case Message::eIconCritical: return DETAIL::eAlertStyleCritical;
+    case Message::eIconWarning: return DETAIL::eAlertStyleWarning;
     }
     return DETAIL::eAlertStyleDefault;
 }

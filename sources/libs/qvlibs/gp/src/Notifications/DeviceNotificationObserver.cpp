@@ -103,8 +103,8 @@ bool DeviceNotification::initOS()
     if (!QVDeviceNotificationListener::theClass)
         return false;
     if (!QVDeviceNotificationListener::s_pNSListener)
-        QVDeviceNotificationListener::s_pNSListener = msgSend<id>(
-            msgSend<id>(QVDeviceNotificationListener::theClass, objc::sel("alloc")), objc::sel("init"));
+        QVDeviceNotificationListener::s_pNSListener =
+            msgSend<id>(msgSend<id>(QVDeviceNotificationListener::theClass, objc::sel("alloc")), objc::sel("init"));
     return QVDeviceNotificationListener::s_pNSListener != nil;
 }
 

@@ -44,7 +44,7 @@ void Region::deInit()
 
 Region::~Region() { deleteAllItems(); }
 
-Region::Item* Region::newItem(Rect const& rect)
+Region::Item* Region::newItem(const Rect& rect)
 {
     Item* item = static_cast<Item*>(s_heap.allocate(sizeof(Item)));
     item->pPrev = item->pNext = nullptr;
@@ -105,15 +105,12 @@ Region::Item* Region::bandEnd(Item* bandStart)
     return item;
 }
 
-Region::Item const* Region::bandEnd(Item const* bandStart)
-{
-    return bandEnd(const_cast<Item*>(bandStart));
-}
+const Region::Item* Region::bandEnd(const Item* bandStart) { return bandEnd(const_cast<Item*>(bandStart)); }
 
 void Region::recomputeBounds()
 {
     Rect bounds;
-    for (Item const* item = m_pFirst; item != nullptr; item = item->pNext)
+    for (const Item* item = m_pFirst; item != nullptr; item = item->pNext)
         bounds = bounds.united(item->value);
     m_bounds = bounds;
 }
@@ -135,7 +132,7 @@ void Region::copyTo(Region& dst) const
     }
     try {
         Item* target = dst.m_pFirst;
-        for (Item const* source = m_pFirst; source != nullptr; source = source->pNext) {
+        for (const Item* source = m_pFirst; source != nullptr; source = source->pNext) {
             if (target != nullptr) {
                 target->value = source->value;
                 target = target->pNext;

@@ -10,7 +10,7 @@ namespace {
 using Item = Region::Item;
 
 // Whether two bands have the same number of items with the same left and right edges.
-bool sameSpans(Item const* a, Item const* aEnd, Item const* b, Item const* bEnd)
+bool sameSpans(const Item* a, const Item* aEnd, const Item* b, const Item* bEnd)
 {
     while (a != aEnd && b != bEnd) {
         if (a->value.left != b->value.left || a->value.right != b->value.right)
@@ -23,7 +23,7 @@ bool sameSpans(Item const* a, Item const* aEnd, Item const* b, Item const* bEnd)
 
 }  // namespace
 
-void Region::addFast(Rect const& r)
+void Region::addFast(const Rect& r)
 {
     if (checkTrivials(r))
         return;
@@ -33,7 +33,7 @@ void Region::addFast(Rect const& r)
     mergeInBands(r);
 }
 
-bool Region::checkTrivials(Rect const& r)
+bool Region::checkTrivials(const Rect& r)
 {
     if (r.isEmpty())
         return true;
@@ -54,7 +54,7 @@ bool Region::checkTrivials(Rect const& r)
     return false;
 }
 
-void Region::mergeInBands(Rect const& r)
+void Region::mergeInBands(const Rect& r)
 {
     int y = r.top;  // the top of the part of r not merged yet
     Item* previousBand = nullptr;
@@ -78,7 +78,7 @@ void Region::mergeInBands(Rect const& r)
         }
 
         bool coveredHorizontally = false;
-        for (Item const* item = band; item != end; item = item->pNext) {
+        for (const Item* item = band; item != end; item = item->pNext) {
             if (item->value.left <= r.left && item->value.right >= r.right) {
                 coveredHorizontally = true;
                 break;
@@ -136,7 +136,7 @@ Item* Region::splitBandAt(Item* bandStart, Item* bandEnd, int y)
     return firstCopy;
 }
 
-Item* Region::insertRectBeforeCurrentBand(Item*& bandStart, Item* bandEnd, Item* previousBandStart, Rect const& part)
+Item* Region::insertRectBeforeCurrentBand(Item*& bandStart, Item* bandEnd, Item* previousBandStart, const Rect& part)
 {
     Item* item = bandStart;
     const bool singleItem = item->pNext == bandEnd;
@@ -158,7 +158,7 @@ Item* Region::insertRectBeforeCurrentBand(Item*& bandStart, Item* bandEnd, Item*
     return inserted;
 }
 
-void Region::mergeRectInBand(Item*& bandStart, Item* bandEnd, Rect const& r)
+void Region::mergeRectInBand(Item*& bandStart, Item* bandEnd, const Rect& r)
 {
     const int top = bandStart->value.top;
     const int bottom = bandStart->value.bottom;

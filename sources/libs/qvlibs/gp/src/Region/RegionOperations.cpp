@@ -6,7 +6,7 @@
 
 namespace QV::GP {
 
-void Region::add(Region& result, Region const& a, Region const& b)
+void Region::add(Region& result, const Region& a, const Region& b)
 {
     if (&a == &b)
         return a.copyTo(result);
@@ -21,7 +21,7 @@ void Region::add(Region& result, Region const& a, Region const& b)
     sweep(result, a, b, &Region::unionOverlapped, true, true);
 }
 
-void Region::intersect(Region& result, Region const& a, Region const& b)
+void Region::intersect(Region& result, const Region& a, const Region& b)
 {
     if (a.isEmpty() || b.isEmpty() || !a.m_bounds.overlaps(b.m_bounds))
         return result.clear();
@@ -40,7 +40,7 @@ void Region::intersect(Region& result, Region const& a, Region const& b)
     sweep(result, a, b, &Region::intersectOverlapped, false, false);
 }
 
-void Region::subtract(Region& result, Region const& a, Region const& b)
+void Region::subtract(Region& result, const Region& a, const Region& b)
 {
     if (&a == &b || a.isEmpty())
         return result.clear();
@@ -51,7 +51,7 @@ void Region::subtract(Region& result, Region const& a, Region const& b)
     sweep(result, a, b, &Region::subtractOverlapped, true, false);
 }
 
-void Region::sweep(Region& result, Region const& a, Region const& b, OverlapFunction overlap, bool appendNonA,
+void Region::sweep(Region& result, const Region& a, const Region& b, OverlapFunction overlap, bool appendNonA,
                    bool appendNonB)
 {
     if (&result == &a || &result == &b) {
@@ -72,18 +72,18 @@ void Region::sweep(Region& result, Region const& a, Region const& b, OverlapFunc
     result.recomputeBounds();
 }
 
-void Region::operation(Region const& a, Region const& b, OverlapFunction overlap, bool appendNonA, bool appendNonB)
+void Region::operation(const Region& a, const Region& b, OverlapFunction overlap, bool appendNonA, bool appendNonB)
 {
     // An operand without items is its bounds: it takes part as a one-item list on the stack.
     Item aBounds{nullptr, nullptr, a.m_bounds};
     Item bBounds{nullptr, nullptr, b.m_bounds};
-    Item const* aBand = a.m_pFirst != nullptr ? a.m_pFirst : &aBounds;
-    Item const* bBand = b.m_pFirst != nullptr ? b.m_pFirst : &bBounds;
+    const Item* aBand = a.m_pFirst != nullptr ? a.m_pFirst : &aBounds;
+    const Item* bBand = b.m_pFirst != nullptr ? b.m_pFirst : &bBounds;
 
     int ybot = std::min(aBand->value.top, bBand->value.top);  // the lowest row handled so far
     while (aBand != nullptr && bBand != nullptr) {
-        Item const* aBandEnd = bandEnd(aBand);
-        Item const* bBandEnd = bandEnd(bBand);
+        const Item* aBandEnd = bandEnd(aBand);
+        const Item* bBandEnd = bandEnd(bBand);
         const Rect& aRect = aBand->value;
         const Rect& bRect = bBand->value;
 
@@ -133,26 +133,29 @@ void Region::operation(Region const& a, Region const& b, OverlapFunction overlap
 
     // The rest of the operand that is left: its current band from the rows not yet handled, then
     // every later item as it is.
-    Item const* rest = nullptr;
+    const Item* rest = nullptr;
     if (aBand != nullptr && appendNonA)
         rest = aBand;
     else if (bBand != nullptr && appendNonB)
         rest = bBand;
     if (rest != nullptr) {
-        Item const* restEnd = bandEnd(rest);
+        const Item* restEnd = bandEnd(rest);
         Item* tail = m_pLast;
         appendBand(rest, restEnd, std::max(rest->value.top, ybot), rest->value.bottom);
         coalesce(tail);
-        for (Item const* item = restEnd; item != nullptr; item = item->pNext)
+        for (const Item* item = restEnd; item != nullptr; item = item->pNext)
             appendItem(newItem(item->value));
     }
 }
 
-void Region::appendRect(int left, int top, int right, int bottom) { appendItem(newItem(Rect(left, top, right, bottom))); }
-
-void Region::appendBand(Item const* band, Item const* bandEnd, int top, int bottom)
+void Region::appendRect(int left, int top, int right, int bottom)
 {
-    for (Item const* item = band; item != bandEnd; item = item->pNext)
+    appendItem(newItem(Rect(left, top, right, bottom)));
+}
+
+void Region::appendBand(const Item* band, const Item* bandEnd, int top, int bottom)
+{
+    for (const Item* item = band; item != bandEnd; item = item->pNext)
         appendRect(item->value.left, top, item->value.right, bottom);
 }
 
@@ -168,8 +171,8 @@ void Region::coalesce(Item* tailBefore)
         previousBand = previousBand->pPrev;
 
     // Same number of items with the same spans?
-    Item const* upper = previousBand;
-    Item const* lower = newBand;
+    const Item* upper = previousBand;
+    const Item* lower = newBand;
     while (upper != newBand && lower != nullptr) {
         if (upper->value.left != lower->value.left || upper->value.right != lower->value.right)
             return;
@@ -189,14 +192,14 @@ void Region::coalesce(Item* tailBefore)
     }
 }
 
-void Region::unionOverlapped(Item const* aBand, Item const* aBandEnd, Item const* bBand, Item const* bBandEnd, int top,
+void Region::unionOverlapped(const Item* aBand, const Item* aBandEnd, const Item* bBand, const Item* bBandEnd, int top,
                              int bottom)
 {
     // Walk both bands by left edge, keeping one running span; touching spans merge.
     bool haveSpan = false;
     int x1 = 0;
     int x2 = 0;
-    auto take = [&](Rect const& rect) {
+    auto take = [&](const Rect& rect) {
         if (!haveSpan) {
             x1 = rect.left;
             x2 = rect.right;
@@ -226,7 +229,7 @@ void Region::unionOverlapped(Item const* aBand, Item const* aBandEnd, Item const
         appendRect(x1, top, x2, bottom);
 }
 
-void Region::intersectOverlapped(Item const* aBand, Item const* aBandEnd, Item const* bBand, Item const* bBandEnd,
+void Region::intersectOverlapped(const Item* aBand, const Item* aBandEnd, const Item* bBand, const Item* bBandEnd,
                                  int top, int bottom)
 {
     while (aBand != aBandEnd && bBand != bBandEnd) {
@@ -243,7 +246,7 @@ void Region::intersectOverlapped(Item const* aBand, Item const* aBandEnd, Item c
     }
 }
 
-void Region::subtractOverlapped(Item const* aBand, Item const* aBandEnd, Item const* bBand, Item const* bBandEnd,
+void Region::subtractOverlapped(const Item* aBand, const Item* aBandEnd, const Item* bBand, const Item* bBandEnd,
                                 int top, int bottom)
 {
     // x1 is where the part of a's current item that b has not cut away yet starts.

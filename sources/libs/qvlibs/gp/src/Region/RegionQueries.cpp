@@ -3,7 +3,7 @@
 
 namespace QV::GP {
 
-int Region::testRect(Rect const& r) const
+int Region::testRect(const Rect& r) const
 {
     if (m_bounds.isEmpty() || r.isEmpty() || !r.overlaps(m_bounds))
         return eRectOutside;
@@ -14,7 +14,7 @@ int Region::testRect(Rect const& r) const
     bool partIn = false;
     bool partOut = false;
     int y = r.top;
-    for (Item const* item = m_pFirst; item != nullptr; item = item->pNext) {
+    for (const Item* item = m_pFirst; item != nullptr; item = item->pNext) {
         const Rect& rect = item->value;
         if (rect.bottom <= y)
             continue;  // a band above the rows still open
@@ -37,7 +37,7 @@ int Region::testRect(Rect const& r) const
                 break;
         }
         if (rect.right < r.right)
-            break;  // items of a band do not touch: the rest of this band's row in r is uncovered
+            break;        // items of a band do not touch: the rest of this band's row in r is uncovered
         y = rect.bottom;  // r's columns are covered in this band
         if (y >= r.bottom)
             break;
@@ -47,9 +47,9 @@ int Region::testRect(Rect const& r) const
     return y < r.bottom ? eRectPartial : eRectInside;
 }
 
-Region::Item const* Region::getNextIntersectingRect(Item const* after, Rect const& r) const
+const Region::Item* Region::getNextIntersectingRect(const Item* after, const Rect& r) const
 {
-    for (Item const* item = after != nullptr ? after->pNext : m_pFirst; item != nullptr; item = item->pNext) {
+    for (const Item* item = after != nullptr ? after->pNext : m_pFirst; item != nullptr; item = item->pNext) {
         const Rect& rect = item->value;
         if (rect.bottom <= r.top)
             continue;
@@ -65,7 +65,7 @@ Region::Item const* Region::getNextIntersectingRect(Item const* after, Rect cons
     return nullptr;
 }
 
-Region::const_intersector::const_intersector(Region const* region, Rect const& clip, Point const& origin)
+Region::const_intersector::const_intersector(const Region* region, const Rect& clip, const Point& origin)
     : m_pRegion(region), m_clip(clip), m_origin(origin)
 {
     const Rect& bounds = region->m_bounds;
@@ -92,7 +92,8 @@ bool Region::const_intersector::next(Rect& out)
     if (m_bRegionIsRect) {
         m_iState = eFinished;
     } else {
-        m_pCurrent = m_iState == eAllInside ? m_pCurrent->pNext : m_pRegion->getNextIntersectingRect(m_pCurrent, m_clip);
+        m_pCurrent =
+            m_iState == eAllInside ? m_pCurrent->pNext : m_pRegion->getNextIntersectingRect(m_pCurrent, m_clip);
         if (m_pCurrent == nullptr)
             m_iState = eFinished;
     }

@@ -12,10 +12,7 @@ namespace {
 using Key = std::pair<symbol, unsigned int>;
 
 struct type_index_key_hash {
-    std::size_t operator()(const Key& key) const noexcept
-    {
-        return key.first.hash() * 31u + key.second;
-    }
+    std::size_t operator()(const Key& key) const noexcept { return key.first.hash() * 31u + key.second; }
 };
 
 // Nothing in this program registers resources: both tables stay empty.

@@ -66,8 +66,7 @@ bool FileStorage::open(const FileName& name, eAccessMode mode, eLockingMode lock
         return false;
     struct stat info {};
     std::FILE* file = nullptr;
-    const bool ready = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode) &&
-                       (lock == eLockNone || lockFile(fd, lock)) &&
+    const bool ready = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode) && (lock == eLockNone || lockFile(fd, lock)) &&
                        (mode != eAccessWrite || (::ftruncate(fd, 0) == 0 && ::fstat(fd, &info) == 0)) &&
                        (file = ::fdopen(fd, streamMode(mode))) != nullptr;
     if (!ready) {

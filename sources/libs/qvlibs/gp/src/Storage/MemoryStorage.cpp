@@ -51,10 +51,7 @@ size_t MemoryStorage::write(const void* src, size_t n)
     return n;
 }
 
-long long MemoryStorage::getPos64() const
-{
-    return isOpen() ? static_cast<long long>(m_position) : -1;
-}
+long long MemoryStorage::getPos64() const { return isOpen() ? static_cast<long long>(m_position) : -1; }
 
 void MemoryStorage::seek64(long long offset, eSeekMode mode)
 {

@@ -6,8 +6,7 @@ namespace QV::GP {
 
 RangeLimitingStorage::~RangeLimitingStorage() { release(); }
 
-bool RangeLimitingStorage::setup(IStorage* inner, bool ownsInner, long long start, long long length,
-                                 eAccessMode mode)
+bool RangeLimitingStorage::setup(IStorage* inner, bool ownsInner, long long start, long long length, eAccessMode mode)
 {
     release();
     if (!inner || start < 0 || length < 0 || start > std::numeric_limits<long long>::max() - length) {

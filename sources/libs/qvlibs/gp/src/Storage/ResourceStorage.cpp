@@ -51,8 +51,7 @@ void ResourceStorage::release()
     m_status = eStatusClosed;
 }
 
-void* ResourceStorage::loadFromBundle(void* bundle, bool byId, unsigned int id, const char* name,
-                                      const char* typeCode)
+void* ResourceStorage::loadFromBundle(void* bundle, bool byId, unsigned int id, const char* name, const char* typeCode)
 {
     if (!bundle)
         return nullptr;

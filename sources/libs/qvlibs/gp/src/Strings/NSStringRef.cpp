@@ -40,14 +40,14 @@ NSString* NSStringRef::str2NSString(const char* text, bool emptyIfNull)
     return makeString(text, text ? std::strlen(text) : 0, emptyIfNull);
 }
 
-NSString* NSStringRef::str2NSString(std::string const& text, bool emptyIfNull)
+NSString* NSStringRef::str2NSString(const std::string& text, bool emptyIfNull)
 {
     return makeString(text.data(), text.size(), emptyIfNull);
 }
 
 void NSStringRef::createWith(const char* text, bool emptyIfNull) { reset(str2NSString(text, emptyIfNull)); }
 
-void NSStringRef::createWith(std::string const& text, bool emptyIfNull) { reset(str2NSString(text, emptyIfNull)); }
+void NSStringRef::createWith(const std::string& text, bool emptyIfNull) { reset(str2NSString(text, emptyIfNull)); }
 
 void NSStringRef::assign(NSString* string, bool retain)
 {

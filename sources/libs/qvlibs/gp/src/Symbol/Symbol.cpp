@@ -10,13 +10,12 @@ using detail::SymbolTable;
 
 symbol::symbol() : m_entry(SymbolTable::instance().empty()) {}
 
-symbol::symbol(std::string const& text) : m_entry(SymbolTable::instance().intern(text.data(), text.size())) {}
+symbol::symbol(const std::string& text) : m_entry(SymbolTable::instance().intern(text.data(), text.size())) {}
 
-symbol::symbol(char const* text, unsigned long length)
+symbol::symbol(const char* text, unsigned long length)
     : m_entry(text ? SymbolTable::instance().intern(text, length) : SymbolTable::instance().empty())
-{
-}
+{}
 
-bool symbol::operator==(char const* text) const noexcept { return text && m_entry->text == text; }
+bool symbol::operator==(const char* text) const noexcept { return text && m_entry->text == text; }
 
 }  // namespace qv

@@ -88,14 +88,10 @@ tCPUIDLeaf CPUID::read(std::uint32_t leaf, std::uint32_t subleaf)
     return installed ? installed(leaf, subleaf) : readProcessor(leaf, subleaf);
 }
 
-CPUID::tReader CPUID::setReader(tReader replacement)
-{
-    return std::exchange(reader(), std::move(replacement));
-}
+CPUID::tReader CPUID::setReader(tReader replacement) { return std::exchange(reader(), std::move(replacement)); }
 
-void getCPUCaps(unsigned& simd, unsigned& features, unsigned& coresPerPackage, unsigned& unitsPerCore,
-                unsigned& vendor, unsigned& type, unsigned& family, unsigned& model, unsigned& revision,
-                std::string& name)
+void getCPUCaps(unsigned& simd, unsigned& features, unsigned& coresPerPackage, unsigned& unitsPerCore, unsigned& vendor,
+                unsigned& type, unsigned& family, unsigned& model, unsigned& revision, std::string& name)
 {
     simd = features = 0;
     coresPerPackage = unitsPerCore = 1;

@@ -26,7 +26,7 @@ std::string languageTag(const std::string& posixName)
 
 }  // namespace
 
-std::string messagesLocale(tEnvironmentLookup const& getenv)
+std::string messagesLocale(const tEnvironmentLookup& getenv)
 {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = getenv ? getenv(name) : nullptr;
@@ -43,12 +43,12 @@ std::string localeIdentifier(const std::string& posixName)
     return posixName.substr(0, posixName.find_first_of(".@"));
 }
 
-std::string currentLocaleIdentifier(tEnvironmentLookup const& getenv)
+std::string currentLocaleIdentifier(const tEnvironmentLookup& getenv)
 {
     return localeIdentifier(messagesLocale(getenv));
 }
 
-std::vector<std::string> preferredLanguages(tEnvironmentLookup const& getenv)
+std::vector<std::string> preferredLanguages(const tEnvironmentLookup& getenv)
 {
     const std::string locale = messagesLocale(getenv);
     std::vector<std::string> languages;

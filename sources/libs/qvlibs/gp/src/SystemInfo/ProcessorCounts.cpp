@@ -5,7 +5,7 @@
 namespace QV::GP::DETAIL {
 
 tProcessorCounts reconcileProcessorCounts(int rawLogical, int rawPhysical, int rawPacks,
-                                          tHostProcessorCounts const& host, unsigned cpuidCoresPerPackage)
+                                          const tHostProcessorCounts& host, unsigned cpuidCoresPerPackage)
 {
     tProcessorCounts counts;
     counts.fromRawFacts = rawPacks >= 1 && rawPhysical >= rawPacks && rawLogical >= rawPhysical;

@@ -21,6 +21,6 @@ struct tProcessorCounts {
 // least 1, so no division by zero; the per-package and per-core figures are the quotients of the
 // chosen counts, so they agree with them.
 tProcessorCounts reconcileProcessorCounts(int rawLogical, int rawPhysical, int rawPacks,
-                                          tHostProcessorCounts const& host, unsigned cpuidCoresPerPackage);
+                                          const tHostProcessorCounts& host, unsigned cpuidCoresPerPackage);
 
 }  // namespace QV::GP::DETAIL

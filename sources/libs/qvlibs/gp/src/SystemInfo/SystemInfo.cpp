@@ -62,8 +62,7 @@ void gatherProcessor()
 
     // The kernel's description names every processor it knows; the processor's own brand text is
     // there for the rest.
-    SystemInfo::s_strProcessorName =
-        SystemInfo2::s_processorName.empty() ? cpuidName : SystemInfo2::s_processorName;
+    SystemInfo::s_strProcessorName = SystemInfo2::s_processorName.empty() ? cpuidName : SystemInfo2::s_processorName;
 }
 
 void gatherOperatingSystem()

@@ -6,7 +6,7 @@
 
 namespace QV::GP {
 
-eSystemLanguage convertLocaleToSystemLanguage(CharSequence<char> const& identifier)
+eSystemLanguage convertLocaleToSystemLanguage(const CharSequence<char>& identifier)
 {
     struct tLanguage {
         const char* prefix;

@@ -27,8 +27,8 @@ std::string unescape(const std::string& field)
     for (std::string::size_type i = 0; i < field.size(); ++i) {
         if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1]) && isOctal(field[i + 2]) &&
             isOctal(field[i + 3])) {
-            out.push_back(static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) |
-                                            (field[i + 3] - '0')));
+            out.push_back(
+                static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) | (field[i + 3] - '0')));
             i += 3;
         } else {
             out.push_back(field[i]);

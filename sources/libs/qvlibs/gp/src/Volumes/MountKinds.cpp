@@ -13,8 +13,8 @@ namespace {
 constexpr unsigned kCdRomMajor = 11;
 
 const char* const kLocalDiskTypes[] = {
-    "ext2", "ext3", "ext4", "btrfs", "xfs", "f2fs", "jfs", "reiserfs", "nilfs2", "zfs", "bcachefs",
-    "vfat", "msdos", "fat", "ntfs", "ntfs3", "hfs", "hfsplus", "ufs", "apfs",
+    "ext2",     "ext3", "ext4",  "btrfs", "xfs",  "f2fs",  "jfs", "reiserfs", "nilfs2", "zfs",
+    "bcachefs", "vfat", "msdos", "fat",   "ntfs", "ntfs3", "hfs", "hfsplus",  "ufs",    "apfs",
     "fuseblk",  // FUSE on a block device: ntfs-3g
 };
 const char* const kOpticalTypes[] = {"iso9660", "udf"};
@@ -22,9 +22,9 @@ const char* const kNetworkTypes[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "af
 
 // Kernel, session and automounter file systems: never a volume of their own.
 const char* const kPseudoTypes[] = {
-    "autofs", "proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "securityfs", "debugfs", "tracefs",
-    "pstore", "bpf", "configfs", "fusectl", "binfmt_misc", "mqueue", "hugetlbfs", "efivarfs", "rpc_pipefs",
-    "nfsd", "nsfs", "selinuxfs", "fuse.portal", "fuse.gvfsd-fuse",
+    "autofs",    "proc",     "sysfs",      "devtmpfs", "devpts",   "cgroup",    "cgroup2",     "securityfs",
+    "debugfs",   "tracefs",  "pstore",     "bpf",      "configfs", "fusectl",   "binfmt_misc", "mqueue",
+    "hugetlbfs", "efivarfs", "rpc_pipefs", "nfsd",     "nsfs",     "selinuxfs", "fuse.portal", "fuse.gvfsd-fuse",
 };
 
 template <size_t N>

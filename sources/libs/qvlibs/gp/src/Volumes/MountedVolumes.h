@@ -10,9 +10,9 @@
 namespace QV::GP::DETAIL {
 
 struct tVolumeRef {
-    std::string name;          // as the installed volume table names it
+    std::string name;  // as the installed volume table names it
     std::string mountPoint;
-    std::int32_t refNum = 0;   // the mount id of the mount in sight at the mount point; 0 when unknown
+    std::int32_t refNum = 0;  // the mount id of the mount in sight at the mount point; 0 when unknown
 };
 
 // The installed volume table's volumes in its order, each with the mount id that `table` gives

@@ -77,12 +77,12 @@ TEST_F(BundleFolderTest, OnlyTheBundleLayoutHasABundle)
         std::string expected;
     } cases[] = {
         {bundle + "/Contents/MacOS/updater", bundle},
-        {bundle + "/Contents/MacOS/libsomething.so", bundle},       // a shared object in the bundle
-        {bundle + "/Contents/MacOS/../MacOS/updater", bundle},      // made canonical
-        {root + "/Link.app/Contents/MacOS/updater", bundle},        // links resolved
-        {root + "/Missing.app/Contents/MacOS/updater", ""},         // no such folder
-        {root + "/Contents/MacOS-tools/bin/tool", ""},              // "Contents/MacOS" inside a longer name
-        {root + "/x/Contents/MacOS/sub/tool", ""},                  // deeper than MacOS
+        {bundle + "/Contents/MacOS/libsomething.so", bundle},   // a shared object in the bundle
+        {bundle + "/Contents/MacOS/../MacOS/updater", bundle},  // made canonical
+        {root + "/Link.app/Contents/MacOS/updater", bundle},    // links resolved
+        {root + "/Missing.app/Contents/MacOS/updater", ""},     // no such folder
+        {root + "/Contents/MacOS-tools/bin/tool", ""},          // "Contents/MacOS" inside a longer name
+        {root + "/x/Contents/MacOS/sub/tool", ""},              // deeper than MacOS
         {bundle + "/Contents/updater", ""},
         {"/usr/bin/env", ""},
         {"updater", ""},

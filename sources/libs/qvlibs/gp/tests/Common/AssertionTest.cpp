@@ -39,13 +39,8 @@ TEST_F(AssertionThrowing, UnshowableTextsAreLeftOut)
         const char* text;
         bool kept;
     } cases[] = {
-        {"src/Common/Init_GP", true},
-        {"", true},
-        {longest.c_str(), true},
-        {tooLong.c_str(), false},
-        {"caf\xC3\xA9.cpp", false},
-        {"\x80", false},
-        {nullptr, false},
+        {"src/Common/Init_GP", true}, {"", true},      {longest.c_str(), true}, {tooLong.c_str(), false},
+        {"caf\xC3\xA9.cpp", false},   {"\x80", false}, {nullptr, false},
     };
     for (const Case& c : cases) {
         const Assertion::exception asFile = failWith(c.text, 7, "x");

@@ -45,18 +45,10 @@ TEST_F(DebugTraceTest, GroupsAreFilteredByModeAndList)
         const char* group;
         bool off, listed, unlessMarked;  // enabled in modes 0, 1 and 2
     } cases[] = {
-        {nullptr, true, true, true},
-        {"", true, true, true},
-        {"+anything", true, true, true},
-        {"dev", false, true, true},
-        {"dev.x", false, true, true},
-        {"dev.x.y", false, true, true},
-        {"-dev.x", false, true, true},
-        {"devx", false, false, true},
-        {"-devx", false, false, false},
-        {"-other", false, false, false},
-        {"other", false, false, true},
-        {"-", false, false, false},
+        {nullptr, true, true, true},     {"", true, true, true},        {"+anything", true, true, true},
+        {"dev", false, true, true},      {"dev.x", false, true, true},  {"dev.x.y", false, true, true},
+        {"-dev.x", false, true, true},   {"devx", false, false, true},  {"-devx", false, false, false},
+        {"-other", false, false, false}, {"other", false, false, true}, {"-", false, false, false},
         {"de", false, false, true},
     };
     for (const Case& c : cases) {

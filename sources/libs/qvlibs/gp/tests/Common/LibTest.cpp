@@ -118,7 +118,7 @@ TEST_F(LibChecks, VersionAndFlavourMustMatchExactly)
         {0x2030001, 69, 205, 205},
         {0x4010000, 69, 205, 205},
         {0x2030000, 70, 208, 208},
-        {0x2030001, 70, 205, 205},       // the version is looked at first
+        {0x2030001, 70, 205, 205},            // the version is looked at first
         {0x2030000, 69 + 0x10000, 211, 211},  // the low 16 bits pass, the high ones do not
         {0x2030000, 69 - 0x10000, 211, 211},  // negative: high bits set too
         {0x2030000, 69 + 0x20000, 211, 211},

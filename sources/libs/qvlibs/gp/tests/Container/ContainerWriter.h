@@ -36,7 +36,7 @@ struct tLayout {
         std::size_t idMap;
         std::size_t records;  // the first item record; the end record follows the last one
         std::size_t data;
-        std::size_t end;      // after the data block
+        std::size_t end;  // after the data block
     };
     std::uint32_t recordSize = 160;
     std::vector<std::size_t> metaHeaders;
@@ -165,8 +165,8 @@ public:
 
     static void writeFile(const std::filesystem::path& path, const Bytes& bytes)
     {
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
 
     // Splits the bytes into base.ext (the first size), base.part1, ... (the last part takes the rest).

@@ -70,8 +70,7 @@ Bytes baseContainer(tLayout& layout)
         .bytes(&layout);
 }
 
-class CorruptContainerTest : public FolderTest {
-};
+class CorruptContainerTest : public FolderTest {};
 
 TEST_F(CorruptContainerTest, RefusesContainersThatDoNotHoldTogether)
 {
@@ -83,8 +82,8 @@ TEST_F(CorruptContainerTest, RefusesContainersThatDoNotHoldTogether)
     struct Case {
         const char* what;
         Mutation mutate;
-        bool containerOpens;   // the container itself, before any item is looked up
-        const char* subpath;   // must fail
+        bool containerOpens;  // the container itself, before any item is looked up
+        const char* subpath;  // must fail
     } cases[] = {
         {"cut inside the first table's records", [&](Bytes& b, const tLayout& l) { b.resize(record(l, 0, 1) + 10); },
          false, "<a"},
@@ -127,8 +126,8 @@ TEST_F(CorruptContainerTest, RefusesContainersThatDoNotHoldTogether)
         {"item offset past the data", [&](Bytes& b, const tLayout& l) { putU64(b, record(l, 0, 0), 11); }, true, "<a"},
         {"item ends before it starts", [&](Bytes& b, const tLayout& l) { putU64(b, record(l, 0, 2), 2); }, true, "<b"},
         {"end offset past the data", [&](Bytes& b, const tLayout& l) { putU64(b, record(l, 0, 2), 100); }, true, "<b"},
-        {"id map gives the record of another id",
-         [](Bytes& b, const tLayout& l) { putU32(b, l.tables[1].idMap, 1); }, true, "<<3>"},
+        {"id map gives the record of another id", [](Bytes& b, const tLayout& l) { putU32(b, l.tables[1].idMap, 1); },
+         true, "<<3>"},
     };
     for (const Case& c : cases) {
         tLayout layout;

@@ -89,13 +89,13 @@ TEST_F(ContainerTest, KeepsTheMetaHeaders)
 
 TEST_F(ContainerTest, FindsItemsByNameAndById)
 {
-    ContainerWriter::writeFile(path("skin.cnt"),
-                               ContainerWriter()
-                                   .table({{item("logo.png", 7, 1, "PNG-DATA"), item("K\xC3\xA4se", 9, 1, "cheese")}})
-                                   .table({{item("styles.txt", 12, 1, "body {}"), item("empty", 13, 1, ""),
-                                            item("font.ttf", 3, 1, "glyphs")},
-                                           true})
-                                   .bytes());
+    ContainerWriter::writeFile(
+        path("skin.cnt"),
+        ContainerWriter()
+            .table({{item("logo.png", 7, 1, "PNG-DATA"), item("K\xC3\xA4se", 9, 1, "cheese")}})
+            .table({{item("styles.txt", 12, 1, "body {}"), item("empty", 13, 1, ""), item("font.ttf", 3, 1, "glyphs")},
+                    true})
+            .bytes());
     struct Case {
         const char* subpath;
         const char* data;
@@ -122,12 +122,12 @@ TEST_F(ContainerTest, FindsItemsByNameAndById)
 TEST_F(ContainerTest, TheHighestVersionWinsUnlessOneIsAskedFor)
 {
     for (const bool idMap : {false, true}) {
-        ContainerWriter::writeFile(path("v.cnt"), ContainerWriter()
-                                                      .table({{item("pic", 4, 3, "three")}, idMap})
-                                                      .table({{item("other", 5, 9, "nine"), item("pic", 4, 5, "five")},
-                                                              idMap})
-                                                      .table({{item("pic", 4, 4, "four")}, idMap})
-                                                      .bytes());
+        ContainerWriter::writeFile(path("v.cnt"),
+                                   ContainerWriter()
+                                       .table({{item("pic", 4, 3, "three")}, idMap})
+                                       .table({{item("other", 5, 9, "nine"), item("pic", 4, 5, "five")}, idMap})
+                                       .table({{item("pic", 4, 4, "four")}, idMap})
+                                       .bytes());
         FileContainerStorage storage;
         ASSERT_TRUE(storage.open(name("v.cnt"), IStorage::eAccessRead, false, 0));
         struct Case {
@@ -164,20 +164,14 @@ TEST_F(ContainerTest, SubpathsResolveOneLevelOfNameOrId)
         bool opens;
         long long length;
     } cases[] = {
-        {"<a", true, 3},
-        {"<<12>", true, 3},
-        {"<<4>", true, 4},
-        {"<<0012>", true, 3},
-        {"<<12", false, 0},           // no closing '>'
-        {"<<x>", false, 0},           // no number
-        {"<<>", false, 0},
-        {"<<4294967308>", false, 0},  // 12 + 2^32: not taken modulo
-        {"<<12>x", false, 0},
-        {"<a<b", false, 0},           // a second level never resolves
-        {"<<12><b", false, 0},
-        {"<c", false, 0},
-        {"<", false, 0},
-        {"a", false, 0},
+        {"<a", true, 3},       {"<<12>", true, 3},
+        {"<<4>", true, 4},     {"<<0012>", true, 3},
+        {"<<12", false, 0},                                  // no closing '>'
+        {"<<x>", false, 0},                                  // no number
+        {"<<>", false, 0},     {"<<4294967308>", false, 0},  // 12 + 2^32: not taken modulo
+        {"<<12>x", false, 0},  {"<a<b", false, 0},           // a second level never resolves
+        {"<<12><b", false, 0}, {"<c", false, 0},
+        {"<", false, 0},       {"a", false, 0},
         {"", false, 0},
     };
     for (const Case& c : cases) {
@@ -205,12 +199,11 @@ TEST_F(ContainerTest, SubpathsResolveOneLevelOfNameOrId)
 TEST_F(ContainerTest, LargeRecordsWithAnIdMap)
 {
     tLayout layout;
-    ContainerWriter::writeFile(path("big.cnt"),
-                               ContainerWriter()
-                                   .table({{item("one", 30, 1, "1"), item("two", 20, 1, "22"), item("three", 10, 1, "333")},
-                                           true,
-                                           1})
-                                   .bytes(&layout));
+    ContainerWriter::writeFile(
+        path("big.cnt"),
+        ContainerWriter()
+            .table({{item("one", 30, 1, "1"), item("two", 20, 1, "22"), item("three", 10, 1, "333")}, true, 1})
+            .bytes(&layout));
     ASSERT_EQ(layout.recordSize, 640u);
     FileContainerStorage storage;
     ASSERT_TRUE(storage.open(name("big.cnt"), IStorage::eAccessRead, false, 0));
@@ -239,8 +232,8 @@ TEST_F(ContainerTest, AnEmptyEndRecordMeansTheEndOfTheData)
 
 TEST_F(ContainerTest, AnItemIsAStorageOfItsOwn)
 {
-    ContainerWriter::writeFile(path("i.cnt"),
-                               ContainerWriter().table({{item("a", 1, 1, "0123456789"), item("b", 2, 1, "next")}}).bytes());
+    ContainerWriter::writeFile(
+        path("i.cnt"), ContainerWriter().table({{item("a", 1, 1, "0123456789"), item("b", 2, 1, "next")}}).bytes());
     FileContainerItemStorage storage;
     ASSERT_TRUE(storage.open(name("i.cnt", "<a"), IStorage::eAccessRead, IStorage::eLockNone));
     EXPECT_EQ(storage.getPos64(), 0);
@@ -375,10 +368,9 @@ TEST_F(ContainerTest, ItemsBeyondFourGiB)
     // One table whose data block is 5 GiB, mostly a hole ("gap"), with "far" at its end.
     const long long gap = 5 * kGiB;
     tLayout layout;
-    Bytes bytes =
-        ContainerWriter()
-            .table({{item("near", 1, 1, "abc"), item("gap", 2, 1, "-"), item("far", 3, 1, "xyz")}})
-            .bytes(&layout);
+    Bytes bytes = ContainerWriter()
+                      .table({{item("near", 1, 1, "abc"), item("gap", 2, 1, "-"), item("far", 3, 1, "xyz")}})
+                      .bytes(&layout);
     const size_t records = layout.tables[0].records;
     putU64(bytes, layout.tables[0].header + 24, gap + 3);
     putU64(bytes, records + 2 * layout.recordSize, gap);

@@ -19,7 +19,10 @@ bool isValidUtf8(const std::string& text) { return QV::GP::StringUtil::fromUTF_f
 const std::vector<std::string> kTexts = {
     "Master volume of the studio monitor",
     "Disk:Users:me:Projects:2024:plan.txt",
-    "\xC3\x84rger \xC3\xBC" "ber gro\xC3\x9F" "e Stra\xC3\x9F" "en",                  // Ärger über große Straßen
+    "\xC3\x84rger \xC3\xBC"
+    "ber gro\xC3\x9F"
+    "e Stra\xC3\x9F"
+    "en",  // Ärger über große Straßen
     "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3\x83\x88",  // 日本語のテキスト
     "Disk:F\xC3\xB6rdermittel:\xE6\x97\xA5\xE6\x9C\xAC:\xF0\x9F\x8E\xB9 piano.txt",  // 4-byte emoji too
     "x",
@@ -37,7 +40,8 @@ TEST(CropProperties, EveryCropKeepsWholeCharactersAndFits)
                 cropper.setCropType(type);
                 cropper.setPad(pad);
                 cropper.abbreviations()["volume"] = "vol";
-                cropper.abbreviations()["\xC3\xBC" "ber"] = "\xC3\xBC";
+                cropper.abbreviations()["\xC3\xBC"
+                                        "ber"] = "\xC3\xBC";
                 for (const std::string& text : kTexts) {
                     const int width = measure.width(text.c_str());
                     for (int maxWidth = -2; maxWidth <= width + 2; ++maxWidth) {
@@ -62,7 +66,9 @@ TEST(CropProperties, EveryCropKeepsWholeCharactersAndFits)
 // ends normally with a result that fits.
 TEST(CropProperties, MalformedTextIsCroppedToo)
 {
-    const std::vector<std::string> texts = {"ab\xFF\xC3" "cd\xE2\x82", "\x80\x80\x80:\xC3:\xF0\x9F\x8E:x"};
+    const std::vector<std::string> texts = {"ab\xFF\xC3"
+                                            "cd\xE2\x82",
+                                            "\x80\x80\x80:\xC3:\xF0\x9F\x8E:x"};
     const QV::TEST::tMeasure measure = QV::TEST::perByte();
     for (int type = 1; type <= 11; ++type) {
         StringCropper cropper;

@@ -43,13 +43,13 @@ TEST(FileNameCrop, MiddleFoldersGiveWayToThePad)
         std::string expected;
     } cases[] = {
         {3, path, 36, path},
-        {3, path, 25, "Disk:\xE2\x80\xA6:plan.txt"},            // 15 wide: within 10 of the space
-        {3, path, 27, "Disk:\xE2\x80\xA6:2024:plan.txt"},       // the tail takes a folder first
-        {3, path, 34, "Disk:Users:\xE2\x80\xA6:2024:plan.txt"}, // then the head
+        {3, path, 25, "Disk:\xE2\x80\xA6:plan.txt"},             // 15 wide: within 10 of the space
+        {3, path, 27, "Disk:\xE2\x80\xA6:2024:plan.txt"},        // the tail takes a folder first
+        {3, path, 34, "Disk:Users:\xE2\x80\xA6:2024:plan.txt"},  // then the head
         {3, path, 12, ":plan.txt"},                              // too narrow for head and tail
         {3, path, 8, "\xE2\x80\xA6lan.txt"},
         {3, "Disk:averyveryverylongname.txt", 10, "\xE2\x80\xA6gname.txt"},  // one separator: from the start
-        {5, "Disk:Users:me:Projects:", 15, "Disk:\xE2\x80\xA6:Projects"},  // a folder: its ':' dropped
+        {5, "Disk:Users:me:Projects:", 15, "Disk:\xE2\x80\xA6:Projects"},    // a folder: its ':' dropped
         {5, "Disk:Users:me:Projects:", 22, "Disk:Users:me:Projects"},
         {3, "Disk:Users:me:Projects:", 15, ":Projects:"},  // as a file path the last folder is the tail
         {5, ":", 3, ""},
@@ -91,7 +91,7 @@ TEST(FileNameCrop, AFolderAliasIsItsLastElementInBrackets)
     EXPECT_EQ(StringCropper::s_mapSymbolicFolders["Linux:srv:qv-cropper-test:Papers"], "[Papers]");
     const size_t before = StringCropper::s_mapSymbolicFolders.size();
     StringCropper::addAlias(FileName(std::string("Linux:srv:qv-cropper-test:Papers:")));  // the same folder again
-    StringCropper::addAlias(FileName(std::string("Linux:")));                               // a volume alone
+    StringCropper::addAlias(FileName(std::string("Linux:")));                             // a volume alone
     EXPECT_EQ(StringCropper::s_mapSymbolicFolders.size(), before);
 
     // A path inside it shows the alias, then loses middle folders to the pad.
@@ -124,10 +124,8 @@ TEST(FileNameCropDeathTest, TheStandardFoldersGetAliases)
         StringCropper::initFileNameAliasMap();
         const std::string root = FileName::POSIX2HFSPath(folder.path().string());
         const std::map<std::string, std::string> expected = {
-            {root + ":tester", "[tester]"},
-            {root + ":tester:Documents", "[Documents]"},
-            {root + ":tester:Music", "[Music]"},
-            {root + ":tester:Bilder", "[Bilder]"},
+            {root + ":tester", "[tester]"},      {root + ":tester:Documents", "[Documents]"},
+            {root + ":tester:Music", "[Music]"}, {root + ":tester:Bilder", "[Bilder]"},
             {root + ":data", "[data]"},
         };
         int status = 0;

@@ -15,7 +15,7 @@ using QV::TEST::perByte;
 using QV::TEST::perCharacter;
 using QV::TEST::tMeasure;
 
-const char* const kEllipsis = "\xE2\x80\xA6";  // …
+const char* const kEllipsis = "\xE2\x80\xA6";                             // …
 const char* const kUmlauts = "\xC3\x84\xC3\x96\xC3\x9C\xC3\xA4\xC3\xB6";  // ÄÖÜäö
 
 struct tCrop {
@@ -33,11 +33,13 @@ std::string crop(int type, const std::string& pad, const std::string& text, int 
     return cropper.cropString(text, maxWidth, measure.width, measure.fitting);
 }
 
-void expectCrops(int type, const std::string& pad, const std::vector<tCrop>& cases, const tMeasure& measure = perCharacter())
+void expectCrops(int type, const std::string& pad, const std::vector<tCrop>& cases,
+                 const tMeasure& measure = perCharacter())
 {
     for (const tCrop& c : cases)
         EXPECT_EQ(crop(type, pad, c.text, c.maxWidth, measure), c.expected)
-            << "type " << type << ", pad '" << pad << "', " << c.text << " in " << c.maxWidth << " (" << measure.name << ")";
+            << "type " << type << ", pad '" << pad << "', " << c.text << " in " << c.maxWidth << " (" << measure.name
+            << ")";
 }
 
 TEST(StringCropper, ANewCropperLeavesTheTextAlone)
@@ -161,7 +163,10 @@ TEST(StringCropper, ShrinkDropsCharactersStepByStep)
                     {6, "Bookkeeping", "Bokpng"},
                     {5, "Bookkeeping", "Bkpng"},
                     {4, "Bookkeeping", "Bkpn"},
-                    {5, "Au\xC3\x9F" "enseite", "Anste"},  // ß is no ASCII letter: it goes first
+                    {5,
+                     "Au\xC3\x9F"
+                     "enseite",
+                     "Anste"},  // ß is no ASCII letter: it goes first
                 });
 }
 
@@ -187,17 +192,21 @@ TEST(StringCropper, AbbreviationsComeFirst)
     cropper.setCropType(StringCropper::eCropShrink3);
     cropper.abbreviations()["Volume"] = "Vol";
     cropper.abbreviations()["Master Volume"] = "MV";  // longer: tried before "Volume"
-    cropper.abbreviations()[""] = "x";                 // ignored: it would match everywhere
-    cropper.abbreviations()["\xC3\xBC" "ber"] = "U.";   // über
+    cropper.abbreviations()[""] = "x";                // ignored: it would match everywhere
+    cropper.abbreviations()["\xC3\xBC"
+                            "ber"] = "U.";  // über
     cropper.abbreviations()["Ctrl-"] = "";
     const tMeasure m = perCharacter();
     auto run = [&](const char* text, int maxWidth) { return cropper.cropString(text, maxWidth, m.width, m.fitting); };
     EXPECT_EQ(run("master volume control", 21), "master volume control");
     EXPECT_EQ(run("master volume control", 15), "MV control");  // case ignored
     EXPECT_EQ(run("volume, volume control", 17), "Vol, Vol control");
-    EXPECT_EQ(run("Ctrl-volume", 6), "Vol");  // an empty abbreviation deletes
+    EXPECT_EQ(run("Ctrl-volume", 6), "Vol");              // an empty abbreviation deletes
     EXPECT_EQ(run("master volume control", 5), "MVCnt");  // then word by word
-    EXPECT_EQ(run("\xC3\x9C" "BER alles", 8), "U. alles");
+    EXPECT_EQ(run("\xC3\x9C"
+                  "BER alles",
+                  8),
+              "U. alles");
 }
 
 TEST(StringCropper, AbbreviationOrderIsLongestFirst)

@@ -28,10 +28,7 @@ namespace fs = std::filesystem;
     std::_Exit(0);
 }();
 
-TEST(BundlePath, IsEmptyOutsideABundle)
-{
-    EXPECT_TRUE(QV::GP::getCurrentBundlePath().empty());
-}
+TEST(BundlePath, IsEmptyOutsideABundle) { EXPECT_TRUE(QV::GP::getCurrentBundlePath().empty()); }
 
 TEST(BundlePath, IsTheBundleFolderByteForByte)
 {

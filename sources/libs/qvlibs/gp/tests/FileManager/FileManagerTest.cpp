@@ -60,9 +60,9 @@ TEST_F(FileManagerTest, ExistsFileIsTrueForFilesAndPackagesOnly)
         {"link.txt", false, true},       // links are followed
         {"dangling.txt", false, false},  // to nothing
         {"missing.txt", false, false},
-        {"sub", true, false},        // a folder named as a folder
-        {"sub", false, false},       // the file system knows it is a folder
-        {"Tool.app", false, true},   // a package is a file
+        {"sub", true, false},       // a folder named as a folder
+        {"sub", false, false},      // the file system knows it is a folder
+        {"Tool.app", false, true},  // a package is a file
         {"Cafe\xCC\x81.txt", false, true},
         {"Caf\xC3\xA9.txt", false, false},  // the composed form is another name
         {"raw\xFF.txt", false, true},
@@ -109,7 +109,7 @@ TEST_F(FileManagerTest, CreateFileMakesAnEmptyFileForATypedFileName)
     EXPECT_FALSE(FileManager::createFile(typed(name("nowhere/new.txt"))));  // no such folder
     EXPECT_FALSE(fs::exists(path("nowhere")));
     EXPECT_FALSE(FileManager::createFile(typed(name("notes.txt/inside.txt"))));  // the folder is a file
-    EXPECT_FALSE(FileManager::createFile(typed(name("newfolder", true))));  // not a file name
+    EXPECT_FALSE(FileManager::createFile(typed(name("newfolder", true))));       // not a file name
 
     EXPECT_TRUE(FileManager::createFile(typed(name("new.txt"))));
     EXPECT_TRUE(fs::is_regular_file(path("new.txt")));
@@ -135,7 +135,8 @@ TEST_F(FileManagerTest, GetFileSizeGivesTheBytesOfAFile)
         const char* item;
         std::uint64_t size;
     } cases[] = {
-        {"notes.txt", 5}, {"link.txt", 5}, {"large.bin", 5ull << 30}, {"missing.txt", 0}, {"sub", 0}, {"raw\xFF.txt", 3},
+        {"notes.txt", 5},   {"link.txt", 5}, {"large.bin", 5ull << 30},
+        {"missing.txt", 0}, {"sub", 0},      {"raw\xFF.txt", 3},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FileManager::getFileSize(name(c.item)), c.size) << c.item;

@@ -67,8 +67,8 @@ TEST(SystemFolders, EachDomainAndTypeHasItsFolderOrNone)
         {kSystemDomain, kDocumentsFolderType, ""},
         {kLocalDomain, kApplicationSupportFolderType, "/usr/local/share"},
         {kUserDomain, kApplicationSupportFolderType, ""},
-        {kOnAppropriateDisk, kApplicationsFolderType, ""},     // no Linux counterpart
-        {kOnAppropriateDisk, kSharedUserDataFolderType, ""},   // no Linux counterpart
+        {kOnAppropriateDisk, kApplicationsFolderType, ""},    // no Linux counterpart
+        {kOnAppropriateDisk, kSharedUserDataFolderType, ""},  // no Linux counterpart
         {kUserDomain, fourCharCode("trsh"), ""},
     };
     for (const Case& c : cases)

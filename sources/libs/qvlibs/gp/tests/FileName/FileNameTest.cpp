@@ -13,10 +13,7 @@ namespace {
 
 using FileNameText = VolumeFixture;
 
-const FileTypeDescr* stdType(FileTypeManager::eStdFileType type)
-{
-    return FileTypeManager::getStdType(type);
-}
+const FileTypeDescr* stdType(FileTypeManager::eStdFileType type) { return FileTypeManager::getStdType(type); }
 
 // Names split from their text alone: "Disk" is not mounted.
 TEST_F(FileNameText, SplitsTextIntoParts)
@@ -56,8 +53,13 @@ TEST_F(FileNameText, SplitsTextIntoParts)
         {"Disk:skin:<item", "Disk:skin:", "Disk", ":skin:", "", "", "", FileName::eModeFolder, false},
         {"Disk", "Disk", "", "", "Disk", "", "", FileName::eModeFile, true},
         {"", "", "", "", "", "", "", FileName::eModeEmpty, false},
-        {"Gr\xC3\xBC\xC3\x9F" "e:\xE2\x9C\x93 a b.t\xC3\xA9xt", "Gr\xC3\xBC\xC3\x9F" "e:\xE2\x9C\x93 a b.t\xC3\xA9xt",
-         "Gr\xC3\xBC\xC3\x9F" "e", ":", "\xE2\x9C\x93 a b", ".t\xC3\xA9xt", "", FileName::eModeFile, false},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e:\xE2\x9C\x93 a b.t\xC3\xA9xt",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e:\xE2\x9C\x93 a b.t\xC3\xA9xt",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e",
+         ":", "\xE2\x9C\x93 a b", ".t\xC3\xA9xt", "", FileName::eModeFile, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

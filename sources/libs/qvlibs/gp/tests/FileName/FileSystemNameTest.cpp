@@ -15,10 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 using ExistingNames = VolumeFixture;
 
-const FileTypeDescr* stdType(FileTypeManager::eStdFileType type)
-{
-    return FileTypeManager::getStdType(type);
-}
+const FileTypeDescr* stdType(FileTypeManager::eStdFileType type) { return FileTypeManager::getStdType(type); }
 
 TEST_F(ExistingNames, FileSystemDecidesFileOrFolder)
 {
@@ -106,12 +103,10 @@ TEST_F(ExistingNames, SymbolicLinksAreFollowed)
 TEST_F(ExistingNames, ExistingPathsRoundTripByteExactly)
 {
     const char* names[] = {
-        "My Notes.txt",
-        "a:b.txt",
+        "My Notes.txt",     "a:b.txt",
         "caf\xC3\xA9.wav",   // precomposed
         "cafe\xCC\x81.wav",  // decomposed: must not become the precomposed file
-        "\xFF\xFE.bin",
-        "%41 #?.txt",
+        "\xFF\xFE.bin",     "%41 #?.txt",
     };
     for (const char* leaf : names) {
         SCOPED_TRACE(leaf);

@@ -23,8 +23,10 @@ protected:
     void SetUp() override
     {
         FileTypeManager::init();
-        m_previous = VolumeTable::install(std::make_shared<FixedVolumeTable>(std::vector<std::string>{
-            "/media/me/STICK", "/media/me/STICK/inner", "/mnt/Linux", "/net/srv:share", "/media/me/K\xC3\xA4" "se"}));
+        m_previous = VolumeTable::install(std::make_shared<FixedVolumeTable>(
+            std::vector<std::string>{"/media/me/STICK", "/media/me/STICK/inner", "/mnt/Linux", "/net/srv:share",
+                                     "/media/me/K\xC3\xA4"
+                                     "se"}));
     }
     void TearDown() override
     {
@@ -47,13 +49,16 @@ TEST_F(PosixPaths, PosixToColonNamesTheVolumeAndKeepsBytes)
         {"/media/me/STICK", "STICK"},
         {"/media/me/STICK/", "STICK"},
         {"/media/me/STICK/dir/f.wav", "STICK:dir:f.wav"},
-        {"/media/me/STICK/inner/x", "inner:x"},           // the longest mount point wins
+        {"/media/me/STICK/inner/x", "inner:x"},             // the longest mount point wins
         {"/media/me/STICKY/x", "Linux:media:me:STICKY:x"},  // whole components only
         {"/media/me/stick/x", "Linux:media:me:stick:x"},    // mount points are case-sensitive
         {"/mnt/Linux/f", "Linux 2:f"},
         {"/net/srv:share/a", "srv/share:a"},
         {"/home/a:b/c:d", "Linux:home:a/b:c/d"},  // POSIX ':' is '/' in the colon style
-        {"/media/me/K\xC3\xA4" "se/\xC3\xBC ber.txt", "K\xC3\xA4" "se:\xC3\xBC ber.txt"},
+        {"/media/me/K\xC3\xA4"
+         "se/\xC3\xBC ber.txt",
+         "K\xC3\xA4"
+         "se:\xC3\xBC ber.txt"},
         {"/home/e\xCC\x81t\xC3\xA9", "Linux:home:e\xCC\x81t\xC3\xA9"},  // decomposed stays decomposed
         {"/home/\xFF\xFEx", "Linux:home:\xFF\xFEx"},                    // not UTF-8: bytes kept
         {"/home/me/../x", "Linux:home:me::x"},
@@ -90,7 +95,10 @@ TEST_F(PosixPaths, ColonToPosixFindsTheMountPoint)
         {"STICK", "/media/me/STICK"},
         {"Linux 2:f", "/mnt/Linux/f"},
         {"srv/share:a/b", "/net/srv:share/a:b"},
-        {"K\xC3\x84" "SE:f", "/media/me/K\xC3\xA4" "se/f"},
+        {"K\xC3\x84"
+         "SE:f",
+         "/media/me/K\xC3\xA4"
+         "se/f"},
         {"Linux:home:me::x", "/home/me/../x"},
         {"Linux:a:::b", "/a/../../b"},
         {"STICK:pack.cnt<item", "/media/me/STICK/pack.cnt"},  // the container file itself
@@ -125,9 +133,15 @@ TEST_F(PosixPaths, DisplayFormDropsInvalidUtf8OnlyThere)
 TEST_F(PosixPaths, PosixPathToNameAndBackIsTheSamePath)
 {
     const char* paths[] = {
-        "/home/me/notes.txt",      "/media/me/STICK/My Notes.txt", "/media/me/STICK/inner/a:b",
-        "/net/srv:share/x y/z",    "/home/e\xCC\x81t\xC3\xA9.wav",  "/home/\xFF\xFE",
-        "/home/me/../other/f.txt", "/mnt/Linux/Linux",              "/home/%20#?.txt",
+        "/home/me/notes.txt",
+        "/media/me/STICK/My Notes.txt",
+        "/media/me/STICK/inner/a:b",
+        "/net/srv:share/x y/z",
+        "/home/e\xCC\x81t\xC3\xA9.wav",
+        "/home/\xFF\xFE",
+        "/home/me/../other/f.txt",
+        "/mnt/Linux/Linux",
+        "/home/%20#?.txt",
     };
     for (const char* path : paths) {
         SCOPED_TRACE(path);
@@ -164,13 +178,16 @@ TEST(VolumeNames, NamedByLastComponentUniqueIgnoringCase)
         "/",                // the root is always first anyway
         "relative/mount",   // not absolute
         "/x/../y",          // not canonical
-        std::string("/a\0b", 4),
-        "/srv/a:b",
+        std::string("/a\0b", 4), "/srv/a:b",
         "/srv/stick 2",  // the name a duplicate would get: then the duplicate moves on
     });
     const std::vector<std::pair<std::string, std::string>> expected = {
-        {"Linux", "/"},           {"STICK", "/media/a/STICK"}, {"stick 2", "/media/b/stick"},
-        {"STICK 3", "/media/c/STICK"}, {"Linux 2", "/mnt/Linux"},   {"a/b", "/srv/a:b"},
+        {"Linux", "/"},
+        {"STICK", "/media/a/STICK"},
+        {"stick 2", "/media/b/stick"},
+        {"STICK 3", "/media/c/STICK"},
+        {"Linux 2", "/mnt/Linux"},
+        {"a/b", "/srv/a:b"},
         {"stick 2 2", "/srv/stick 2"},
     };
     ASSERT_EQ(volumes.size(), expected.size());

@@ -36,13 +36,19 @@ TEST_F(FileTypes, StandardTypesAsRegistered)
         {M::eStdFileTypeUnknown, "Unknown", "All Files", {"*"}, {fourCharCode("????")}},
         {M::eStdFileTypeDirectory, "Directory", "Directories", {"*"}, {fourCharCode("????")}},
         {M::eStdFileTypeVolume, "Volume", "Volumes", {"*"}, {fourCharCode("????")}},
-        {M::eStdFileTypeWAV, "WAV File", "WAV Files", {"wav"},
+        {M::eStdFileTypeWAV,
+         "WAV File",
+         "WAV Files",
+         {"wav"},
          {fourCharCode("WAVE"), fourCharCode("WAV "), fourCharCode(".WAV")}},
         {M::eStdFileTypeAIFF, "AIFF File", "AIFF Files", {"aif", "aiff"}, {fourCharCode("AIFF")}},
         {M::eStdFileTypeSD2, "SD2 File", "SD2 Files", {"sd2"}, {fourCharCode("Sd2f")}},
         {M::eStdFileTypeMIDI, "MIDI File", "MIDI Files", {"mid"}, {fourCharCode("Midi")}},
         {M::eStdFileTypeExecutable, "Executable File", "Executable Files", {"app"}, {fourCharCode("APPL")}},
-        {M::eStdFileTypeDynamicLibrary, "Dynamic Link Library", "Dynamic Link Libraries", {"dylib"},
+        {M::eStdFileTypeDynamicLibrary,
+         "Dynamic Link Library",
+         "Dynamic Link Libraries",
+         {"dylib"},
          {fourCharCode("BNDL"), fourCharCode("aPcs")}},
         {M::eStdFileTypeGIF, "GIF File", "GIF Files", {"gif"}, {fourCharCode("GIF ")}},
         {M::eStdFileTypeBitmap, "Bitmap File", "Bitmap Files", {"bmp"}, {fourCharCode("BMPf")}},
@@ -84,7 +90,9 @@ TEST_F(FileTypes, StandardGroups)
         std::vector<const FileTypeDescr*> types;
     } rows[] = {
         {M::eStdGroupAllFiles, "Unknown", "All Files", {M::getStdType(M::eStdFileTypeUnknown)}},
-        {M::eStdGroupAudio, "Audio File", "Audio Files",
+        {M::eStdGroupAudio,
+         "Audio File",
+         "Audio Files",
          {M::getStdType(M::eStdFileTypeWAV), M::getStdType(M::eStdFileTypeAIFF), M::getStdType(M::eStdFileTypeSD2)}},
         {M::eStdGroupSample, "Sample File", "Sample Files", {}},
         {M::eStdGroupBitmap, "Bitmap File", "Bitmap Files", {}},
@@ -108,15 +116,11 @@ TEST_F(FileTypes, LookupByExtension)
         const char* extension;
         const FileTypeDescr* type;
     } cases[] = {
-        {"JPG", M::getStdType(M::eStdFileTypeJPEG)},
-        {"jfif", M::getStdType(M::eStdFileTypeJPEG)},
-        {"Aiff", M::getStdType(M::eStdFileTypeAIFF)},
-        {"aif", M::getStdType(M::eStdFileTypeAIFF)},
-        {"xml", M::getStdType(M::eStdFileTypeXML)},
-        {"xyz", M::getStdType(M::eStdFileTypeUnknown)},
-        {".png", M::getStdType(M::eStdFileTypeUnknown)},  // without the '.'
-        {"", M::getStdType(M::eStdFileTypeUnknown)},
-        {"*", nullptr},  // three types list it
+        {"JPG", M::getStdType(M::eStdFileTypeJPEG)},     {"jfif", M::getStdType(M::eStdFileTypeJPEG)},
+        {"Aiff", M::getStdType(M::eStdFileTypeAIFF)},    {"aif", M::getStdType(M::eStdFileTypeAIFF)},
+        {"xml", M::getStdType(M::eStdFileTypeXML)},      {"xyz", M::getStdType(M::eStdFileTypeUnknown)},
+        {".png", M::getStdType(M::eStdFileTypeUnknown)},                  // without the '.'
+        {"", M::getStdType(M::eStdFileTypeUnknown)},     {"*", nullptr},  // three types list it
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.extension);

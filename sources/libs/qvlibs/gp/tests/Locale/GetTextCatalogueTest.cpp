@@ -30,7 +30,8 @@ std::string translationOf(const GetTextLoader& loader, const std::string& source
     return found ? *found : "(none)";
 }
 
-const char* const kGreeting = "Gr\xC3\xBC\xC3\x9F" "e";
+const char* const kGreeting = "Gr\xC3\xBC\xC3\x9F"
+                              "e";
 
 const std::vector<tMoEntry> kEntries = {
     {"Cancel", "Abbrechen"},
@@ -56,10 +57,9 @@ TEST_P(CatalogueByteOrder, LoadsEveryEntryInItsOwnOrder)
     EXPECT_EQ(loader.find("No"), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothOrders, CatalogueByteOrder, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& info) {
-                             return info.param ? "BigEndian" : "LittleEndian";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothOrders, CatalogueByteOrder, testing::Bool(), [](const testing::TestParamInfo<bool>& info) {
+    return info.param ? "BigEndian" : "LittleEndian";
+});
 
 TEST(Catalogue, BigEndianTwinLoadsTheSameTranslations)
 {
@@ -104,8 +104,12 @@ TEST(Catalogue, SkipsEntriesThatRunPastTheFile)
         std::function<void(MoFile&)> spoil;
         std::vector<const char*> loaded;
     } cases[] = {
-        {"source offset past the end", [](MoFile& f) { f.put(MoFile::sourceOffset(1), 0xFFFFFFF0); }, {"file", "Yes", kGreeting}},
-        {"source length past the end", [](MoFile& f) { f.put(MoFile::sourceLength(1), 0x7FFFFFFF); }, {"file", "Yes", kGreeting}},
+        {"source offset past the end",
+         [](MoFile& f) { f.put(MoFile::sourceOffset(1), 0xFFFFFFF0); },
+         {"file", "Yes", kGreeting}},
+        {"source length past the end",
+         [](MoFile& f) { f.put(MoFile::sourceLength(1), 0x7FFFFFFF); },
+         {"file", "Yes", kGreeting}},
         {"source ends one byte past the end",
          [](MoFile& f) {
              const auto size = static_cast<uint32_t>(f.bytes().size());
@@ -114,7 +118,8 @@ TEST(Catalogue, SkipsEntriesThatRunPastTheFile)
          },
          {"file", "Yes", kGreeting}},
         {"translation offset past the end",
-         [](MoFile& f) { f.put(f.translationOffset(2), 0x80000000); }, {"Cancel", "Yes", kGreeting}},
+         [](MoFile& f) { f.put(f.translationOffset(2), 0x80000000); },
+         {"Cancel", "Yes", kGreeting}},
         {"offset plus length wraps around 32 bits",
          [](MoFile& f) {
              f.put(f.translationOffset(2), 0xFFFFFFFF);
@@ -149,7 +154,8 @@ TEST(Catalogue, LoadsAFileAndRefusesAMissingOne)
     MoFile file(kEntries, true);
     {
         std::ofstream out(folder.path() / "lib.mo", std::ios::binary);
-        out.write(reinterpret_cast<const char*>(file.bytes().data()), static_cast<std::streamsize>(file.bytes().size()));
+        out.write(reinterpret_cast<const char*>(file.bytes().data()),
+                  static_cast<std::streamsize>(file.bytes().size()));
     }
     GetTextLoader loader;
     EXPECT_TRUE(loader.loadCatalogueFile(folder.path() / "lib.mo"));
@@ -170,7 +176,11 @@ TEST(ShippedCatalogues, TranslateEverySevenButtonTitles)
     } cases[] = {
         {"ENG", {"OK", "Cancel", "Yes", "No", "Abort", "Retry", "Ignore"}},
         {"DEU", {"OK", "Abbrechen", "Ja", "Nein", "Abbrechen", "Wiederholen", "Ignorieren"}},
-        {"FRA", {"OK", "Annuler", "Oui", "Non", "Abandonner", "R\xC3\xA9" "essayer", "Ignorer"}},
+        {"FRA",
+         {"OK", "Annuler", "Oui", "Non", "Abandonner",
+          "R\xC3\xA9"
+          "essayer",
+          "Ignorer"}},
         {"ITA", {"OK", "Annulla", "S\xC3\xAC", "No", "Interrompi", "Riprova", "Ignora"}},
         {"JPN",
          {"OK", "\xE3\x82\xAD\xE3\x83\xA3\xE3\x83\xB3\xE3\x82\xBB\xE3\x83\xAB", "\xE3\x81\xAF\xE3\x81\x84",

@@ -23,12 +23,12 @@ TEST(LocaleIdentifier, MapsLanguagesByTheirFirstTwoLetters)
         const char* language;
         const char* code;
     } cases[] = {
-        {"de-CH", "DEU"}, {"DE", "DEU"}, {"deu", "DEU"}, {"DEU", "DEU"},  //
-        {"ja", "JPN"},    {"jp", "JPN"}, {"JPN", "JPN"}, {"ja_JP", "JPN"},  //
-        {"fr_FR", "FRA"}, {"Fr", "FRA"}, {"FRA", "FRA"},                    //
-        {"it", "ITA"},    {"ITA", "ITA"},                                   //
-        {"es-MX", "SPA"}, {"sp", "SPA"}, {"SPA", "SPA"},                    //
-        {"pt", "ENG"},    {"en_US", "ENG"}, {"ENG", "ENG"}, {"d", "ENG"}, {"", "ENG"},
+        {"de-CH", "DEU"}, {"DE", "DEU"},    {"deu", "DEU"}, {"DEU", "DEU"},    //
+        {"ja", "JPN"},    {"jp", "JPN"},    {"JPN", "JPN"}, {"ja_JP", "JPN"},  //
+        {"fr_FR", "FRA"}, {"Fr", "FRA"},    {"FRA", "FRA"},                    //
+        {"it", "ITA"},    {"ITA", "ITA"},                                      //
+        {"es-MX", "SPA"}, {"sp", "SPA"},    {"SPA", "SPA"},                    //
+        {"pt", "ENG"},    {"en_US", "ENG"}, {"ENG", "ENG"}, {"d", "ENG"},     {"", "ENG"},
     };
     for (const Case& c : cases)
         EXPECT_STREQ(getLocaleIdentifier(c.language), c.code) << c.language;
@@ -44,13 +44,13 @@ TEST(LocaleChoice, ThePreferredLocalizationFollowsTheUsersLanguages)
         const char* expected;
     } cases[] = {
         {six, {"de-CH"}, "DEU"},
-        {six, {"pt-BR", "ja"}, "JPN"},        // the first language the bundle has wins
+        {six, {"pt-BR", "ja"}, "JPN"},  // the first language the bundle has wins
         {six, {"fr", "de"}, "FRA"},
-        {six, {"pt", "ru"}, "ENG"},           // none: the English localization
+        {six, {"pt", "ru"}, "ENG"},  // none: the English localization
         {six, {"en-US"}, "ENG"},
-        {{"DEU", "FRA"}, {"pt"}, "DEU"},      // neither nor English: the first
+        {{"DEU", "FRA"}, {"pt"}, "DEU"},  // neither nor English: the first
         {{"DEU", "FRA"}, {}, "DEU"},
-        {{"en", "es"}, {"sp"}, "es"},         // names other than the codes
+        {{"en", "es"}, {"sp"}, "es"},  // names other than the codes
         {{}, {"de"}, ""},
     };
     for (const Case& c : cases) {
@@ -70,12 +70,10 @@ TEST(LocaleChoice, ChoosesTheCodeFromTheIdOrTheBundle)
         const char* expected;
     } cases[] = {
         {nullptr, false, localizations, "\1"},  // outside a bundle, nothing asked for: untranslated
-        {"", false, localizations, "ENG"},
-        {"it_IT", false, localizations, "ITA"},
+        {"", false, localizations, "ENG"},     {"it_IT", false, localizations, "ITA"},
         {"es", true, localizations, "SPA"},     // an id wins over the bundle's localizations
         {nullptr, true, localizations, "DEU"},  // else the user's choice among them
-        {"", true, localizations, "DEU"},
-        {nullptr, true, {}, "ENG"},             // a bundle without localizations
+        {"", true, localizations, "DEU"},      {nullptr, true, {}, "ENG"},  // a bundle without localizations
         {nullptr, true, {"Base"}, "ENG"},
     };
     for (const Case& c : cases) {

@@ -58,7 +58,8 @@ private:
     uint32_t translationTable() const
     {
         const uint32_t b[4] = {m_bytes[16], m_bytes[17], m_bytes[18], m_bytes[19]};
-        return m_bigEndian ? (b[0] << 24 | b[1] << 16 | b[2] << 8 | b[3]) : (b[3] << 24 | b[2] << 16 | b[1] << 8 | b[0]);
+        return m_bigEndian ? (b[0] << 24 | b[1] << 16 | b[2] << 8 | b[3])
+                           : (b[3] << 24 | b[2] << 16 | b[1] << 8 | b[0]);
     }
 
     void putText(uint32_t entry, const std::string& text)

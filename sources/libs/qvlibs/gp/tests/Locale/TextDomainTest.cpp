@@ -111,8 +111,9 @@ TEST_F(BundleTranslations, TitlesFollowTheChosenLocale)
     } cases[] = {
         {"LANG=de_DE.UTF-8", "DEU|Abbrechen|Ja"},
         {"LANG=de_DE.UTF-8 LANGUAGE=pt_BR:fr", "FRA|Annuler|Oui"},
-        {"LANG=ja_JP.UTF-8", "JPN|\xE3\x82\xAD\xE3\x83\xA3\xE3\x83\xB3\xE3\x82\xBB\xE3\x83\xAB|\xE3\x81\xAF\xE3\x81\x84"},
-        {"LANG=pt_BR.UTF-8", "ENG|Cancel|Yes"},  // not among the bundle's: English, without a catalogue
+        {"LANG=ja_JP.UTF-8",
+         "JPN|\xE3\x82\xAD\xE3\x83\xA3\xE3\x83\xB3\xE3\x82\xBB\xE3\x83\xAB|\xE3\x81\xAF\xE3\x81\x84"},
+        {"LANG=pt_BR.UTF-8", "ENG|Cancel|Yes"},    // not among the bundle's: English, without a catalogue
         {"LANG=C LANGUAGE=de", "ENG|Cancel|Yes"},  // the C locale ignores LANGUAGE
         {"LANG=fr_FR.UTF-8 QV_GETTEXT_TEST_ID=de", "DEU|Abbrechen|Ja"},  // an id wins over the user's languages
         {"LANG=fr_FR.UTF-8 QV_GETTEXT_TEST_ID=it", "ITA|Cancel|Yes"},    // no ITA.lproj at all

@@ -31,8 +31,7 @@ public:
               lock.leave();
               m_bDone = true;
           })
-    {
-    }
+    {}
     ~Contender() { m_thread.join(); }
 
     // Waits until the thread sleeps inside enter.

@@ -30,19 +30,20 @@ size_t packetBytes(size_t items) { return kHeader + items * kSlot; }
 // A pool that records every packet it asks for and can be told to get none.
 class RecordingAllocator : public TURegularAllocator {
 public:
-    enum class eFailure { eNone, eNull, eBadAlloc, eOther };
+    enum class eFailure {
+        eNone,
+        eNull,
+        eBadAlloc,
+        eOther
+    };
 
     void* allocatePacket(size_t bytes) override
     {
         switch (m_failure) {
-        case eFailure::eNull:
-            return nullptr;
-        case eFailure::eBadAlloc:
-            throw std::bad_alloc();
-        case eFailure::eOther:
-            throw std::runtime_error("packet source broken");
-        case eFailure::eNone:
-            break;
+        case eFailure::eNull: return nullptr;
+        case eFailure::eBadAlloc: throw std::bad_alloc();
+        case eFailure::eOther: throw std::runtime_error("packet source broken");
+        case eFailure::eNone: break;
         }
         m_requested.push_back(bytes);
         return TURegularAllocator::allocatePacket(bytes);

@@ -127,9 +127,9 @@ TEST_F(MessageTest, TypeOutsideTheSetShowsNothing)
         EXPECT_EQ(Message::show("x", static_cast<Message::eType>(type), Message::eButtonRetry, Message::eIconWarning,
                                 nullptr),
                   Message::eButtonRetry);
-        EXPECT_EQ(Message::show("x", static_cast<Message::eType>(type), Message::eButtonNone, Message::eIconWarning,
-                                nullptr),
-                  Message::eButtonNone);
+        EXPECT_EQ(
+            Message::show("x", static_cast<Message::eType>(type), Message::eButtonNone, Message::eIconWarning, nullptr),
+            Message::eButtonNone);
     }
     EXPECT_TRUE(m_runner.m_alerts.empty());
 }

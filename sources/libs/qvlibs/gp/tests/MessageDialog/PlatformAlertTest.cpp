@@ -87,9 +87,9 @@ TEST_F(PlatformAlert, ReturnAnswersTheDefaultButton)
     };
     for (const Case& c : cases) {
         tAnswerer user(pressReturn);
-        EXPECT_EQ(Message::show("Do you really want to quit ?", c.type, c.defaultButton, Message::eIconWarning,
-                                "Updater"),
-                  c.expected)
+        EXPECT_EQ(
+            Message::show("Do you really want to quit ?", c.type, c.defaultButton, Message::eIconWarning, "Updater"),
+            c.expected)
             << c.type;
         EXPECT_EQ(user.message, "Updater");
         EXPECT_EQ(user.detail, "Do you really want to quit ?");
@@ -110,8 +110,9 @@ TEST_F(PlatformAlert, EachButtonAnswersItsTagAndClosingAnswersCancel)
     };
     for (const Case& c : cases) {
         tAnswerer user([&](GtkWidget* dialog) { gtk_dialog_response(GTK_DIALOG(dialog), c.response); });
-        EXPECT_EQ(Message::show("text", Message::eTypeYesNoCancel, Message::eButtonYes, Message::eIconQuestion, nullptr),
-                  c.expected)
+        EXPECT_EQ(
+            Message::show("text", Message::eTypeYesNoCancel, Message::eButtonYes, Message::eIconQuestion, nullptr),
+            c.expected)
             << c.response;
     }
 }
@@ -122,7 +123,8 @@ TEST_F(PlatformAlert, AnAlertAskedForOffTheMainThreadIsShownOnIt)
     tAnswerer user(pressReturn);
     Message::eButton answer = Message::eButtonNone;
     std::thread worker([&] {
-        answer = Message::show("from a worker", Message::eTypeYesNo, Message::eButtonNo, Message::eIconWarning, nullptr);
+        answer =
+            Message::show("from a worker", Message::eTypeYesNo, Message::eButtonNo, Message::eIconWarning, nullptr);
         g_main_loop_quit(loop);
     });
     g_main_loop_run(loop);

@@ -30,9 +30,9 @@ using tCall = std::pair<State, std::string>;
 // Records its calls and the listener names in one shared log, and runs an action on each call.
 class Recorder : public DeviceNotificationListener {
 public:
-    explicit Recorder(std::string id = "", std::vector<std::string>* order = nullptr) : m_id(std::move(id)), m_order(order)
-    {
-    }
+    explicit Recorder(std::string id = "", std::vector<std::string>* order = nullptr)
+        : m_id(std::move(id)), m_order(order)
+    {}
     void onVolumeChanged(eState state, const std::string& volumeName) override
     {
         m_calls.emplace_back(state, volumeName);
@@ -90,7 +90,8 @@ TEST_F(DeviceNotificationTest, AListenerAddedTwiceIsCalledTwiceUntilRemovedOnce)
     add(&listener);
     add(&listener);
     DeviceNotification::onVolumeChanged(DeviceNotificationListener::eStateMounted, "Backup");
-    EXPECT_EQ(listener.m_calls, (std::vector<tCall>{{State::eStateMounted, "Backup"}, {State::eStateMounted, "Backup"}}));
+    EXPECT_EQ(listener.m_calls,
+              (std::vector<tCall>{{State::eStateMounted, "Backup"}, {State::eStateMounted, "Backup"}}));
 
     DeviceNotification::removeListener(&listener);
     m_added.pop_back();
@@ -110,10 +111,10 @@ TEST_F(DeviceNotificationTest, ChangingTheListFromInsideABroadcastSkipsNoListene
     // Listeners a, b, c, d in this order; one of them changes the list during its call.
     struct Case {
         const char* what;
-        int actor;                      // index of the listener that acts
-        std::vector<int> remove;        // listeners it removes
-        bool addE;                      // it adds a fifth listener e
-        std::vector<std::string> order; // who is called, in order
+        int actor;                       // index of the listener that acts
+        std::vector<int> remove;         // listeners it removes
+        bool addE;                       // it adds a fifth listener e
+        std::vector<std::string> order;  // who is called, in order
     } cases[] = {
         {"a removes itself", 0, {0}, false, {"a", "b", "c", "d"}},
         {"b removes a, before it", 1, {0}, false, {"a", "b", "c", "d"}},
@@ -152,8 +153,8 @@ TEST_F(DeviceNotificationTest, WhileStoppedAddingAndRemovingAreIgnoredAndTheList
     Recorder kept, ignored;
     add(&kept);
     DeviceNotification::deInit();
-    DeviceNotification::addListener(&ignored);   // ignored: stopped
-    DeviceNotification::removeListener(&kept);   // ignored: stopped
+    DeviceNotification::addListener(&ignored);                                                 // ignored: stopped
+    DeviceNotification::removeListener(&kept);                                                 // ignored: stopped
     DeviceNotification::onVolumeChanged(DeviceNotificationListener::eStateMounted, "Backup");  // no lock: nothing
     EXPECT_TRUE(kept.m_calls.empty());
 
@@ -177,8 +178,8 @@ TEST_F(DeviceNotificationTest, AWorkspaceNoticeReachesTheListenersWithTheVolumeN
         {"/", QV::GP::DETAIL::kRootVolumeName},
         {"/media/me/Fotos \xC3\x9C", "Fotos \xC3\x9C"},
         {"/media/me/Cafe\xCC\x81", "Cafe\xCC\x81"},  // decomposed: not normalised
-        {"/media/me/raw\xFF", "raw\xFF"},          // not UTF-8: the bytes are kept
-        {"/media/me/a:b", "a/b"},                  // a ':' reads as '/' in volume names
+        {"/media/me/raw\xFF", "raw\xFF"},            // not UTF-8: the bytes are kept
+        {"/media/me/a:b", "a/b"},                    // a ':' reads as '/' in volume names
     };
     Recorder listener;
     add(&listener);

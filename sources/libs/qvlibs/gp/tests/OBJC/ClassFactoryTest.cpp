@@ -12,9 +12,9 @@
 
 namespace {
 
-using QV::GP::OBJC::ClassFactory;
 using objc::msgSend;
 using objc::msgSendSuper;
+using QV::GP::OBJC::ClassFactory;
 
 SEL sel(const char* name) { return sel_registerName(name); }
 
@@ -111,8 +111,8 @@ TEST(ClassFactory, IvarsAndMethodsAreReachedByMessages)
     EXPECT_TRUE(factory.addMemberVar("theCode", sizeof(uint32_t), 2, "I"));
     EXPECT_TRUE(factory.addMemberVar("theDest", sizeof(uint32_t), 2, "I"));
     EXPECT_FALSE(factory.addMemberVar("theDest", sizeof(uint32_t), 2, "I"));
-    EXPECT_TRUE(factory.addMethod(sel("initWithCode:andDest:"), reinterpret_cast<IMP>(&initWithCodeAndDest),
-                                  "@@:@:I:I:"));
+    EXPECT_TRUE(
+        factory.addMethod(sel("initWithCode:andDest:"), reinterpret_cast<IMP>(&initWithCodeAndDest), "@@:@:I:I:"));
     EXPECT_TRUE(factory.addMethod(sel("sum"), reinterpret_cast<IMP>(&sum), "I@:"));
     EXPECT_FALSE(factory.addMethod(sel("sum"), reinterpret_cast<IMP>(&sum), "I@:"));
     ASSERT_TRUE(factory.doRegister());

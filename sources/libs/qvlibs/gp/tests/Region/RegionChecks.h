@@ -13,7 +13,7 @@
 namespace QV::GP {
 
 // Rectangles in failure messages.
-inline void PrintTo(Rect const& r, std::ostream* out)
+inline void PrintTo(const Rect& r, std::ostream* out)
 {
     *out << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
 }
@@ -32,7 +32,7 @@ public:
     static constexpr int kMax = 64;
     static constexpr int kSide = kMax - kMin;
 
-    void fill(Rect const& r, bool value = true)
+    void fill(const Rect& r, bool value = true)
     {
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x)
@@ -42,9 +42,9 @@ public:
     bool any() const { return m_bits.any(); }
     size_t count() const { return m_bits.count(); }
 
-    Bitmap operator|(Bitmap const& other) const { return Bitmap(m_bits | other.m_bits); }
-    Bitmap operator&(Bitmap const& other) const { return Bitmap(m_bits & other.m_bits); }
-    Bitmap minus(Bitmap const& other) const { return Bitmap(m_bits & ~other.m_bits); }
+    Bitmap operator|(const Bitmap& other) const { return Bitmap(m_bits | other.m_bits); }
+    Bitmap operator&(const Bitmap& other) const { return Bitmap(m_bits & other.m_bits); }
+    Bitmap minus(const Bitmap& other) const { return Bitmap(m_bits & ~other.m_bits); }
     Bitmap moved(int dx, int dy) const
     {
         Bitmap result;
@@ -54,10 +54,10 @@ public:
                     result.m_bits.set(index(x + dx, y + dy));
         return result;
     }
-    bool operator==(Bitmap const& other) const { return m_bits == other.m_bits; }
+    bool operator==(const Bitmap& other) const { return m_bits == other.m_bits; }
 
     // The pixels of r that are set, as a count.
-    size_t countIn(Rect const& r) const
+    size_t countIn(const Rect& r) const
     {
         size_t n = 0;
         for (int y = r.top; y < r.bottom; ++y)
@@ -69,7 +69,7 @@ public:
     Bitmap() = default;
 
 private:
-    explicit Bitmap(std::bitset<kSide * kSide> const& bits) : m_bits(bits) {}
+    explicit Bitmap(const std::bitset<kSide * kSide>& bits) : m_bits(bits) {}
     static size_t index(int x, int y)
     {
         EXPECT_TRUE(x >= kMin && x < kMax && y >= kMin && y < kMax) << "pixel (" << x << ", " << y << ") off the map";
@@ -79,20 +79,20 @@ private:
     std::bitset<kSide * kSide> m_bits;
 };
 
-inline std::string describe(Region const& region)
+inline std::string describe(const Region& region)
 {
     std::ostringstream out;
     const Rect& b = region.getBounds();
     out << "bounds (" << b.left << "," << b.top << "," << b.right << "," << b.bottom << "), " << region.getCount()
         << " items:";
-    for (Region::Item const* item = region.getFirstItem(); item != nullptr; item = item->pNext)
+    for (const Region::Item* item = region.getFirstItem(); item != nullptr; item = item->pNext)
         out << " (" << item->value.left << "," << item->value.top << "," << item->value.right << ","
             << item->value.bottom << ")";
     return out.str();
 }
 
 // The region's rectangles: its bounds when it is one rectangle, else its items.
-inline std::vector<Rect> rectsOf(Region const& region)
+inline std::vector<Rect> rectsOf(const Region& region)
 {
     std::vector<Rect> rects;
     if (region.getFirstItem() == nullptr) {
@@ -100,27 +100,27 @@ inline std::vector<Rect> rectsOf(Region const& region)
             rects.push_back(region.getBounds());
         return rects;
     }
-    for (Region::Item const* item = region.getFirstItem(); item != nullptr; item = item->pNext)
+    for (const Region::Item* item = region.getFirstItem(); item != nullptr; item = item->pNext)
         rects.push_back(item->value);
     return rects;
 }
 
-inline Bitmap pixelsOf(Region const& region)
+inline Bitmap pixelsOf(const Region& region)
 {
     Bitmap bitmap;
-    for (Rect const& r : rectsOf(region))
+    for (const Rect& r : rectsOf(region))
         bitmap.fill(r);
     return bitmap;
 }
 
 // The shape and band rules of the region's header comment.
-inline ::testing::AssertionResult isWellFormed(Region const& region)
+inline ::testing::AssertionResult isWellFormed(const Region& region)
 {
-    auto fail = [&region](char const* why) { return ::testing::AssertionFailure() << why << ": " << describe(region); };
+    auto fail = [&region](const char* why) { return ::testing::AssertionFailure() << why << ": " << describe(region); };
     int count = 0;
     Rect box;
-    Region::Item const* previous = nullptr;
-    for (Region::Item const* item = region.getFirstItem(); item != nullptr; item = item->pNext, ++count) {
+    const Region::Item* previous = nullptr;
+    for (const Region::Item* item = region.getFirstItem(); item != nullptr; item = item->pNext, ++count) {
         const Rect& r = item->value;
         if (item->pPrev != previous)
             return fail("broken back link");

@@ -42,7 +42,7 @@ protected:
     int randomSlot() { return std::uniform_int_distribution<int>(0, kSlots - 1)(m_random); }
 
     // Compares one slot with its bitmap; false (and a failure) when they differ.
-    bool check(int slot, char const* step)
+    bool check(int slot, const char* step)
     {
         EXPECT_TRUE(isWellFormed(m_regions[slot])) << "after " << step;
         const bool same = pixelsOf(m_regions[slot]) == m_bitmaps[slot];
@@ -127,18 +127,17 @@ protected:
     bool probe()
     {
         for (int slot = 0; slot < kSlots; ++slot) {
-            Region const& region = m_regions[slot];
-            Bitmap const& bitmap = m_bitmaps[slot];
+            const Region& region = m_regions[slot];
+            const Bitmap& bitmap = m_bitmaps[slot];
             for (int i = 0; i < 4; ++i) {
                 const Rect r = randomRect();
                 const size_t inside = r.isEmpty() ? 0 : bitmap.countIn(r);
                 const size_t area = r.isEmpty() ? 0 : size_t(r.width()) * size_t(r.height());
-                const int expected = inside == 0 ? Region::eRectOutside
+                const int expected = inside == 0      ? Region::eRectOutside
                                      : inside == area ? Region::eRectInside
                                                       : Region::eRectPartial;
-                EXPECT_EQ(region.testRect(r), expected)
-                    << qvtest::describe(region) << " with (" << r.left << "," << r.top << "," << r.right << ","
-                    << r.bottom << ")";
+                EXPECT_EQ(region.testRect(r), expected) << qvtest::describe(region) << " with (" << r.left << ","
+                                                        << r.top << "," << r.right << "," << r.bottom << ")";
 
                 // The walk covers exactly region ∩ clip, moved by minus the origin, without overlaps.
                 const Point origin(std::uniform_int_distribution<int>(-3, 3)(m_random),

@@ -19,17 +19,17 @@ using RegionOperations = qvtest::RegionPool;
 void build(Region& region, std::initializer_list<Rect> rects)
 {
     region.clear();
-    for (Rect const& r : rects) {
+    for (const Rect& r : rects) {
         Region single;
         single.addFast(r);
         Region::add(region, region, single);
     }
 }
 
-std::vector<Rect> itemsOf(Region const& region)
+std::vector<Rect> itemsOf(const Region& region)
 {
     std::vector<Rect> items;
-    for (Region::Item const* item = region.getFirstItem(); item != nullptr; item = item->pNext)
+    for (const Region::Item* item = region.getFirstItem(); item != nullptr; item = item->pNext)
         items.push_back(item->value);
     return items;
 }
@@ -140,7 +140,7 @@ TEST_F(RegionOperations, TestRect)
     build(columns, {{0, 0, 10, 10}, {20, 0, 30, 10}});
 
     struct Case {
-        Region const* region;
+        const Region* region;
         Rect r;
         int expected;
     } cases[] = {
@@ -149,7 +149,7 @@ TEST_F(RegionOperations, TestRect)
         {&simple, {10, 0, 20, 10}, Region::eRectOutside},
         {&simple, {0, 0, 10, 10}, Region::eRectInside},
         {&simple, {5, 5, 15, 8}, Region::eRectPartial},
-        {&bands, {2, 5, 8, 25}, Region::eRectPartial},  // spans the gap between the bands
+        {&bands, {2, 5, 8, 25}, Region::eRectPartial},   // spans the gap between the bands
         {&bands, {2, 12, 8, 18}, Region::eRectOutside},  // inside the bounds, in the gap
         {&bands, {2, 22, 8, 28}, Region::eRectInside},
         {&bands, {0, 0, 10, 10}, Region::eRectInside},
@@ -158,9 +158,8 @@ TEST_F(RegionOperations, TestRect)
         {&columns, {22, 2, 28, 8}, Region::eRectInside},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(c.region->testRect(c.r), c.expected)
-            << qvtest::describe(*c.region) << " with (" << c.r.left << "," << c.r.top << "," << c.r.right << ","
-            << c.r.bottom << ")";
+        EXPECT_EQ(c.region->testRect(c.r), c.expected) << qvtest::describe(*c.region) << " with (" << c.r.left << ","
+                                                       << c.r.top << "," << c.r.right << "," << c.r.bottom << ")";
 }
 
 TEST_F(RegionOperations, AddFastTrivialCases)
@@ -187,14 +186,14 @@ TEST_F(RegionOperations, AddFastLeavesACoveringBandUntouched)
     Region region;
     build(region, {{0, 0, 10, 10}, {20, 0, 30, 10}, {0, 20, 30, 30}});
     const std::vector<Rect> before = itemsOf(region);
-    std::vector<Region::Item const*> items;
-    for (Region::Item const* item = region.getFirstItem(); item != nullptr; item = item->pNext)
+    std::vector<const Region::Item*> items;
+    for (const Region::Item* item = region.getFirstItem(); item != nullptr; item = item->pNext)
         items.push_back(item);
 
     region.addFast({21, 2, 29, 8});
     EXPECT_EQ(itemsOf(region), before);
-    std::vector<Region::Item const*> after;
-    for (Region::Item const* item = region.getFirstItem(); item != nullptr; item = item->pNext)
+    std::vector<const Region::Item*> after;
+    for (const Region::Item* item = region.getFirstItem(); item != nullptr; item = item->pNext)
         after.push_back(item);
     EXPECT_EQ(after, items);
 }
@@ -257,13 +256,13 @@ TEST_F(RegionOperations, IntersectorWalks)
     build(complex, {{0, 0, 10, 10}, {5, 5, 15, 15}});
 
     struct Case {
-        Region const* region;
+        const Region* region;
         Rect clip;
         Point origin;
         std::vector<Rect> expected;
     } cases[] = {
         {&simple, {15, 0, 40, 40}, {5, 10}, {{10, 0, 15, 10}}},  // clipped and moved
-        {&simple, {30, 30, 40, 40}, {0, 0}, {}},                // clip outside the bounds
+        {&simple, {30, 30, 40, 40}, {0, 0}, {}},                 // clip outside the bounds
         {&complex, {-10, -10, 100, 100}, {1, 2}, {{-1, -2, 9, 3}, {-1, 3, 14, 8}, {4, 8, 14, 13}}},
         {&complex, {12, 0, 20, 20}, {0, 0}, {{12, 5, 15, 10}, {12, 10, 15, 15}}},
         {&complex, {0, 0, 0, 0}, {0, 0}, {}},

@@ -23,8 +23,8 @@ protected:
             std::ofstream(at, std::ios::binary) << bytes;
         }
         const std::string folder = path("Tool.app").string();
-        CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-            nullptr, reinterpret_cast<const UInt8*>(folder.data()), static_cast<CFIndex>(folder.size()), true);
+        CFURLRef url = CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8*>(folder.data()),
+                                                               static_cast<CFIndex>(folder.size()), true);
         ASSERT_NE(url, nullptr);
         m_bundle = CFBundleCreate(nullptr, url);
         CFRelease(url);

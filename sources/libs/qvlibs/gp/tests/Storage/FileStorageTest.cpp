@@ -125,7 +125,7 @@ TEST_F(FileStorageTest, AFailedWriteAnswersZeroEvenWhenPartOfItLanded)
     FileStorage storage;
     ASSERT_TRUE(storage.open(typedName("limited.bin"), IStorage::eAccessWrite, IStorage::eLockNone));
     // The file system takes only the first 4096 bytes.
-    rlimit previous {};
+    rlimit previous{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
     const auto handler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = previous;

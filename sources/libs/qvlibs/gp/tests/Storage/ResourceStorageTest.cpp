@@ -10,7 +10,7 @@ using ResourceStorageTest = BundleTest;
 TEST_F(ResourceStorageTest, ServesBundleResourcesByIdAndByName)
 {
     struct Case {
-        unsigned id;       // used when name is null
+        unsigned id;  // used when name is null
         const char* name;
         const char* type;
         std::string bytes;
@@ -49,8 +49,8 @@ TEST_F(ResourceStorageTest, WhatNobodyHasIsReportedAndLeavesTheStorageClosed)
     } cases[] = {
         {true, 129, nullptr, "TTFd", "cannot resolve resource: TTFd 129\n"},
         {false, 128, nullptr, "TTFd", "cannot resolve resource: TTFd 128\n"},
-        {true, 5, nullptr, "TTFd", "cannot resolve resource: TTFd 5\n"},  // a resource without data
-        {true, 128, nullptr, "TTF", "cannot resolve resource: TTF 128\n"},  // no four-character type
+        {true, 5, nullptr, "TTFd", "cannot resolve resource: TTFd 5\n"},                // a resource without data
+        {true, 128, nullptr, "TTF", "cannot resolve resource: TTF 128\n"},              // no four-character type
         {true, 65536 + 128, nullptr, "TTFd", "cannot resolve resource: TTFd 65664\n"},  // not a 16-bit id
         {true, 0, "nothing.png", "PICTURE", "cannot resolve resource: nothing.png\n"},
         {true, 0, "../TTFd/128.ttf", "PICTURE", "cannot resolve resource: ../TTFd/128.ttf\n"},

@@ -30,9 +30,15 @@ TEST(CFStringBridge, Utf8ToCFStringAndBack)
     } cases[] = {
         {"", u"", ""},
         {"IOUSBDevice", u"IOUSBDevice", "IOUSBDevice"},
-        {"Gr\xC3\xBC\xC3\x9F" "e", u"Gr\u00FC\u00DFe", "Gr\xC3\xBC\xC3\x9F" "e"},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         u"Gr\u00FC\u00DFe",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e"},
         {"\xF0\x9F\x8E\xB9!", u"\xD83C\xDFB9!", "\xF0\x9F\x8E\xB9!"},
-        {"A\xFF" "B\xC3", u"AB", "AB"},                 // invalid bytes dropped on the way in
+        {"A\xFF"
+         "B\xC3",
+         u"AB", "AB"},  // invalid bytes dropped on the way in
         {std::string("a\0b", 3), std::u16string(u"a\0b", 3), std::string("a\0b", 3)},
     };
     for (const Case& c : cases) {

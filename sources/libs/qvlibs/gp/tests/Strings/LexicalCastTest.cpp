@@ -19,27 +19,27 @@ TEST(LexicalCast, ParsesUnsignedNumbers)
         std::size_t end;
     } cases[] = {
         // text                start hex    ok     value         end
-        {"1F",                 0,    true,  true,  31,           2},
-        {"12 ",                0,    false, true,  12,           2},    // stops before the blank
-        {"x",                  0,    false, false, 0,            npos},
-        {"42",                 0,    false, true,  42,           2},    // runs to the end of the text
-        {"  7>",               0,    false, true,  7,            3},    // leading white space skipped
-        {"<<12>",              2,    false, true,  12,           4},    // a container subpath's item id
-        {"ab12",               2,    false, true,  12,           4},
-        {"0x1f",               0,    true,  true,  31,           4},
-        {"ff",                 0,    false, false, 0,            npos}, // not decimal
-        {"4294967295",         0,    false, true,  4294967295u,  10},
-        {"FFFFFFFF",           0,    true,  true,  4294967295u,  8},
-        {"4294967296",         0,    false, false, 0,            npos}, // too large: no wrap
-        {"-1",                 0,    false, false, 0,            npos}, // a sign never wraps to 4294967295
-        {" -5",                0,    false, false, 0,            npos},
-        {"-1",                 0,    true,  false, 0,            npos},
-        {"1-2",                1,    false, false, 0,            npos},
-        {"+9",                 0,    false, true,  9,            2},
-        {"",                   0,    false, false, 0,            npos},
-        {"12",                 2,    false, false, 0,            npos}, // start at the end
-        {"12",                 5,    false, false, 0,            npos}, // start beyond the end
-        {"1\xC3\xA9",          0,    false, false, 0,            npos}, // a byte outside ASCII fails it all
+        {"1F", 0, true, true, 31, 2},
+        {"12 ", 0, false, true, 12, 2},  // stops before the blank
+        {"x", 0, false, false, 0, npos},
+        {"42", 0, false, true, 42, 2},     // runs to the end of the text
+        {"  7>", 0, false, true, 7, 3},    // leading white space skipped
+        {"<<12>", 2, false, true, 12, 4},  // a container subpath's item id
+        {"ab12", 2, false, true, 12, 4},
+        {"0x1f", 0, true, true, 31, 4},
+        {"ff", 0, false, false, 0, npos},  // not decimal
+        {"4294967295", 0, false, true, 4294967295u, 10},
+        {"FFFFFFFF", 0, true, true, 4294967295u, 8},
+        {"4294967296", 0, false, false, 0, npos},  // too large: no wrap
+        {"-1", 0, false, false, 0, npos},          // a sign never wraps to 4294967295
+        {" -5", 0, false, false, 0, npos},
+        {"-1", 0, true, false, 0, npos},
+        {"1-2", 1, false, false, 0, npos},
+        {"+9", 0, false, true, 9, 2},
+        {"", 0, false, false, 0, npos},
+        {"12", 2, false, false, 0, npos},         // start at the end
+        {"12", 5, false, false, 0, npos},         // start beyond the end
+        {"1\xC3\xA9", 0, false, false, 0, npos},  // a byte outside ASCII fails it all
     };
     for (const Case& c : cases) {
         unsigned int value = 12345;

@@ -32,9 +32,13 @@ TEST(NSStringRef, Str2NSStringMakesAnOwnedStringOrNil)
         {nullptr, true, false, u""},
         {"", false, true, u""},
         {"", true, false, u""},
-        {"Gr\xC3\xBC\xC3\x9F" "e", false, false, u"Grüße"},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         false, false, u"Grüße"},
         {"\xF0\x9F\x8E\xB9", true, false, u"\U0001F3B9"},
-        {"A\xFF" "B\xC3", false, false, u"AB"},  // invalid bytes are dropped
+        {"A\xFF"
+         "B\xC3",
+         false, false, u"AB"},  // invalid bytes are dropped
     };
     for (const Case& c : cases) {
         const std::string label = std::string(c.text ? c.text : "(null)") + (c.emptyIfNull ? " empty" : " nil");

@@ -19,12 +19,14 @@ TEST(CaseFolding, UpperCasesBeyondAscii)
     struct Case {
         char32_t in, out;
     } cases[] = {
-        {U'a', U'A'},         {U'Z', U'Z'},         {U'1', U'1'},
-        {U'\u00E4', U'\u00C4'},  // ä
-        {U'\u03C3', U'\u03A3'},  // Greek sigma
-        {U'\u0430', U'\u0410'},  // Cyrillic a
+        {U'a', U'A'},
+        {U'Z', U'Z'},
+        {U'1', U'1'},
+        {U'\u00E4', U'\u00C4'},          // ä
+        {U'\u03C3', U'\u03A3'},          // Greek sigma
+        {U'\u0430', U'\u0410'},          // Cyrillic a
         {U'\U00010428', U'\U00010400'},  // Deseret, beyond the BMP
-        {U'\u00DF', U'\u00DF'},  // ß has no single upper-case code point
+        {U'\u00DF', U'\u00DF'},          // ß has no single upper-case code point
         {U'\u20AC', U'\u20AC'},
         {0x110000 + 0xFF, 0x110000 + 0xFF},  // outside Unicode: unchanged
     };
@@ -54,22 +56,36 @@ TEST(StringUtil, FindsSubStringsIgnoringCase)
     } cases[] = {
         {"/Volumes/Data", "volumes", 0, 1},
         {"/Volumes/Data", "DATA", 0, 9},
-        {"/Volumes/Data", "data", 10, npos},           // the only match begins before start
-        {"abcabc", "BC", 2, 4},                        // search from start on
-        {"abc", "abcd", 0, npos},                      // sub runs past the text
-        {"abc", "x", 3, npos},                         // start at the text's end
-        {"abc", "a", 7, npos},                         // start beyond the text
-        {"abc", "", 1, 1},                             // empty sub: start itself
+        {"/Volumes/Data", "data", 10, npos},  // the only match begins before start
+        {"abcabc", "BC", 2, 4},               // search from start on
+        {"abc", "abcd", 0, npos},             // sub runs past the text
+        {"abc", "x", 3, npos},                // start at the text's end
+        {"abc", "a", 7, npos},                // start beyond the text
+        {"abc", "", 1, 1},                    // empty sub: start itself
         {"abc", "", 3, 3},
         {"abc", "", 4, npos},
         {"", "", 0, 0},
-        {"aab", "ab", 0, 1},                           // a partial match does not skip the next try
-        {"Gr\xC3\x9C\xC3\x9F" "E", "\xC3\xBC\xC3\x9F" "e", 0, 2},  // ÜßE matches üße; positions in bytes
-        {"\xE2\x82\xAC" "ABC", "bc", 0, 4},
-        {"\xD0\x9C\xD0\x98\xD0\xA0", "\xD0\xB8\xD1\x80", 0, 2},      // МИР contains ир
+        {"aab", "ab", 0, 1},  // a partial match does not skip the next try
+        {"Gr\xC3\x9C\xC3\x9F"
+         "E",
+         "\xC3\xBC\xC3\x9F"
+         "e",
+         0, 2},  // ÜßE matches üße; positions in bytes
+        {"\xE2\x82\xAC"
+         "ABC",
+         "bc", 0, 4},
+        {"\xD0\x9C\xD0\x98\xD0\xA0", "\xD0\xB8\xD1\x80", 0, 2},              // МИР contains ир
         {"x\xF0\x9F\x8E\xB9y\xF0\x9F\x8E\xB9Y", "\xF0\x9F\x8E\xB9y", 2, 6},  // start inside a character
-        {"a\xFF" "b", "\xFF" "B", 0, 1},               // a stray byte matches only itself
-        {"a\xFE" "b", "\xFF" "B", 0, npos},
+        {"a\xFF"
+         "b",
+         "\xFF"
+         "B",
+         0, 1},  // a stray byte matches only itself
+        {"a\xFE"
+         "b",
+         "\xFF"
+         "B",
+         0, npos},
     };
     for (const Case& c : cases)
         EXPECT_EQ(StringUtil::findPosOfSubStringNoCase(c.text, c.sub, c.start), c.expected)
@@ -88,16 +104,28 @@ TEST(StringUtil, CountsMatchingCharactersInBytes)
         {"/Volumes/Data", "/Volumes/", 0, true, 9},
         {"/Volumes/Data", "/volumes/", 0, true, 1},
         {"/Volumes/Data", "/volumes/", 0, false, 9},
-        {"/Volumes/Data", "data", 9, false, 4},        // from a byte position inside a
+        {"/Volumes/Data", "data", 9, false, 4},  // from a byte position inside a
         {"/Volumes/Data", "Datum", 9, true, 3},
         {"abc", "", 0, true, 0},
         {"", "abc", 0, true, 0},
-        {"abc", "abc", 3, true, 0},                    // start at the end
-        {"abc", "abc", 9, true, 0},                    // start beyond the end
-        {"\xC3\xA4" "x", "\xC3\x84" "X", 0, false, 3}, // äx against ÄX: three bytes of a
-        {"\xC3\xA4" "x", "\xC3\x84" "X", 0, true, 0},
+        {"abc", "abc", 3, true, 0},  // start at the end
+        {"abc", "abc", 9, true, 0},  // start beyond the end
+        {"\xC3\xA4"
+         "x",
+         "\xC3\x84"
+         "X",
+         0, false, 3},  // äx against ÄX: three bytes of a
+        {"\xC3\xA4"
+         "x",
+         "\xC3\x84"
+         "X",
+         0, true, 0},
         {"\xF0\x9F\x8E\xB9\xF0\x9F\x8E\xBA", "\xF0\x9F\x8E\xB9\xF0\x9F\x8E\xB9", 0, true, 4},
-        {"ab\xFF" "c", "AB\xFF" "C", 0, false, 4},     // a stray byte equals the same byte
+        {"ab\xFF"
+         "c",
+         "AB\xFF"
+         "C",
+         0, false, 4},  // a stray byte equals the same byte
     };
     for (const Case& c : cases)
         EXPECT_EQ(StringUtil::countMatchingCharacters(c.a, c.b, c.start, c.caseSensitive), c.expected)
@@ -113,18 +141,18 @@ TEST(StringUtil, ComparesCodePointsWithAndWithoutCase)
         int expected;
     } cases[] = {
         {"abc", "ABD", false, -1},
-        {"abc", "ABD", true, 1},                       // 'a' > 'A'
+        {"abc", "ABD", true, 1},  // 'a' > 'A'
         {"ab", "a", true, 1},
         {"a", "ab", false, -1},
         {"", "", true, 0},
         {"abc", "ABC", false, 0},
         {"abc", "ABC", true, 1},
-        {"\xC3\xA4", "\xC3\x84", false, 0},            // ä / Ä
+        {"\xC3\xA4", "\xC3\x84", false, 0},  // ä / Ä
         {"\xC3\xA4", "\xC3\x84", true, 1},
-        {"z", "\xC3\xA4", true, -1},                   // by code point, not by locale collation
-        {"\xEF\xBF\xBF", "\xF0\x90\x80\x80", true, -1},// U+FFFF < U+10000 (in UTF-16 units it is the other way round)
-        {"\xCF\x83x", "\xCE\xA3X", false, 0},          // σx / ΣX
-        {"a\xFF", "a\xC3\xA4", true, 1},               // a stray byte sorts after every code point
+        {"z", "\xC3\xA4", true, -1},                     // by code point, not by locale collation
+        {"\xEF\xBF\xBF", "\xF0\x90\x80\x80", true, -1},  // U+FFFF < U+10000 (in UTF-16 units it is the other way round)
+        {"\xCF\x83x", "\xCE\xA3X", false, 0},            // σx / ΣX
+        {"a\xFF", "a\xC3\xA4", true, 1},                 // a stray byte sorts after every code point
         {"a\xFF", "a\xFF", false, 0},
         {"a\xFE", "a\xFF", false, -1},
         {nullptr, "", true, 0},
@@ -161,8 +189,8 @@ TEST(StringUtil, ByteHelpers)
     } asciis[] = {
         {"plain text 123", "plain text 123"},
         {"", ""},
-        {"caf\xC3\xA9", ""},                           // one accented letter
-        {std::string("a\0b", 3), ""},                  // NUL
+        {"caf\xC3\xA9", ""},           // one accented letter
+        {std::string("a\0b", 3), ""},  // NUL
         {"\x7F", "\x7F"},
         {"abc\x80", ""},
     };

@@ -13,7 +13,10 @@ namespace {
 
 using QV::GP::StringUtil;
 
-std::u16string toUtf16(const std::string& utf8) { return QV::GP::details::utf_to_utf<char16_t, char, true>::apply(utf8); }
+std::u16string toUtf16(const std::string& utf8)
+{
+    return QV::GP::details::utf_to_utf<char16_t, char, true>::apply(utf8);
+}
 
 // An oracle written apart from the code under test: the CoreFoundation stand-in refuses anything that
 // is not strict UTF-8.
@@ -43,11 +46,13 @@ TEST(Utf, ValidTextRoundTripsThroughUtf16)
     } cases[] = {
         {"", u""},
         {"plain ASCII", u"plain ASCII"},
-        {"Gr\xC3\xBC\xC3\x9F" "e", u"Gr\u00FC\u00DFe"},                        // two-byte sequences
-        {"\xE2\x82\xAC 5", u"\u20AC 5"},                                     // three bytes
-        {"\xF0\x9F\x8E\xB9", u"\xD83C\xDFB9"},                               // four bytes: a surrogate pair
-        {"a\xF4\x8F\xBF\xBFz", u"a\xDBFF\xDFFFz"},                           // U+10FFFF, the last code point
-        {"\xEF\xBF\xBD\xF0\x90\x80\x80", u"\xFFFD\xD800\xDC00"},             // U+FFFD, then U+10000
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         u"Gr\u00FC\u00DFe"},                                     // two-byte sequences
+        {"\xE2\x82\xAC 5", u"\u20AC 5"},                          // three bytes
+        {"\xF0\x9F\x8E\xB9", u"\xD83C\xDFB9"},                    // four bytes: a surrogate pair
+        {"a\xF4\x8F\xBF\xBFz", u"a\xDBFF\xDFFFz"},                // U+10FFFF, the last code point
+        {"\xEF\xBF\xBD\xF0\x90\x80\x80", u"\xFFFD\xD800\xDC00"},  // U+FFFD, then U+10000
     };
     for (const Case& c : cases) {
         EXPECT_EQ(toUtf16(c.utf8), c.utf16) << c.utf8;
@@ -70,16 +75,22 @@ TEST(Utf, InvalidUtf8IsDroppedAndTheRestKept)
         const char* input;
         const char* filtered;
     } cases[] = {
-        {"\x41\xFF\x42", "AB"},                        // a byte that is never UTF-8
-        {"\xC3" "A", "A"},                             // a lead without its trail: the 'A' after it stays
-        {"\xE2\x82" "A", "A"},                         // a three-byte sequence cut after two
-        {"x\xF0\x9F\x8E", "x"},                        // cut at the end of the text
-        {"\x80\xBF" "ok", "ok"},                       // trails without a lead
-        {"\xC0\xAF", ""},                              // overlong '/'
-        {"\xE0\x80\xAF", ""},                          // overlong, three bytes
-        {"\xED\xA0\x80\xED\xBF\xBF", ""},              // encoded surrogates
-        {"\xF4\x90\x80\x80", ""},                      // above U+10FFFF
-        {"\xC3\xC3\xA9", "\xC3\xA9"},                  // a broken lead, then a good 'é'
+        {"\x41\xFF\x42", "AB"},  // a byte that is never UTF-8
+        {"\xC3"
+         "A",
+         "A"},  // a lead without its trail: the 'A' after it stays
+        {"\xE2\x82"
+         "A",
+         "A"},                   // a three-byte sequence cut after two
+        {"x\xF0\x9F\x8E", "x"},  // cut at the end of the text
+        {"\x80\xBF"
+         "ok",
+         "ok"},                            // trails without a lead
+        {"\xC0\xAF", ""},                  // overlong '/'
+        {"\xE0\x80\xAF", ""},              // overlong, three bytes
+        {"\xED\xA0\x80\xED\xBF\xBF", ""},  // encoded surrogates
+        {"\xF4\x90\x80\x80", ""},          // above U+10FFFF
+        {"\xC3\xC3\xA9", "\xC3\xA9"},      // a broken lead, then a good 'é'
         {"\xF0\x9F\x8E\xB9\xFF\xF0\x9F\x8E\xB9", "\xF0\x9F\x8E\xB9\xF0\x9F\x8E\xB9"},
     };
     for (const Case& c : cases) {
@@ -94,10 +105,14 @@ TEST(Utf, UnpairedSurrogatesAreDroppedAndTheRestKept)
         std::u16string input;
         const char* utf8;
     } cases[] = {
-        {u"\xD800" "A", "A"},                    // a high surrogate without its low: the 'A' stays
-        {u"A\xDC00" "B", "AB"},                  // a low surrogate alone
-        {u"A\xDBFF", "A"},                       // a high surrogate at the end
-        {u"\xDC00\xD800", ""},                   // a pair in the wrong order
+        {u"\xD800"
+         "A",
+         "A"},  // a high surrogate without its low: the 'A' stays
+        {u"A\xDC00"
+         "B",
+         "AB"},                                       // a low surrogate alone
+        {u"A\xDBFF", "A"},                            // a high surrogate at the end
+        {u"\xDC00\xD800", ""},                        // a pair in the wrong order
         {u"\xD800\xD83C\xDFB9", "\xF0\x9F\x8E\xB9"},  // a stray high, then a good pair
     };
     for (const Case& c : cases) {
@@ -113,8 +128,8 @@ TEST(Utf, UnpairedSurrogatesAreDroppedAndTheRestKept)
 TEST(Utf, JunkBetweenCharactersIsDroppedExactly)
 {
     // Code points of every encoded length, the surrogate pair kind included.
-    const std::vector<std::string> characters = {"a", "Z", "~", "\xC3\xA9", "\xD0\xAF", "\xE2\x82\xAC",
-                                                 "\xEF\xBF\xBD", "\xF0\x9F\x8E\xB9", "\xF4\x8F\xBF\xBF"};
+    const std::vector<std::string> characters = {
+        "a", "Z", "~", "\xC3\xA9", "\xD0\xAF", "\xE2\x82\xAC", "\xEF\xBF\xBD", "\xF0\x9F\x8E\xB9", "\xF4\x8F\xBF\xBF"};
     // Junk that can never join a neighbour into a valid sequence: bytes outside UTF-8, lone leads and
     // truncated sequences (each is followed by a lead byte, another junk piece or the end).
     const std::vector<std::string> junk = {"\xFF", "\xC0", "\xC1", "\xF5", "\xC3", "\xE2\x82", "\xF0\x9F\x8E"};

@@ -38,8 +38,8 @@ constexpr std::uint32_t signature(unsigned family, unsigned model, unsigned step
     return 0x00830000u | (family << 8) | (model << 4) | stepping;
 }
 
-constexpr std::uint32_t kLeaf1EDX = bit(23) | bit(25) | bit(26);  // MMX, SSE, SSE2
-constexpr std::uint32_t kMultiThreading = bit(28);                // leaf 1 EDX
+constexpr std::uint32_t kLeaf1EDX = bit(23) | bit(25) | bit(26);                              // MMX, SSE, SSE2
+constexpr std::uint32_t kMultiThreading = bit(28);                                            // leaf 1 EDX
 constexpr std::uint32_t kLeaf1ECX = bit(0) | bit(9) | bit(13) | bit(19) | bit(20) | bit(28);  // ... CX16 ... AVX
 constexpr unsigned kLeaf1SIMD =
     eSIMDMMX | eSIMDSSE | eSIMDSSE2 | eSIMDSSE3 | eSIMDSSSE3 | eSIMDSSE41 | eSIMDSSE42 | eSIMDAVX;
@@ -98,11 +98,8 @@ TEST(CPUCaps, IntelTypeFollowsFamilyAndModel)
     struct tCase {
         unsigned family, model, type;
     } const cases[] = {
-        {15, 2, eProcessorTypeIntelNetBurst},
-        {6, 12, eProcessorTypeIntelP6},
-        {6, 13, eProcessorTypeIntelCore},
-        {6, 15, eProcessorTypeIntelCore},
-        {5, 4, eProcessorTypeOther},
+        {15, 2, eProcessorTypeIntelNetBurst}, {6, 12, eProcessorTypeIntelP6}, {6, 13, eProcessorTypeIntelCore},
+        {6, 15, eProcessorTypeIntelCore},     {5, 4, eProcessorTypeOther},
     };
     for (const tCase& c : cases) {
         CPUIDTable table = intelCore();
@@ -147,8 +144,8 @@ TEST(CPUCaps, AMDWithExtendedLeaves)
     EXPECT_EQ(caps.model, 1u);
     EXPECT_EQ(caps.revision, 2u);
     EXPECT_EQ(caps.simd, kLeaf1SIMD | eSIMD3DNowExtended | eSIMDSSE4a);
-    EXPECT_EQ(caps.features, unsigned(eFeatureLongMode | eFeatureNoExecute | eFeatureMultipleCoresPerPackage |
-                                      eFeatureCMPXCHG16B))
+    EXPECT_EQ(caps.features,
+              unsigned(eFeatureLongMode | eFeatureNoExecute | eFeatureMultipleCoresPerPackage | eFeatureCMPXCHG16B))
         << "AMD's units per core come from nowhere: one, whatever leaf 1 says";
     EXPECT_EQ(caps.coresPerPackage, 8u);
     EXPECT_EQ(caps.unitsPerCore, 1u);
@@ -162,11 +159,8 @@ TEST(CPUCaps, AMDCoresPerPackage)
         std::uint32_t ecx;  // of leaf 0x80000008: core-id size in bits 12-15, core count - 1 in bits 0-7
         unsigned coresPerPackage;
     } const cases[] = {
-        {0x80000008u, 0x0000, 1},
-        {0x80000008u, 0x0003, 4},
-        {0x80000008u, 0x1000, 2},
-        {0x80000008u, 0x4007, 16},
-        {0x80000007u, 0x4007, 1},  // the leaf is beyond the highest one
+        {0x80000008u, 0x0000, 1},  {0x80000008u, 0x0003, 4}, {0x80000008u, 0x1000, 2},
+        {0x80000008u, 0x4007, 16}, {0x80000007u, 0x4007, 1},  // the leaf is beyond the highest one
     };
     for (const tCase& c : cases) {
         CPUIDTable table = amdAthlon64();
@@ -282,7 +276,7 @@ TEST(CPUCaps, ThisProcessor)
     tCaps caps;
     IA32::getCPUCaps(caps.simd, caps.features, caps.coresPerPackage, caps.unitsPerCore, caps.vendor, caps.type,
                      caps.family, caps.model, caps.revision, caps.name);
-    const unsigned expectedVendor = vendorId == "GenuineIntel" ? eVendorIntel
+    const unsigned expectedVendor = vendorId == "GenuineIntel"   ? eVendorIntel
                                     : vendorId == "AuthenticAMD" ? eVendorAMD
                                                                  : eVendorOther;
     EXPECT_EQ(caps.vendor, expectedVendor) << vendorId;

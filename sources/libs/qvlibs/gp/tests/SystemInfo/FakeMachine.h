@@ -50,7 +50,7 @@ public:
     // /proc/cpuinfo for the topology, as the kernel writes it on x86. `reportedCoresPerPackage`
     // is the "cpu cores" field (a virtual machine may report the host chip's count); 0 leaves the
     // field out, as do other architectures.
-    void writeCpuInfo(tTopology const& topology, unsigned reportedCoresPerPackage, const std::string& modelName,
+    void writeCpuInfo(const tTopology& topology, unsigned reportedCoresPerPackage, const std::string& modelName,
                       const std::string& megahertz = "2596.138") const
     {
         std::string text;
@@ -72,7 +72,7 @@ public:
 
     // /sys/devices/system/cpu: every processor online, each with the list of its core's
     // processors in the file `listName` (older kernels have only thread_siblings_list).
-    void writeSysTopology(tTopology const& topology, const std::string& listName = "core_cpus_list") const
+    void writeSysTopology(const tTopology& topology, const std::string& listName = "core_cpus_list") const
     {
         write("/sys/devices/system/cpu/online", "0-" + std::to_string(topology.processors() - 1) + "\n");
         for (unsigned p = 0; p < topology.processors(); ++p) {

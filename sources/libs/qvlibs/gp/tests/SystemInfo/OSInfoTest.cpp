@@ -12,8 +12,8 @@
 namespace {
 
 using namespace QV::GP;
-using QV::TEST::FakeMachine;
 using qv::commons::VersionNumber;
+using QV::TEST::FakeMachine;
 
 std::string text(const VersionNumber& v)
 {
@@ -44,19 +44,18 @@ TEST(OSVersion, ParsedFromReleaseTexts)
 
 TEST(OSVersion, KeyValueFile)
 {
-    const auto values = DETAIL::parseKeyValueFile(
-        "# written by the distribution\n"
-        "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"
-        "\n"
-        "VERSION_ID=\"12\"\n"
-        "VERSION_CODENAME=bookworm\n"
-        "  ID = debian  \n"
-        "ESCAPED=\"say \\\"hi\\\" \\\\ \\$HOME\"\n"
-        "SINGLE='it \\ stays'\n"
-        "UNTERMINATED=\"open\n"
-        "no assignment here\n"
-        "=orphan\n"
-        "ID=ubuntu\n");
+    const auto values = DETAIL::parseKeyValueFile("# written by the distribution\n"
+                                                  "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"
+                                                  "\n"
+                                                  "VERSION_ID=\"12\"\n"
+                                                  "VERSION_CODENAME=bookworm\n"
+                                                  "  ID = debian  \n"
+                                                  "ESCAPED=\"say \\\"hi\\\" \\\\ \\$HOME\"\n"
+                                                  "SINGLE='it \\ stays'\n"
+                                                  "UNTERMINATED=\"open\n"
+                                                  "no assignment here\n"
+                                                  "=orphan\n"
+                                                  "ID=ubuntu\n");
     const std::map<std::string, std::string> expected = {
         {"PRETTY_NAME", "Debian GNU/Linux 12 (bookworm)"},
         {"VERSION_ID", "12"},
@@ -113,9 +112,9 @@ TEST_F(OSInfo, NothingKnown)
 
 TEST_F(OSInfo, InstructionSet)
 {
-    for (auto [machine, isa] : {std::pair{"x86_64", SystemInfo2::eISAx86_64},
-                                std::pair{"aarch64", SystemInfo2::eISAOther},
-                                std::pair{"i686", SystemInfo2::eISAOther}}) {
+    for (auto [machine, isa] :
+         {std::pair{"x86_64", SystemInfo2::eISAx86_64}, std::pair{"aarch64", SystemInfo2::eISAOther},
+          std::pair{"i686", SystemInfo2::eISAOther}}) {
         m_machine.m_uname->machine = machine;
         retrieved();
         EXPECT_EQ(SystemInfo2::s_osTargetISA, isa) << machine;

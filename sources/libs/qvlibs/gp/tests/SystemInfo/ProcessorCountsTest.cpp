@@ -45,11 +45,11 @@ TEST(CPUList, Parsing)
 
 TEST(CpuInfo, BlocksWithAProcessorNumber)
 {
-    const std::vector<tCpuInfoEntry> entries = parseCpuInfo(
-        "processor\t: 0\nmodel name\t: First : with a colon\ncpu cores\t: 2\n\n"
-        "processor\t: 1\nmodel name\t: Second\n"
-        "processor\t: 2\nmodel name\t: Third, no empty line before it\n\n\n"
-        "Hardware\t: BCM2835\nRevision\t: c03111\n");
+    const std::vector<tCpuInfoEntry> entries =
+        parseCpuInfo("processor\t: 0\nmodel name\t: First : with a colon\ncpu cores\t: 2\n\n"
+                     "processor\t: 1\nmodel name\t: Second\n"
+                     "processor\t: 2\nmodel name\t: Third, no empty line before it\n\n\n"
+                     "Hardware\t: BCM2835\nRevision\t: c03111\n");
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(fieldOf(entries[0], "model name"), "First : with a colon");
     EXPECT_EQ(fieldOf(entries[0], "cpu cores"), "2");
@@ -70,17 +70,42 @@ TEST(ProcessorSources, Machines)
         tRawProcessorFacts raw;  // brand and speed are checked elsewhere
         tHostProcessorCounts host;
     } const cases[] = {
-        {"one package, four cores with two threads", tTopology{1, 4, 2}, 4, tTopology{1, 4, 2}, "core_cpus_list",
-         {8, 4, 4, "", 0}, {8, 4}},
-        {"two packages of two cores", tTopology{2, 2, 1}, 2, tTopology{2, 2, 1}, "core_cpus_list",
-         {4, 4, 2, "", 0}, {4, 4}},
-        {"an older kernel", tTopology{1, 2, 2}, 2, tTopology{1, 2, 2}, "thread_siblings_list",
-         {4, 2, 2, "", 0}, {4, 2}},
-        {"a guest told the host chip's cores per package", tTopology{1, 2, 1}, 8, tTopology{1, 2, 1}, "core_cpus_list",
-         {2, 2, 8, "", 0}, {2, 2}},
+        {"one package, four cores with two threads",
+         tTopology{1, 4, 2},
+         4,
+         tTopology{1, 4, 2},
+         "core_cpus_list",
+         {8, 4, 4, "", 0},
+         {8, 4}},
+        {"two packages of two cores",
+         tTopology{2, 2, 1},
+         2,
+         tTopology{2, 2, 1},
+         "core_cpus_list",
+         {4, 4, 2, "", 0},
+         {4, 4}},
+        {"an older kernel",
+         tTopology{1, 2, 2},
+         2,
+         tTopology{1, 2, 2},
+         "thread_siblings_list",
+         {4, 2, 2, "", 0},
+         {4, 2}},
+        {"a guest told the host chip's cores per package",
+         tTopology{1, 2, 1},
+         8,
+         tTopology{1, 2, 1},
+         "core_cpus_list",
+         {2, 2, 8, "", 0},
+         {2, 2}},
         {"a guest without topology in /sys", tTopology{1, 4, 1}, 4, std::nullopt, "", {4, 0, 4, "", 0}, {4, 4}},
-        {"no core ids in /proc/cpuinfo", std::nullopt, 0, tTopology{1, 4, 2}, "core_cpus_list",
-         {8, 4, 0, "", 0}, {8, 8}},
+        {"no core ids in /proc/cpuinfo",
+         std::nullopt,
+         0,
+         tTopology{1, 4, 2},
+         "core_cpus_list",
+         {8, 4, 0, "", 0},
+         {8, 8}},
         {"nothing at all", std::nullopt, 0, std::nullopt, "", {0, 0, 0, "", 0}, {1, 1}},
     };
     for (const tCase& c : cases) {

@@ -23,8 +23,8 @@ CPUIDTable intelProcessor(unsigned coresPerPackage, unsigned logical)
     CPUIDTable table;
     table.setVendor("GenuineIntel", 0xB);
     // Family 6, model 0xE, stepping 3; SSE3 and CMPXCHG16B; MMX, SSE, SSE2 and multi-threading.
-    table.set(1, {0x000306E3u, logical << 16, (1u << 0) | (1u << 13),
-                  (1u << 23) | (1u << 25) | (1u << 26) | (1u << 28)});
+    table.set(1,
+              {0x000306E3u, logical << 16, (1u << 0) | (1u << 13), (1u << 23) | (1u << 25) | (1u << 26) | (1u << 28)});
     table.set(4, {(coresPerPackage - 1) << 26, 0, 0, 0}, 0);
     table.set(0x80000000u, {0x80000004u, 0, 0, 0});
     table.set(0x80000001u, {0, 0, 0, 1u << 29});
@@ -36,7 +36,7 @@ struct tCounts {
     unsigned units, cores, packages, coresPerPackage, unitsPerCore;
 };
 
-void expectCounts(tCounts const& expected)
+void expectCounts(const tCounts& expected)
 {
     EXPECT_EQ(SystemInfo::s_uNumberOfProcessingUnits, expected.units);
     EXPECT_EQ(SystemInfo::s_uNumberOfCores, expected.cores);
@@ -65,8 +65,8 @@ TEST(SystemInfo, Workstation)
     EXPECT_EQ(SystemInfo::s_uProcessorModelNumber, 0xEu);
     EXPECT_EQ(SystemInfo::s_uProcessorRevision, 3u);
     EXPECT_EQ(SystemInfo::s_eSIMDSupport, eSIMDMMX | eSIMDSSE | eSIMDSSE2 | eSIMDSSE3);
-    EXPECT_EQ(SystemInfo::s_eProcessorFeatures, eFeatureMultipleUnitsPerCore | eFeatureLongMode |
-                                                    eFeatureMultipleCoresPerPackage | eFeatureCMPXCHG16B);
+    EXPECT_EQ(SystemInfo::s_eProcessorFeatures,
+              eFeatureMultipleUnitsPerCore | eFeatureLongMode | eFeatureMultipleCoresPerPackage | eFeatureCMPXCHG16B);
     EXPECT_EQ(SystemInfo::s_strProcessorName, "Intel(R) Core(TM) i7-4770 CPU @ 3.40GHz");
     EXPECT_EQ(SystemInfo::s_eOSType, eOSTypeThisPlatform);
     EXPECT_EQ(SystemInfo::s_uMajorVersion, 12u);

@@ -18,11 +18,11 @@ TEST(SystemLanguage, FromIdentifier)
         const char* identifier;
         eSystemLanguage language;
     } const cases[] = {
-        {"en_US", eLanguageEnglish}, {"fr", eLanguageFrench},    {"de-CH", eLanguageGerman},
-        {"ja_JP", eLanguageJapanese}, {"es-419", eLanguageSpanish}, {"it-IT", eLanguageItalian},
-        {"pt-BR", eLanguageOther},   {"EN", eLanguageOther},      {"De", eLanguageOther},
-        {"e", eLanguageOther},       {"", eLanguageOther},        {"enx", eLanguageEnglish},
-        {"zh-Hans", eLanguageOther}, {"\xC3\xA9s", eLanguageOther},
+        {"en_US", eLanguageEnglish},  {"fr", eLanguageFrench},       {"de-CH", eLanguageGerman},
+        {"ja_JP", eLanguageJapanese}, {"es-419", eLanguageSpanish},  {"it-IT", eLanguageItalian},
+        {"pt-BR", eLanguageOther},    {"EN", eLanguageOther},        {"De", eLanguageOther},
+        {"e", eLanguageOther},        {"", eLanguageOther},          {"enx", eLanguageEnglish},
+        {"zh-Hans", eLanguageOther},  {"\xC3\xA9s", eLanguageOther},
     };
     for (const tCase& c : cases) {
         EXPECT_EQ(convertMacLocaleToSystemLanguage(CFString(c.identifier)), c.language) << c.identifier;

@@ -47,7 +47,8 @@ TEST(MountKinds, KindFollowsTheFileSystem)
         {"/media/me/auto", "autofs", 0, 0},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(DETAIL::volumeKindOf(mount(c.mountPoint, c.fsType, c.major)), c.kind) << c.mountPoint << " " << c.fsType;
+        EXPECT_EQ(DETAIL::volumeKindOf(mount(c.mountPoint, c.fsType, c.major)), c.kind)
+            << c.mountPoint << " " << c.fsType;
 }
 
 TEST(MountKinds, UserVisibleMountsAreTheRootAndThePlacesPeopleMountThings)
@@ -85,9 +86,8 @@ TEST(MountKinds, UserVisibleMountsAreTheRootAndThePlacesPeopleMountThings)
 TEST(MountKinds, AMountedOverMountPointIsOneVolumeWithTheMountInSight)
 {
     const std::vector<tMountEntry> table = {
-        mount("/", "ext4", 254, 28),        mount("/media/me/STICK", "vfat", 8, 40),
-        mount("/proc", "proc", 0, 22),      mount("/mnt/nas", "nfs4", 0, 41),
-        mount("/media/me/STICK", "ext4", 8, 42),  // mounted over the first
+        mount("/", "ext4", 254, 28),      mount("/media/me/STICK", "vfat", 8, 40), mount("/proc", "proc", 0, 22),
+        mount("/mnt/nas", "nfs4", 0, 41), mount("/media/me/STICK", "ext4", 8, 42),  // mounted over the first
     };
     const auto visible = DETAIL::userVisibleMounts(table, "/home/me");
     ASSERT_EQ(visible.size(), 3u);

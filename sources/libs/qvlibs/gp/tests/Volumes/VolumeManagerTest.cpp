@@ -46,15 +46,14 @@ using namespace QV::GP;
 // The root file system, a USB stick under /media, a network mount, an exFAT card, a DVD, a session
 // tmpfs and a stick whose name has a space and a non-ASCII letter, with the kernel's pseudo file
 // systems around them.
-const char* const kTable =
-    "22 28 0:21 / /proc rw,relatime - proc proc rw\n"
-    "28 1 254:0 / / rw,relatime - ext4 /dev/vda rw\n"
-    "40 28 8:17 / /media/me/STICK rw,nosuid - vfat /dev/sdb1 rw\n"
-    "41 28 0:50 / /mnt/nas rw - nfs4 server:/export rw\n"
-    "42 28 8:33 / /media/me/CAM rw - exfat /dev/sdc1 rw\n"
-    "43 28 11:0 / /media/me/DVD ro - udf /dev/sr0 ro\n"
-    "44 28 0:24 / /run/user/1000 rw - tmpfs tmpfs rw\n"
-    "45 28 8:49 / /media/me/Fotos\\040\xC3\x9C rw - vfat /dev/sdd1 rw\n";
+const char* const kTable = "22 28 0:21 / /proc rw,relatime - proc proc rw\n"
+                           "28 1 254:0 / / rw,relatime - ext4 /dev/vda rw\n"
+                           "40 28 8:17 / /media/me/STICK rw,nosuid - vfat /dev/sdb1 rw\n"
+                           "41 28 0:50 / /mnt/nas rw - nfs4 server:/export rw\n"
+                           "42 28 8:33 / /media/me/CAM rw - exfat /dev/sdc1 rw\n"
+                           "43 28 11:0 / /media/me/DVD ro - udf /dev/sr0 ro\n"
+                           "44 28 0:24 / /run/user/1000 rw - tmpfs tmpfs rw\n"
+                           "45 28 8:49 / /media/me/Fotos\\040\xC3\x9C rw - vfat /dev/sdd1 rw\n";
 
 struct Change {
     std::string listener;
@@ -139,12 +138,9 @@ protected:
 TEST_F(VolumeManagerTest, ListsTheHomeFolderFirstThenTheVolumesWithAKindInMountOrder)
 {
     const std::vector<VolumeInfo> expected = {
-        {homeName(), eVolumeTypeHomeFolder, 0},
-        {DETAIL::kRootVolumeName, eVolumeTypeLocalDisk, 28},
-        {"STICK", eVolumeTypeLocalDisk, 40},
-        {"nas", eVolumeTypeNetwork, 41},
-        {"DVD", eVolumeTypeOptical, 43},
-        {"Fotos \xC3\x9C", eVolumeTypeLocalDisk, 45},
+        {homeName(), eVolumeTypeHomeFolder, 0}, {DETAIL::kRootVolumeName, eVolumeTypeLocalDisk, 28},
+        {"STICK", eVolumeTypeLocalDisk, 40},    {"nas", eVolumeTypeNetwork, 41},
+        {"DVD", eVolumeTypeOptical, 43},        {"Fotos \xC3\x9C", eVolumeTypeLocalDisk, 45},
     };  // the exFAT card, /proc and the session tmpfs are left out
     EXPECT_EQ(VolumeManager::getVolumes(), expected);
 }

@@ -25,8 +25,7 @@ class ExchangeData;
 class HMenu;
 
 // The base of every record; an event without payload carries one as it is.
-struct EventData {
-};
+struct EventData {};
 
 // eEventTimer.
 struct TimerEventData : EventData {
@@ -142,12 +141,10 @@ struct DragDropRequestEventData : DragEventData {
 };
 
 // eEventDragDropReceive: dropEffect is preset with the effect accepted during the request.
-struct DragDropReceiveEventData : DragEventData {
-};
+struct DragDropReceiveEventData : DragEventData {};
 
 // eEventDragDropLeaved.
-struct DragDropLeavedEventData : EventData {
-};
+struct DragDropLeavedEventData : EventData {};
 
 // eEventDragDropFinished.
 struct DragDropFinishedEventData : EventData {

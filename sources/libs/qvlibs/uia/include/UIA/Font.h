@@ -67,10 +67,10 @@ public:
 
     // The recipe of a font and the key of the toolkit's font cache.
     struct CreateData {
-        std::string name;         // the engine key when there is no resource id
-        uint32_t resourceId = 0;  // a "TTFd" resource; 0 = none
-        int size = 0;             // pixel size at backing scale 1
-        uint32_t style = 0;       // eStyle bits
+        std::string name;                     // the engine key when there is no resource id
+        uint32_t resourceId = 0;              // a "TTFd" resource; 0 = none
+        int size = 0;                         // pixel size at backing scale 1
+        uint32_t style = 0;                   // eStyle bits
         FontEngine::Handle engine = nullptr;  // null means the system engine
     };
 
@@ -79,17 +79,17 @@ public:
     static constexpr int kMaxPixelSize = 4096;
 
     // From the "TTFd" resource with data.resourceId (read little-endian).
-    explicit Font(CreateData const& data);
+    explicit Font(const CreateData& data);
     // From the whole content of the stream.
-    Font(GP::Stream& stream, CreateData const& data);
+    Font(GP::Stream& stream, const CreateData& data);
     ~Font();
 
     // The loading steps of the two constructors; false, doing nothing, when the font is loaded.
-    bool create(CreateData const& data);
-    bool create(GP::Stream& stream, CreateData const& data);
+    bool create(const CreateData& data);
+    bool create(GP::Stream& stream, const CreateData& data);
     // Registers the bytes with the engine (the first file under a key serves every later font of
     // that key) and makes the face for backing scale 1.
-    bool allocateFont(CreateData const& data, std::vector<unsigned char> bytes);
+    bool allocateFont(const CreateData& data, std::vector<unsigned char> bytes);
 
     // Makes the scale current; the face for it comes from a file the engine already has.
     void setBackingScaleFactor(float scale) const;
@@ -98,7 +98,7 @@ public:
     // Whether the font has a face for backing scale 1.
     bool isLoaded() const;
     uint32_t getResourceId() const { return m_resourceId; }
-    std::string const& getName() const { return m_name; }
+    const std::string& getName() const { return m_name; }
     int getSize() const { return m_size; }
     bool isUnderline() const { return m_bUnderline; }
     bool isHinting() const { return m_bHinting; }
@@ -107,31 +107,31 @@ public:
     // The line height; 10 without a face.
     int getCharHeight() const;
     // The width of the first line; length is a byte count, -1 up to the NUL.
-    int getStringWidth(char const* text, int length = -1) const;
+    int getStringWidth(const char* text, int length = -1) const;
     // The width of the widest '\n'-separated line.
-    int getStringWidthMultiline(std::string const& text) const;
+    int getStringWidthMultiline(const std::string& text) const;
     // The byte offset in the first line where `width` falls (0 for a width below 1); the offset of
     // the line's end when the line is narrower.
-    int getCharPos(char const* text, int width, eRounding rounding) const;
+    int getCharPos(const char* text, int width, eRounding rounding) const;
     // How far right the first line starts in a box `width` wide: 0 for left alignment and for a
     // line that does not fit; width - line for right; (width - line + 1) / 2 for centred.
-    int getHorizontalAlignmentOffset(char const* text, eAlignment alignment, int width) const;
+    int getHorizontalAlignmentOffset(const char* text, eAlignment alignment, int width) const;
 
     // --- Drawing ------------------------------------------------------------------------------
     // Draws the lines of text into rect (clipped to it and to the picture's clip), aligned in it,
     // lines lineSpacing pixels apart. The picture's clip and origin are kept.
-    void renderTextMultiline(Picture& picture, GP::Rect const& rect, GP::CharSequence<char> const& text,
+    void renderTextMultiline(Picture& picture, const GP::Rect& rect, const GP::CharSequence<char>& text,
                              uint32_t colour, eAlignment alignment, int lineSpacing) const;
     // Blends one glyph with its origin at (x, baselineY); with underline on, the underline below it.
-    void renderChar(Picture& picture, int x, int baselineY, DETAIL::FTCharBitmap const& glyph, uint32_t colour) const;
+    void renderChar(Picture& picture, int x, int baselineY, const DETAIL::FTCharBitmap& glyph, uint32_t colour) const;
 
 private:
     // The face of the current backing scale, or null.
     DETAIL::FTRenderCache* currentCache() const;
     // Sum of the advances of [text, end) up to '\n' (and NUL when stopAtNul), stopping once it
     // reaches `limit`.
-    int lineWidth(DETAIL::FTRenderCache& cache, char const* text, char const* end, bool stopAtNul, int limit) const;
-    int alignmentOffset(DETAIL::FTRenderCache& cache, char const* text, char const* end, bool stopAtNul,
+    int lineWidth(DETAIL::FTRenderCache& cache, const char* text, const char* end, bool stopAtNul, int limit) const;
+    int alignmentOffset(DETAIL::FTRenderCache& cache, const char* text, const char* end, bool stopAtNul,
                         eAlignment alignment, int width) const;
 
     FontEngine::Handle m_engine = nullptr;
@@ -145,8 +145,8 @@ private:
 };
 
 // The order of the toolkit's font cache: name, resource id, size, style, engine.
-bool operator<(Font::CreateData const& a, Font::CreateData const& b);
-bool operator==(Font::CreateData const& a, Font::CreateData const& b);
-inline bool operator!=(Font::CreateData const& a, Font::CreateData const& b) { return !(a == b); }
+bool operator<(const Font::CreateData& a, const Font::CreateData& b);
+bool operator==(const Font::CreateData& a, const Font::CreateData& b);
+inline bool operator!=(const Font::CreateData& a, const Font::CreateData& b) { return !(a == b); }
 
 }  // namespace QV::UIA

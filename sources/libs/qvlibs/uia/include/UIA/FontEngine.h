@@ -19,8 +19,8 @@ public:
 
     FontEngine();
     ~FontEngine();
-    FontEngine(FontEngine const&) = delete;
-    FontEngine& operator=(FontEngine const&) = delete;
+    FontEngine(const FontEngine&) = delete;
+    FontEngine& operator=(const FontEngine&) = delete;
 
     // The engine state that Font::CreateData carries.
     Handle handle() const { return m_freeType.get(); }

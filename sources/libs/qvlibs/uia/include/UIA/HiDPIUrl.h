@@ -8,6 +8,6 @@ namespace QV::UIA {
 // path itself for scale exactly 1; for any other scale (NaN included) the "@2x" variant in the
 // same folder: "skin/button.png" -> "skin/button@2x.png", "skin/button" -> "skin/button@2x". Only
 // the "@2x" variant exists, whatever the scale.
-std::string resolveHiDPIUrl(std::string const& path, float scale);
+std::string resolveHiDPIUrl(const std::string& path, float scale);
 
 }  // namespace QV::UIA

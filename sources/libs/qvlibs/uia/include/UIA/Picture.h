@@ -51,12 +51,15 @@ public:
     };
 
     // cloneAndScale: eSmooth interpolates, anything else replicates each pixel into a block.
-    enum class Sampling { eSmooth = 0, eReplicate = 1 };
+    enum class Sampling {
+        eSmooth = 0,
+        eReplicate = 1
+    };
 
     Picture();
     ~Picture() override;
-    Picture(Picture const&) = delete;
-    Picture& operator=(Picture const&) = delete;
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
 
     // --- Size --------------------------------------------------------------------------------
     // Resizes through reallocData; false with nothing changed when that fails. Otherwise the
@@ -74,10 +77,10 @@ public:
     // Bytes allocated.
     std::size_t getCapacity() const { return m_capacity; }
     uint32_t* getData() { return m_pData; }
-    uint32_t const* getData() const { return m_pData; }
+    const uint32_t* getData() const { return m_pData; }
     // Pixel (x, y) in picture coordinates (no origin); the caller keeps inside the picture.
     uint32_t getPixel(int x, int y) const { return m_pData[std::ptrdiff_t(y) * m_width + x]; }
-    PictureProperties const& getProperties() const { return *this; }
+    const PictureProperties& getProperties() const { return *this; }
 
     // Size of one animation frame (integer division; 0 frames count as 1).
     int getAnimationWidth() const;
@@ -110,16 +113,16 @@ public:
     // XOR of every pixel with 0x00FFFFFF: colour inverted, alpha kept.
     void invertArea(int x, int y, int width, int height);
     // Stores the colour, no compositing.
-    void setAreaColor(GP::Rect const& rect, uint32_t colour);
+    void setAreaColor(const GP::Rect& rect, uint32_t colour);
     // Copies the source rectangle (sx, sy, width, height) to (x, y): rows copied as they are when
     // the source has no alpha channel, else each source pixel composited over the target pixel.
     // The rectangles must lie inside their pictures; they may overlap in the same picture.
-    void copyAreaUC(int x, int y, int width, int height, Picture const& source, int sx, int sy);
+    void copyAreaUC(int x, int y, int width, int height, const Picture& source, int sx, int sy);
 
     // --- Clip and origin ---------------------------------------------------------------------
     // The clip becomes rect limited to the picture and to x >= 0, y >= 0 (origin-relative), and
     // clipping is on; an empty intersection clips everything away.
-    void setClipRect(GP::Rect const& rect);
+    void setClipRect(const GP::Rect& rect);
     // Clipping off; the clip rectangle is the whole picture.
     void resetClipRect();
     // Intersects rect (turned around first when right < left or bottom < top, and back after)
@@ -127,11 +130,11 @@ public:
     // receive the amount cut away at the left and top as non-positive numbers; true.
     bool checkClipRect(GP::Rect& rect, int* dx = nullptr, int* dy = nullptr) const;
     // Moves the origin; an active clip keeps covering the same pixels.
-    void setOrigin(GP::Point const& origin);
-    GP::Point const& getOrigin() const { return m_origin; }
+    void setOrigin(const GP::Point& origin);
+    const GP::Point& getOrigin() const { return m_origin; }
     bool isClipActive() const { return m_bClipActive; }
     // Origin-relative; the whole picture (0, 0, width, height) while clipping is off.
-    GP::Rect const& getClipRect() const { return m_clip; }
+    const GP::Rect& getClipRect() const { return m_clip; }
     // What drawing may touch, in picture coordinates: the clip moved by the origin and limited to
     // the picture while clipping is on, else the whole picture.
     GP::Rect getDrawableRect() const;
@@ -143,7 +146,7 @@ public:
     // Computes one empty-area mask per frame (see eEmptyArea); none without pixels, without the
     // alpha-channel property, when not resizable or when the nine-patch centre is empty.
     void initEmptyAreaFlags();
-    std::vector<uint32_t> const& getEmptyAreaFlags() const { return m_emptyAreaMasks; }
+    const std::vector<uint32_t>& getEmptyAreaFlags() const { return m_emptyAreaMasks; }
     // A scaled copy with the same properties (borders scaled too), origin (0, 0), clipping off.
     std::unique_ptr<Picture> cloneAndScale(float factor, Sampling sampling) const;
 
@@ -151,23 +154,23 @@ public:
     // Frame number frame of source (or the part sourceRect of it) with its top-left at (x, y).
     // Instances for PictureCombinerFunctors::CopySource and BlendUsingAlpha.
     template <class F>
-    void putPicture(int x, int y, Picture const& source, unsigned frame, GP::Rect const* sourceRect);
+    void putPicture(int x, int y, const Picture& source, unsigned frame, const GP::Rect* sourceRect);
     // Frame number frame of source into dest: a nine-patch when the source is resizable, else
     // 1:1 at dest's top-left. clip, when given, limits the drawing instead of dest.
     template <class F>
-    void putStretched(GP::Rect const& dest, Picture const& source, unsigned frame, GP::Rect const* clip);
+    void putStretched(const GP::Rect& dest, const Picture& source, unsigned frame, const GP::Rect* clip);
 
 private:
     friend struct PictureCombinerFunctors::CopySource;
 
     uint32_t* pixelAt(int x, int y) { return m_pData + std::ptrdiff_t(y) * m_width + x; }
-    uint32_t const* pixelAt(int x, int y) const { return m_pData + std::ptrdiff_t(y) * m_width + x; }
+    const uint32_t* pixelAt(int x, int y) const { return m_pData + std::ptrdiff_t(y) * m_width + x; }
     // The part of the origin-relative rectangle [left, right) x [top, bottom) that drawing may
     // touch, in picture coordinates; false when nothing is left.
     bool drawableAbsolute(int64_t left, int64_t top, int64_t right, int64_t bottom, GP::Rect& result) const;
     // The same operations in picture coordinates, inside the picture.
     void fillAbsolute(int x, int y, int width, int height, uint32_t colour);
-    void copyAbsolute(int x, int y, int width, int height, Picture const& source, int sx, int sy);
+    void copyAbsolute(int x, int y, int width, int height, const Picture& source, int sx, int sy);
     void setPixelAbsolute(int x, int y, uint32_t colour);
 
     std::unique_ptr<uint32_t[]> m_buffer;
@@ -182,13 +185,13 @@ private:
     std::vector<uint32_t> m_emptyAreaMasks;
 };
 
-extern template void Picture::putPicture<PictureCombinerFunctors::CopySource>(int, int, Picture const&, unsigned,
-                                                                              GP::Rect const*);
-extern template void Picture::putPicture<PictureCombinerFunctors::BlendUsingAlpha>(int, int, Picture const&, unsigned,
-                                                                                   GP::Rect const*);
-extern template void Picture::putStretched<PictureCombinerFunctors::CopySource>(GP::Rect const&, Picture const&,
-                                                                                unsigned, GP::Rect const*);
-extern template void Picture::putStretched<PictureCombinerFunctors::BlendUsingAlpha>(GP::Rect const&, Picture const&,
-                                                                                     unsigned, GP::Rect const*);
+extern template void Picture::putPicture<PictureCombinerFunctors::CopySource>(int, int, const Picture&, unsigned,
+                                                                              const GP::Rect*);
+extern template void Picture::putPicture<PictureCombinerFunctors::BlendUsingAlpha>(int, int, const Picture&, unsigned,
+                                                                                   const GP::Rect*);
+extern template void Picture::putStretched<PictureCombinerFunctors::CopySource>(const GP::Rect&, const Picture&,
+                                                                                unsigned, const GP::Rect*);
+extern template void Picture::putStretched<PictureCombinerFunctors::BlendUsingAlpha>(const GP::Rect&, const Picture&,
+                                                                                     unsigned, const GP::Rect*);
 
 }  // namespace QV::UIA

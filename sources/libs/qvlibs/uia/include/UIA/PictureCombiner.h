@@ -30,20 +30,20 @@ public:
     virtual ~PictureCombiner() = default;
 
     // The source rectangle (sx, sy, width, height) onto (x, y), clipped.
-    void combine(int x, int y, int width, int height, Picture const& source, int sx, int sy);
+    void combine(int x, int y, int width, int height, const Picture& source, int sx, int sy);
     // The source rectangle (sx, sy, sw, sh) tiled over the target rectangle (x, y, width, height).
     // The tiles are anchored at (x, y), so the pattern stays put when clipping cuts the rectangle.
-    void combineAndRepeatSource(int x, int y, int width, int height, Picture const& source, int sx, int sy, int sw,
+    void combineAndRepeatSource(int x, int y, int width, int height, const Picture& source, int sx, int sy, int sw,
                                 int sh);
     // Frame number frame (clamped to the last one) of source, or the part sourceRect of that
     // frame, with its top-left at (x, y).
-    void combineApplySourceAnimations(int x, int y, Picture const& source, unsigned frame, GP::Rect const* sourceRect);
+    void combineApplySourceAnimations(int x, int y, const Picture& source, unsigned frame, const GP::Rect* sourceRect);
     // Frame number frame of source into dest. Not resizable: 1:1 at dest's top-left (limited to
     // clip when given, else not to dest). Resizable: the nine-patch filling dest; at the frame's
     // own size that is the frame 1:1, drawn once. The drawing is limited to clip (or dest) within
     // the target's clip; the target's clip and origin are as before afterwards.
-    void combineStretchedApplySourceAnimation(GP::Rect const& dest, Picture const& source, unsigned frame,
-                                              GP::Rect const* clip);
+    void combineStretchedApplySourceAnimation(const GP::Rect& dest, const Picture& source, unsigned frame,
+                                              const GP::Rect* clip);
 
 private:
     // Target and source rectangles in picture coordinates, of one size.
@@ -51,15 +51,15 @@ private:
         int64_t x, y, width, height, sx, sy;
     };
     // Cuts area to the target's drawable rectangle and the source picture; false when empty.
-    bool clipArea(tArea& area, Picture const& source) const;
-    void apply(tArea const& area, Picture const& source)
+    bool clipArea(tArea& area, const Picture& source) const;
+    void apply(const tArea& area, const Picture& source)
     {
-        m_functor.combineArea(m_target,
-                              GP::Rect(int32_t(area.x), int32_t(area.y), int32_t(area.x + area.width),
-                                       int32_t(area.y + area.height)),
-                              source, GP::Point(int32_t(area.sx), int32_t(area.sy)));
+        m_functor.combineArea(
+            m_target,
+            GP::Rect(int32_t(area.x), int32_t(area.y), int32_t(area.x + area.width), int32_t(area.y + area.height)),
+            source, GP::Point(int32_t(area.sx), int32_t(area.sy)));
     }
-    void drawNinePatch(GP::Rect const& dest, Picture const& source, unsigned frame);
+    void drawNinePatch(const GP::Rect& dest, const Picture& source, unsigned frame);
 
     Picture& m_target;
     F& m_functor;
@@ -87,8 +87,7 @@ public:
     explicit SavedClip(Picture& picture)
         : m_picture(picture), m_origin(picture.getOrigin()), m_bActive(picture.isClipActive()),
           m_clip(picture.getClipRect())
-    {
-    }
+    {}
     ~SavedClip()
     {
         m_picture.setOrigin(m_origin);
@@ -98,8 +97,8 @@ public:
             m_picture.resetClipRect();
     }
     bool isActive() const { return m_bActive; }
-    SavedClip(SavedClip const&) = delete;
-    SavedClip& operator=(SavedClip const&) = delete;
+    SavedClip(const SavedClip&) = delete;
+    SavedClip& operator=(const SavedClip&) = delete;
 
 private:
     Picture& m_picture;
@@ -111,7 +110,7 @@ private:
 }  // namespace DETAIL
 
 template <class F>
-bool PictureCombiner<F>::clipArea(tArea& area, Picture const& source) const
+bool PictureCombiner<F>::clipArea(tArea& area, const Picture& source) const
 {
     GP::Rect const drawable = m_target.getDrawableRect();
     DETAIL::cutSpan(area.sx, area.x, area.width, 0, source.getWidth());
@@ -122,7 +121,7 @@ bool PictureCombiner<F>::clipArea(tArea& area, Picture const& source) const
 }
 
 template <class F>
-void PictureCombiner<F>::combine(int x, int y, int width, int height, Picture const& source, int sx, int sy)
+void PictureCombiner<F>::combine(int x, int y, int width, int height, const Picture& source, int sx, int sy)
 {
     if (width <= 0 || height <= 0)
         return;
@@ -134,7 +133,7 @@ void PictureCombiner<F>::combine(int x, int y, int width, int height, Picture co
 }
 
 template <class F>
-void PictureCombiner<F>::combineAndRepeatSource(int x, int y, int width, int height, Picture const& source, int sx,
+void PictureCombiner<F>::combineAndRepeatSource(int x, int y, int width, int height, const Picture& source, int sx,
                                                 int sy, int sw, int sh)
 {
     if (width <= 0 || height <= 0 || sw <= 0 || sh <= 0)
@@ -150,21 +149,21 @@ void PictureCombiner<F>::combineAndRepeatSource(int x, int y, int width, int hei
 
     // The target rectangle cut to the drawable area; the tiles stay anchored at its own corner.
     GP::Point const to = m_target.getOrigin();
-    int64_t const anchorX = int64_t(x) + to.x, anchorY = int64_t(y) + to.y;
+    const int64_t anchorX = int64_t(x) + to.x, anchorY = int64_t(y) + to.y;
     GP::Rect const drawable = m_target.getDrawableRect();
-    int64_t const left = std::max<int64_t>(anchorX, drawable.left);
-    int64_t const top = std::max<int64_t>(anchorY, drawable.top);
-    int64_t const right = std::min<int64_t>(anchorX + width, drawable.right);
-    int64_t const bottom = std::min<int64_t>(anchorY + height, drawable.bottom);
+    const int64_t left = std::max<int64_t>(anchorX, drawable.left);
+    const int64_t top = std::max<int64_t>(anchorY, drawable.top);
+    const int64_t right = std::min<int64_t>(anchorX + width, drawable.right);
+    const int64_t bottom = std::min<int64_t>(anchorY + height, drawable.bottom);
     if (left >= right || top >= bottom)
         return;
 
     int64_t offsetY = (top - anchorY) % tileH;
     for (int64_t ty = top; ty < bottom;) {
-        int64_t const rowHeight = std::min(tileH - offsetY, bottom - ty);
+        const int64_t rowHeight = std::min(tileH - offsetY, bottom - ty);
         int64_t offsetX = (left - anchorX) % tileW;
         for (int64_t tx = left; tx < right;) {
-            int64_t const columnWidth = std::min(tileW - offsetX, right - tx);
+            const int64_t columnWidth = std::min(tileW - offsetX, right - tx);
             apply(tArea{tx, ty, columnWidth, rowHeight, tileX + offsetX, tileY + offsetY}, source);
             tx += columnWidth;
             offsetX = 0;
@@ -175,8 +174,8 @@ void PictureCombiner<F>::combineAndRepeatSource(int x, int y, int width, int hei
 }
 
 template <class F>
-void PictureCombiner<F>::combineApplySourceAnimations(int x, int y, Picture const& source, unsigned frame,
-                                                      GP::Rect const* sourceRect)
+void PictureCombiner<F>::combineApplySourceAnimations(int x, int y, const Picture& source, unsigned frame,
+                                                      const GP::Rect* sourceRect)
 {
     // The frame in sheet coordinates, and the requested part of it.
     GP::Point const offset = source.getAnimationOffset(frame);
@@ -202,13 +201,13 @@ void PictureCombiner<F>::combineApplySourceAnimations(int x, int y, Picture cons
 }
 
 template <class F>
-void PictureCombiner<F>::combineStretchedApplySourceAnimation(GP::Rect const& dest, Picture const& source,
-                                                              unsigned frame, GP::Rect const* clip)
+void PictureCombiner<F>::combineStretchedApplySourceAnimation(const GP::Rect& dest, const Picture& source,
+                                                              unsigned frame, const GP::Rect* clip)
 {
     GP::Point const offset = source.getAnimationOffset(frame);
-    int const frameWidth = source.getAnimationWidth();
-    int const frameHeight = source.getAnimationHeight();
-    bool const bNaturalSize = dest.width() == frameWidth && dest.height() == frameHeight;
+    const int frameWidth = source.getAnimationWidth();
+    const int frameHeight = source.getAnimationHeight();
+    const bool bNaturalSize = dest.width() == frameWidth && dest.height() == frameHeight;
 
     if (!source.isResizable() && !clip) {
         combine(dest.left, dest.top, frameWidth, frameHeight, source, offset.x, offset.y);
@@ -228,32 +227,32 @@ void PictureCombiner<F>::combineStretchedApplySourceAnimation(GP::Rect const& de
 }
 
 template <class F>
-void PictureCombiner<F>::drawNinePatch(GP::Rect const& dest, Picture const& source, unsigned frame)
+void PictureCombiner<F>::drawNinePatch(const GP::Rect& dest, const Picture& source, unsigned frame)
 {
-    int const l = source.isHorzResizable() ? source.getFixedLeft() : 0;
-    int const r = source.isHorzResizable() ? source.getFixedRight() : 0;
-    int const t = source.isVertResizable() ? source.getFixedTop() : 0;
-    int const b = source.isVertResizable() ? source.getFixedBottom() : 0;
+    const int l = source.isHorzResizable() ? source.getFixedLeft() : 0;
+    const int r = source.isHorzResizable() ? source.getFixedRight() : 0;
+    const int t = source.isVertResizable() ? source.getFixedTop() : 0;
+    const int b = source.isVertResizable() ? source.getFixedBottom() : 0;
     if (l < 0 || r < 0 || t < 0 || b < 0)
         return;
-    int const cw = source.getAnimationWidth() - l - r;
-    int const ch = source.getAnimationHeight() - t - b;
+    const int cw = source.getAnimationWidth() - l - r;
+    const int ch = source.getAnimationHeight() - t - b;
     if (cw < 1 || ch < 1)
         return;
 
     GP::Point const offset = source.getAnimationOffset(frame);
-    unsigned const index = source.getNumAnimations() > 1 ? std::min(frame, source.getNumAnimations() - 1) : 0;
-    std::vector<uint32_t> const& masks = source.getEmptyAreaFlags();
-    uint32_t const empty = index < masks.size() ? masks[index] : 0;
-    auto const shown = [empty](uint32_t bit) { return (empty & bit) == 0; };
+    const unsigned index = source.getNumAnimations() > 1 ? std::min(frame, source.getNumAnimations() - 1) : 0;
+    const std::vector<uint32_t>& masks = source.getEmptyAreaFlags();
+    const uint32_t empty = index < masks.size() ? masks[index] : 0;
+    const auto shown = [empty](uint32_t bit) { return (empty & bit) == 0; };
 
-    int64_t const x0 = dest.left, y0 = dest.top, x1 = dest.right, y1 = dest.bottom;
-    int const fx = offset.x, fy = offset.y;
+    const int64_t x0 = dest.left, y0 = dest.top, x1 = dest.right, y1 = dest.bottom;
+    const int fx = offset.x, fy = offset.y;
     // Spans between the borders; a dest smaller than its borders leaves them empty.
-    auto const span = [](int64_t from, int64_t to) { return int(std::clamp<int64_t>(to - from, 0, INT32_MAX)); };
-    auto const at = [](int64_t v) { return int(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
-    int const middleWidth = span(x0 + l, x1 - r);
-    int const middleHeight = span(y0 + t, y1 - b);
+    const auto span = [](int64_t from, int64_t to) { return int(std::clamp<int64_t>(to - from, 0, INT32_MAX)); };
+    const auto at = [](int64_t v) { return int(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+    const int middleWidth = span(x0 + l, x1 - r);
+    const int middleHeight = span(y0 + t, y1 - b);
 
     if (t > 0) {
         if (l > 0 && shown(Picture::eEmptyTopLeft))
@@ -270,7 +269,7 @@ void PictureCombiner<F>::drawNinePatch(GP::Rect const& dest, Picture const& sour
     if (r > 0 && shown(Picture::eEmptyRight))
         combineAndRepeatSource(at(x1 - r), at(y0 + t), r, middleHeight, source, fx + l + cw, fy + t, r, ch);
     if (b > 0) {
-        int const sy = fy + t + ch;
+        const int sy = fy + t + ch;
         if (l > 0 && shown(Picture::eEmptyBottomLeft))
             combine(at(x0), at(y1 - b), l, b, source, fx, sy);
         if (shown(Picture::eEmptyBottom))
@@ -283,14 +282,14 @@ void PictureCombiner<F>::drawNinePatch(GP::Rect const& dest, Picture const& sour
 // --- Picture's combining entry points ---------------------------------------------------------
 
 template <class F>
-void Picture::putPicture(int x, int y, Picture const& source, unsigned frame, GP::Rect const* sourceRect)
+void Picture::putPicture(int x, int y, const Picture& source, unsigned frame, const GP::Rect* sourceRect)
 {
     F functor;
     PictureCombiner<F>(*this, functor).combineApplySourceAnimations(x, y, source, frame, sourceRect);
 }
 
 template <class F>
-void Picture::putStretched(GP::Rect const& dest, Picture const& source, unsigned frame, GP::Rect const* clip)
+void Picture::putStretched(const GP::Rect& dest, const Picture& source, unsigned frame, const GP::Rect* clip)
 {
     F functor;
     PictureCombiner<F>(*this, functor).combineStretchedApplySourceAnimation(dest, source, frame, clip);

@@ -20,20 +20,20 @@ namespace PictureCombinerFunctors {
 // The source copied (no alpha channel) or composited over the target (alpha channel), as
 // Picture::copyAreaUC does.
 struct CopySource {
-    void combineArea(Picture& target, GP::Rect const& rect, Picture const& source, GP::Point sourcePoint) const;
+    void combineArea(Picture& target, const GP::Rect& rect, const Picture& source, GP::Point sourcePoint) const;
 };
 
 // m = div255(sA * tA); each colour channel div255(tC * (255 - m) + sC * m); the target's alpha is
 // kept. The source shows only where the target has alpha, weighted by both alphas.
 struct BlendUsingAlpha {
-    void combineArea(Picture& target, GP::Rect const& rect, Picture const& source, GP::Point sourcePoint) const;
+    void combineArea(Picture& target, const GP::Rect& rect, const Picture& source, GP::Point sourcePoint) const;
 };
 
 // The source is only a mask: m = div255(sA * cA); each colour channel div255(tC * (255 - m) +
 // cC * m); the target's alpha is kept.
 struct DyeUsingAlphaMask {
     explicit DyeUsingAlphaMask(uint32_t colour) : m_colour(colour) {}
-    void combineArea(Picture& target, GP::Rect const& rect, Picture const& source, GP::Point sourcePoint) const;
+    void combineArea(Picture& target, const GP::Rect& rect, const Picture& source, GP::Point sourcePoint) const;
 
     uint32_t m_colour;
 };

@@ -13,13 +13,19 @@ namespace QV::UIA {
 class PictureProperties {
 public:
     // Layout of the animation frames: stacked top to bottom, or (any other value) side by side.
-    enum eOrientation : uint32_t { eOrientationVertical = 1, eOrientationHorizontal = 2 };
+    enum eOrientation : uint32_t {
+        eOrientationVertical = 1,
+        eOrientationHorizontal = 2
+    };
     // Bits of the resize flags.
-    enum eResize : uint32_t { eResizeVertical = 1, eResizeHorizontal = 2 };
+    enum eResize : uint32_t {
+        eResizeVertical = 1,
+        eResizeHorizontal = 2
+    };
 
     PictureProperties() = default;
-    PictureProperties(PictureProperties const&) = default;
-    PictureProperties& operator=(PictureProperties const&) = default;
+    PictureProperties(const PictureProperties&) = default;
+    PictureProperties& operator=(const PictureProperties&) = default;
     virtual ~PictureProperties() = default;
 
     virtual void setAlphaChannel(bool bAlpha);

@@ -16,7 +16,7 @@ class ResourceFacade {
 public:
     // A new stream over the resource in the given byte order, or null when neither the map nor the
     // bundle has it.
-    static std::unique_ptr<GP::Stream> getResource(unsigned id, char const* type, GP::Endian::eByteOrder byteOrder);
+    static std::unique_ptr<GP::Stream> getResource(unsigned id, const char* type, GP::Endian::eByteOrder byteOrder);
     // Empties the map; later requests go to the bundle.
     static void clearResourceMap();
 

@@ -16,10 +16,10 @@ public:
     // Crop type 0 (the text unchanged) until the owner sets another on cropper().
     StringCropper() = default;
 
-    std::string cropString(GP::CharSequence<char> const& text, Font const& font, int maxWidth) const;
+    std::string cropString(const GP::CharSequence<char>& text, const Font& font, int maxWidth) const;
 
     GP::StringCropper& cropper() { return m_cropper; }
-    GP::StringCropper const& cropper() const { return m_cropper; }
+    const GP::StringCropper& cropper() const { return m_cropper; }
 
 private:
     GP::StringCropper m_cropper;

@@ -23,23 +23,23 @@ long long bytesLeft(GP::Stream& stream)
     GP::IStorage* storage = stream.getStorage();
     if (storage == nullptr || !storage->isGood())
         return -1;
-    long long const position = storage->getPos64();
+    const long long position = storage->getPos64();
     if (position < 0)
         return -1;
     storage->seek64(0, GP::IStorage::eSeekFromEnd);
-    long long const end = storage->getPos64();
+    const long long end = storage->getPos64();
     storage->seek64(position, GP::IStorage::eSeekFromStart);
     if (end < position || storage->getPos64() != position)
         return -1;
     return end - position;
 }
 
-bool hasTranslucentPixel(Picture const& picture)
+bool hasTranslucentPixel(const Picture& picture)
 {
-    uint32_t const* begin = picture.getData();
+    const uint32_t* begin = picture.getData();
     if (begin == nullptr)
         return false;
-    uint32_t const* end = begin + std::size_t(picture.getWidth()) * std::size_t(picture.getHeight());
+    const uint32_t* end = begin + std::size_t(picture.getWidth()) * std::size_t(picture.getHeight());
     return std::any_of(begin, end, [](uint32_t pixel) { return pixel < 0xFF000000u; });
 }
 

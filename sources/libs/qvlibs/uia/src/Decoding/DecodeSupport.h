@@ -23,6 +23,6 @@ bool resizeForDecoding(Picture& picture, uint64_t width, uint64_t height);
 long long bytesLeft(GP::Stream& stream);
 
 // True when a pixel has alpha below 0xFF.
-bool hasTranslucentPixel(Picture const& picture);
+bool hasTranslucentPixel(const Picture& picture);
 
 }  // namespace QV::UIA::DETAIL

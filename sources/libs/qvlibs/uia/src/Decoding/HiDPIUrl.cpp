@@ -4,7 +4,7 @@
 
 namespace QV::UIA {
 
-std::string resolveHiDPIUrl(std::string const& path, float scale)
+std::string resolveHiDPIUrl(const std::string& path, float scale)
 {
     if (scale == 1.0f)
         return path;

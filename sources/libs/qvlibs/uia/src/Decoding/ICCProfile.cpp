@@ -22,8 +22,8 @@ std::vector<uint8_t> assembleICCProfile(jpeg_saved_marker_ptr markers)
         if (marker->marker != kICCMarker || marker->data_length < kChunkHeaderSize ||
             std::memcmp(marker->data, kSignature, sizeof kSignature) != 0)
             continue;
-        unsigned const sequence = marker->data[sizeof kSignature];
-        unsigned const count = marker->data[sizeof kSignature + 1];
+        const unsigned sequence = marker->data[sizeof kSignature];
+        const unsigned count = marker->data[sizeof kSignature + 1];
         if (!bCounting) {
             nChunks = count;
             bCounting = true;

@@ -13,23 +13,14 @@ struct ProfileCloser {
 };
 using ProfileHandle = std::unique_ptr<void, ProfileCloser>;
 
-uint32_t opaque(uint32_t red, uint32_t green, uint32_t blue)
-{
-    return 0xFF000000u | red << 16 | green << 8 | blue;
-}
+uint32_t opaque(uint32_t red, uint32_t green, uint32_t blue) { return 0xFF000000u | red << 16 | green << 8 | blue; }
 
 // a * b / 255, rounded.
-uint32_t scaled(uint32_t a, uint32_t b)
-{
-    return (a * b + 127) / 255;
-}
+uint32_t scaled(uint32_t a, uint32_t b) { return (a * b + 127) / 255; }
 
 }  // namespace
 
-void JPGColourConverter::TransformDeleter::operator()(void* transform) const
-{
-    cmsDeleteTransform(transform);
-}
+void JPGColourConverter::TransformDeleter::operator()(void* transform) const { cmsDeleteTransform(transform); }
 
 JPGColourConverter::JPGColourConverter(eSamples samples) : m_samples(samples) {}
 
@@ -46,7 +37,7 @@ std::size_t JPGColourConverter::samplesPerPixel(eSamples samples)
     return 0;
 }
 
-bool JPGColourConverter::useProfile(std::vector<uint8_t> const& profile)
+bool JPGColourConverter::useProfile(const std::vector<uint8_t>& profile)
 {
     cmsColorSpaceSignature colourSpace;
     cmsUInt32Number inputFormat;
@@ -63,15 +54,14 @@ bool JPGColourConverter::useProfile(std::vector<uint8_t> const& profile)
         colourSpace = cmsSigCmykData;
         inputFormat = TYPE_CMYK_8_REV;
         break;
-    default:
-        return false;
+    default: return false;
     }
     if (profile.empty() || profile.size() > UINT32_MAX)
         return false;
-    ProfileHandle const embedded(cmsOpenProfileFromMem(profile.data(), cmsUInt32Number(profile.size())));
+    const ProfileHandle embedded(cmsOpenProfileFromMem(profile.data(), cmsUInt32Number(profile.size())));
     if (!embedded || cmsGetColorSpace(embedded.get()) != colourSpace)
         return false;
-    ProfileHandle const sRGB(cmsCreate_sRGBProfile());
+    const ProfileHandle sRGB(cmsCreate_sRGBProfile());
     if (!sRGB)
         return false;
     // The transform keeps what it needs of the profiles; they are closed here.
@@ -82,7 +72,7 @@ bool JPGColourConverter::useProfile(std::vector<uint8_t> const& profile)
     return true;
 }
 
-void JPGColourConverter::convert(uint8_t const* samples, uint32_t* pixels, std::size_t count) const
+void JPGColourConverter::convert(const uint8_t* samples, uint32_t* pixels, std::size_t count) const
 {
     if (m_transform) {
         // The transform writes no alpha bytes.
@@ -102,15 +92,15 @@ void JPGColourConverter::convert(uint8_t const* samples, uint32_t* pixels, std::
     case eSamples::eCMYK:
         // Each colour is what its ink and the black ink leave of white.
         for (std::size_t i = 0; i < count; ++i, samples += 4) {
-            uint32_t const white = 255u - samples[3];
+            const uint32_t white = 255u - samples[3];
             pixels[i] = opaque(scaled(255u - samples[0], white), scaled(255u - samples[1], white),
                                scaled(255u - samples[2], white));
         }
         break;
     case eSamples::eCMYKInverted:
         for (std::size_t i = 0; i < count; ++i, samples += 4)
-            pixels[i] = opaque(scaled(samples[0], samples[3]), scaled(samples[1], samples[3]),
-                               scaled(samples[2], samples[3]));
+            pixels[i] =
+                opaque(scaled(samples[0], samples[3]), scaled(samples[1], samples[3]), scaled(samples[2], samples[3]));
         break;
     }
 }

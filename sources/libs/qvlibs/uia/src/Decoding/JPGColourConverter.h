@@ -22,19 +22,19 @@ public:
 
     explicit JPGColourConverter(eSamples samples);
     ~JPGColourConverter();
-    JPGColourConverter(JPGColourConverter const&) = delete;
-    JPGColourConverter& operator=(JPGColourConverter const&) = delete;
+    JPGColourConverter(const JPGColourConverter&) = delete;
+    JPGColourConverter& operator=(const JPGColourConverter&) = delete;
 
     static std::size_t samplesPerPixel(eSamples samples);
 
     // Converts through the ICC profile (RGB or CMYK samples only) from now on. False, nothing
     // changed, when the profile cannot be opened, describes another colour space than the samples,
     // or the transform to sRGB cannot be made.
-    bool useProfile(std::vector<uint8_t> const& profile);
+    bool useProfile(const std::vector<uint8_t>& profile);
     bool hasProfile() const { return m_transform != nullptr; }
 
     // count pixels of samples into opaque B, G, R, A words.
-    void convert(uint8_t const* samples, uint32_t* pixels, std::size_t count) const;
+    void convert(const uint8_t* samples, uint32_t* pixels, std::size_t count) const;
 
 private:
     struct TransformDeleter {

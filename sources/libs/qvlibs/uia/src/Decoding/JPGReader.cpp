@@ -43,8 +43,8 @@ struct JPGDecoder {
     std::vector<JSAMPLE> line;
 
     JPGDecoder() = default;
-    JPGDecoder(JPGDecoder const&) = delete;
-    JPGDecoder& operator=(JPGDecoder const&) = delete;
+    JPGDecoder(const JPGDecoder&) = delete;
+    JPGDecoder& operator=(const JPGDecoder&) = delete;
     ~JPGDecoder()
     {
         if (bCreated)
@@ -67,16 +67,12 @@ struct tDecoding {
     bool bProfileAllowed;
 };
 
-bool decodingFor(jpeg_decompress_struct const& cinfo, tDecoding& decoding)
+bool decodingFor(const jpeg_decompress_struct& cinfo, tDecoding& decoding)
 {
     using eSamples = JPGColourConverter::eSamples;
     switch (cinfo.jpeg_color_space) {
-    case JCS_GRAYSCALE:
-        decoding = {JCS_GRAYSCALE, eSamples::eGrey, false};
-        return true;
-    case JCS_RGB:
-        decoding = {JCS_RGB, eSamples::eRGB, true};
-        return true;
+    case JCS_GRAYSCALE: decoding = {JCS_GRAYSCALE, eSamples::eGrey, false}; return true;
+    case JCS_RGB: decoding = {JCS_RGB, eSamples::eRGB, true}; return true;
     case JCS_YCbCr:
         // libjpeg converts to RGB; an embedded profile is not applied.
         decoding = {JCS_RGB, eSamples::eRGB, false};
@@ -86,8 +82,7 @@ bool decodingFor(jpeg_decompress_struct const& cinfo, tDecoding& decoding)
         // Files with an Adobe marker store CMYK inverted.
         decoding = {JCS_CMYK, cinfo.saw_Adobe_marker ? eSamples::eCMYKInverted : eSamples::eCMYK, true};
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

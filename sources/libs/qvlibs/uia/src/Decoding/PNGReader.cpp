@@ -25,10 +25,7 @@ void PNGReadHelper(png_structp png, png_bytep data, png_size_t length)
 }
 
 // libpng's error callback: back to the reader's setjmp.
-[[noreturn]] void PNGErrorHelper(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
+[[noreturn]] void PNGErrorHelper(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 // Warnings (bad ancillary chunks and the like) do not stop the decoding.
 void PNGWarningHelper(png_structp, png_const_charp) {}
@@ -45,8 +42,8 @@ struct PNGDecoder {
     std::vector<png_bytep> rows;
 
     PNGDecoder() = default;
-    PNGDecoder(PNGDecoder const&) = delete;
-    PNGDecoder& operator=(PNGDecoder const&) = delete;
+    PNGDecoder(const PNGDecoder&) = delete;
+    PNGDecoder& operator=(const PNGDecoder&) = delete;
     ~PNGDecoder()
     {
         if (png != nullptr)
@@ -95,9 +92,7 @@ bool decode(PNGDecoder& d, Picture& picture, GP::Stream& stream, bool& bColourTy
         png_set_filler(d.png, 0xFF, PNG_FILLER_AFTER);
         png_set_gray_to_rgb(d.png);  // also widens 1, 2 and 4-bit samples
         break;
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-        png_set_gray_to_rgb(d.png);
-        break;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: png_set_gray_to_rgb(d.png); break;
     case PNG_COLOR_TYPE_RGB:
         png_set_filler(d.png, 0xFF, PNG_FILLER_AFTER);
         png_set_bgr(d.png);
@@ -107,11 +102,8 @@ bool decode(PNGDecoder& d, Picture& picture, GP::Stream& stream, bool& bColourTy
         png_set_palette_to_rgb(d.png);
         png_set_bgr(d.png);
         break;
-    case PNG_COLOR_TYPE_RGB_ALPHA:
-        png_set_bgr(d.png);
-        break;
-    default:
-        return false;
+    case PNG_COLOR_TYPE_RGB_ALPHA: png_set_bgr(d.png); break;
+    default: return false;
     }
     png_set_interlace_handling(d.png);
     png_read_update_info(d.png, d.info);

@@ -20,7 +20,7 @@ bool readDetect(Picture& picture, GP::Stream& stream, PictureProperties::eOrient
     GP::IStorage* storage = stream.getStorage();
     if (storage == nullptr)
         return false;
-    long long const start = storage->getPos64();
+    const long long start = storage->getPos64();
     for (std::size_t i = 0; i < std::size(kReaders); ++i) {
         if (i > 0 && start >= 0)
             storage->seek64(start, GP::IStorage::eSeekFromStart);

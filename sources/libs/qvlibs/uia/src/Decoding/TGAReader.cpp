@@ -42,10 +42,7 @@ enum eImageType : uint8_t {
 
 constexpr uint8_t kDescriptorTopFirst = 0x20;
 
-uint16_t littleEndian16(uint8_t const* bytes)
-{
-    return uint16_t(bytes[0] | bytes[1] << 8);
-}
+uint16_t littleEndian16(const uint8_t* bytes) { return uint16_t(bytes[0] | bytes[1] << 8); }
 
 bool readHeader(GP::Stream& stream, tTGAHeader& header)
 {
@@ -78,21 +75,18 @@ bool skip(GP::Stream& stream, uint64_t count)
 }
 
 // File pixels to ARGB words.
-uint32_t fromBGRA(uint8_t const* p)
+uint32_t fromBGRA(const uint8_t* p)
 {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-uint32_t fromBGR(uint8_t const* p)
-{
-    return 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | uint32_t(p[0]);
-}
+uint32_t fromBGR(const uint8_t* p) { return 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | uint32_t(p[0]); }
 
 // Five bits per channel (red in bits 10-14, green 5-9, blue 0-4) shifted up by three; the top bit
 // is ignored. The word 0 is the one transparent pixel.
-uint32_t fromX1R5G5B5(uint8_t const* p)
+uint32_t fromX1R5G5B5(const uint8_t* p)
 {
-    uint32_t const word = littleEndian16(p);
+    const uint32_t word = littleEndian16(p);
     if (word == 0)
         return 0;
     return 0xFF000000u | ((word << 9) & 0xF80000u) | ((word << 6) & 0xF800u) | ((word & 0x1Fu) << 3);
@@ -101,7 +95,7 @@ uint32_t fromX1R5G5B5(uint8_t const* p)
 struct tPixelFormat {
     uint8_t depth;
     std::size_t bytes;
-    uint32_t (*convert)(uint8_t const*);
+    uint32_t (*convert)(const uint8_t*);
 };
 
 constexpr tPixelFormat kPixelFormats[] = {
@@ -120,7 +114,7 @@ struct tPixelRun {
 };
 
 // Reads `count` stored pixels into the run through `buffer` (room for them all).
-bool readLiterals(GP::Stream& stream, tPixelFormat const& format, tPixelRun& run, std::size_t count, uint8_t* buffer)
+bool readLiterals(GP::Stream& stream, const tPixelFormat& format, tPixelRun& run, std::size_t count, uint8_t* buffer)
 {
     std::size_t const bytes = count * format.bytes;
     if (stream.readRaw(buffer, bytes) != bytes)
@@ -132,7 +126,7 @@ bool readLiterals(GP::Stream& stream, tPixelFormat const& format, tPixelRun& run
     return true;
 }
 
-bool readUncompressed(GP::Stream& stream, tPixelFormat const& format, tPixelRun& run)
+bool readUncompressed(GP::Stream& stream, const tPixelFormat& format, tPixelRun& run)
 {
     constexpr std::size_t kChunkPixels = 1024;
     uint8_t buffer[kChunkPixels * kMaxPixelBytes];
@@ -144,7 +138,7 @@ bool readUncompressed(GP::Stream& stream, tPixelFormat const& format, tPixelRun&
 
 // Packets of one header byte h: h & 0x80 set, one pixel repeated (h & 0x7F) + 1 times; clear,
 // (h & 0x7F) + 1 literal pixels. Packets may run on from one row into the next.
-bool readRunLength(GP::Stream& stream, tPixelFormat const& format, tPixelRun& run)
+bool readRunLength(GP::Stream& stream, const tPixelFormat& format, tPixelRun& run)
 {
     uint8_t buffer[kMaxPacketPixels * kMaxPixelBytes];
     while (run.left > 0) {
@@ -167,7 +161,7 @@ bool readRunLength(GP::Stream& stream, tPixelFormat const& format, tPixelRun& ru
 }
 
 // The fewest bytes that can hold the pixels: all of them raw, or in packets of 128 repeated ones.
-uint64_t leastDataBytes(uint8_t imageType, tPixelFormat const& format, uint64_t nPixels)
+uint64_t leastDataBytes(uint8_t imageType, const tPixelFormat& format, uint64_t nPixels)
 {
     if (imageType == eImageTrueColour)
         return nPixels * format.bytes;
@@ -177,7 +171,7 @@ uint64_t leastDataBytes(uint8_t imageType, tPixelFormat const& format, uint64_t 
 void putTopRowFirst(Picture& picture)
 {
     std::size_t const width = std::size_t(picture.getWidth());
-    int const height = picture.getHeight();
+    const int height = picture.getHeight();
     for (int y = 0; y < height / 2; ++y) {
         uint32_t* top = picture.getData() + std::size_t(y) * width;
         uint32_t* bottom = picture.getData() + std::size_t(height - 1 - y) * width;
@@ -196,8 +190,8 @@ bool PictureReaders::readTGA(Picture& picture, GP::Stream& stream, PictureProper
         return false;
     if (header.imageType != eImageTrueColour && header.imageType != eImageTrueColourRLE)
         return false;
-    auto const format = std::find_if(std::begin(kPixelFormats), std::end(kPixelFormats),
-                                     [&](tPixelFormat const& f) { return f.depth == header.pixelDepth; });
+    const auto format = std::find_if(std::begin(kPixelFormats), std::end(kPixelFormats),
+                                     [&](const tPixelFormat& f) { return f.depth == header.pixelDepth; });
     if (format == std::end(kPixelFormats))
         return false;
     // An image of no pixels is no picture; an oversized one is refused before anything is read.
@@ -210,16 +204,16 @@ bool PictureReaders::readTGA(Picture& picture, GP::Stream& stream, PictureProper
         !skip(stream, uint64_t(header.colourMapLength) * ((header.colourMapEntryBits + 7u) / 8u)))
         return false;
 
-    uint64_t const nPixels = uint64_t(header.width) * header.height;
-    long long const available = DETAIL::bytesLeft(stream);
+    const uint64_t nPixels = uint64_t(header.width) * header.height;
+    const long long available = DETAIL::bytesLeft(stream);
     if (available >= 0 && uint64_t(available) < leastDataBytes(header.imageType, *format, nPixels))
         return false;
 
     if (!DETAIL::resizeForDecoding(picture, header.width, header.height))
         return false;
     tPixelRun run{picture.getData(), std::size_t(nPixels)};
-    bool const bRead = header.imageType == eImageTrueColour ? readUncompressed(stream, *format, run)
-                                                             : readRunLength(stream, *format, run);
+    const bool bRead = header.imageType == eImageTrueColour ? readUncompressed(stream, *format, run)
+                                                            : readRunLength(stream, *format, run);
     if (!bRead)
         return false;
     if ((header.descriptor & kDescriptorTopFirst) == 0)

@@ -104,8 +104,8 @@ struct tClasses {
         if (dispatcherFactory.generateUniqueClass("ComOrvendalAsyncNotificationDispatcher", "NSObject")) {
             dispatcherFactory.addMethod(sel_registerName("receiveEvent:"), reinterpret_cast<IMP>(&receiveEvent),
                                         "v@:@:^:");
-            dispatcherFactory.addMethod(sel_registerName("dispatchEvent:"),
-                                        reinterpret_cast<IMP>(&dispatchEventMethod), "v@:@:^:");
+            dispatcherFactory.addMethod(sel_registerName("dispatchEvent:"), reinterpret_cast<IMP>(&dispatchEventMethod),
+                                        "v@:@:^:");
             dispatcherFactory.doRegister();
         }
     }
@@ -127,13 +127,13 @@ bool AsyncEventTargetImpl::init(bool platformOff)
     std::lock_guard<std::recursive_mutex> guard(s_stateMutex);
     if (s_bAsyncNSNotificationsInitialized)
         return true;
-    s_dispatcher = msgSend<id, SEL>(msgSend<id>(s_dispatcherClass, objc::sel("alloc")),
-                                    objc::sel("performSelector:"), objc::sel("init"));
+    s_dispatcher = msgSend<id, SEL>(msgSend<id>(s_dispatcherClass, objc::sel("alloc")), objc::sel("performSelector:"),
+                                    objc::sel("init"));
     s_notificationName =
         GP::NSStringRef::str2NSString(std::string(class_getName(s_dispatcherClass)) + "Notification", true);
     s_bAsyncNSNotificationsInitialized = true;
-    msgSend<void, id, SEL, NSString*, id>(defaultCenter(), objc::sel("addObserver:selector:name:object:"),
-                                          s_dispatcher, objc::sel("receiveEvent:"), s_notificationName, nil);
+    msgSend<void, id, SEL, NSString*, id>(defaultCenter(), objc::sel("addObserver:selector:name:object:"), s_dispatcher,
+                                          objc::sel("receiveEvent:"), s_notificationName, nil);
     return true;
 }
 

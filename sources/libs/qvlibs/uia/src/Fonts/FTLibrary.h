@@ -14,8 +14,8 @@ public:
     // Null when FreeType cannot start.
     static std::shared_ptr<FTLibrary> create();
     ~FTLibrary() { FT_Done_FreeType(m_library); }
-    FTLibrary(FTLibrary const&) = delete;
-    FTLibrary& operator=(FTLibrary const&) = delete;
+    FTLibrary(const FTLibrary&) = delete;
+    FTLibrary& operator=(const FTLibrary&) = delete;
 
     FT_Library get() const { return m_library; }
 

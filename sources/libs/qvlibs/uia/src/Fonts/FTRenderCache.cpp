@@ -37,10 +37,7 @@ FTRenderCache::FTRenderCache(std::shared_ptr<FTLibrary> library, Bytes bytes, FT
     computeMetrics();
 }
 
-FTRenderCache::~FTRenderCache()
-{
-    FT_Done_Face(m_face);
-}
+FTRenderCache::~FTRenderCache() { FT_Done_Face(m_face); }
 
 void FTRenderCache::computeMetrics()
 {
@@ -65,12 +62,12 @@ void FTRenderCache::computeMetrics()
         ++m_lineHeight;
 }
 
-FTCharBitmap const* FTRenderCache::getCharBitmap(char32_t c)
+const FTCharBitmap* FTRenderCache::getCharBitmap(char32_t c)
 {
     const auto found = m_glyphs.find(c);
     if (found != m_glyphs.end())
         return &found->second;
-    if (FTCharBitmap const* glyph = render(c))
+    if (const FTCharBitmap* glyph = render(c))
         return glyph;
     if (c == U'?')
         return nullptr;
@@ -80,7 +77,7 @@ FTCharBitmap const* FTRenderCache::getCharBitmap(char32_t c)
     return render(U'?');
 }
 
-FTCharBitmap const* FTRenderCache::render(char32_t c)
+const FTCharBitmap* FTRenderCache::render(char32_t c)
 {
     // Hinting on means the font's own instructions, never the auto-hinter.
     const FT_Int32 flags = FT_LOAD_RENDER | (m_bHinting ? FT_LOAD_NO_AUTOHINT : FT_LOAD_NO_HINTING);

@@ -15,19 +15,19 @@ namespace QV::UIA::DETAIL {
 
 class FTRenderCache {
 public:
-    using Bytes = std::shared_ptr<std::vector<unsigned char> const>;
+    using Bytes = std::shared_ptr<const std::vector<unsigned char>>;
 
     // Opens face 0 of the file, selects its Unicode map and sets the pixel size; null when any of
     // that fails or the size is outside 1..maxPixelSize.
     static std::shared_ptr<FTRenderCache> create(std::shared_ptr<FTLibrary> library, Bytes bytes, int size,
                                                  bool bHinting, int maxPixelSize);
     ~FTRenderCache();
-    FTRenderCache(FTRenderCache const&) = delete;
-    FTRenderCache& operator=(FTRenderCache const&) = delete;
+    FTRenderCache(const FTRenderCache&) = delete;
+    FTRenderCache& operator=(const FTRenderCache&) = delete;
 
     // The glyph of the code point; '?' when the code point cannot be rendered (cached under '?',
     // so the failing code point is tried again next time); null when '?' cannot be either.
-    FTCharBitmap const* getCharBitmap(char32_t c);
+    const FTCharBitmap* getCharBitmap(char32_t c);
 
     int getSize() const { return m_size; }
     bool isHinting() const { return m_bHinting; }
@@ -43,7 +43,7 @@ private:
     FTRenderCache(std::shared_ptr<FTLibrary> library, Bytes bytes, FT_Face face, int size, bool bHinting);
     void computeMetrics();
     // Renders c into the cache; null when FreeType fails.
-    FTCharBitmap const* render(char32_t c);
+    const FTCharBitmap* render(char32_t c);
 
     std::shared_ptr<FTLibrary> m_library;
     Bytes m_bytes;  // FreeType reads the face from them

@@ -20,19 +20,13 @@ constexpr char kFontResourceType[] = "TTFd";
 
 }  // namespace
 
-Font::Font(CreateData const& data)
-{
-    create(data);
-}
+Font::Font(const CreateData& data) { create(data); }
 
-Font::Font(GP::Stream& stream, CreateData const& data)
-{
-    create(stream, data);
-}
+Font::Font(GP::Stream& stream, const CreateData& data) { create(stream, data); }
 
 Font::~Font() = default;
 
-bool Font::create(CreateData const& data)
+bool Font::create(const CreateData& data)
 {
     if (!m_renderCaches.empty() || data.resourceId == 0)
         return false;
@@ -46,7 +40,7 @@ bool Font::create(CreateData const& data)
     return allocateFont(data, std::move(*bytes));
 }
 
-bool Font::create(GP::Stream& stream, CreateData const& data)
+bool Font::create(GP::Stream& stream, const CreateData& data)
 {
     if (!m_renderCaches.empty())
         return false;
@@ -56,7 +50,7 @@ bool Font::create(GP::Stream& stream, CreateData const& data)
     return allocateFont(data, std::move(*bytes));
 }
 
-bool Font::allocateFont(CreateData const& data, std::vector<unsigned char> bytes)
+bool Font::allocateFont(const CreateData& data, std::vector<unsigned char> bytes)
 {
     m_engine = data.engine ? data.engine : getSystemFontEngine()->handle();
     m_resourceId = data.resourceId;
@@ -89,10 +83,7 @@ void Font::setBackingScaleFactor(float scale) const
         m_renderCaches.emplace(scale, std::move(cache));
 }
 
-bool Font::isLoaded() const
-{
-    return m_renderCaches.count(1.0f) != 0;
-}
+bool Font::isLoaded() const { return m_renderCaches.count(1.0f) != 0; }
 
 DETAIL::FTRenderCache* Font::currentCache() const
 {
@@ -100,14 +91,14 @@ DETAIL::FTRenderCache* Font::currentCache() const
     return found != m_renderCaches.end() ? found->second.get() : nullptr;
 }
 
-bool operator<(Font::CreateData const& a, Font::CreateData const& b)
+bool operator<(const Font::CreateData& a, const Font::CreateData& b)
 {
     if (std::tie(a.name, a.resourceId, a.size, a.style) != std::tie(b.name, b.resourceId, b.size, b.style))
         return std::tie(a.name, a.resourceId, a.size, a.style) < std::tie(b.name, b.resourceId, b.size, b.style);
     return std::less<FontEngine::Handle>()(a.engine, b.engine);
 }
 
-bool operator==(Font::CreateData const& a, Font::CreateData const& b)
+bool operator==(const Font::CreateData& a, const Font::CreateData& b)
 {
     return std::tie(a.name, a.resourceId, a.size, a.style, a.engine) ==
            std::tie(b.name, b.resourceId, b.size, b.style, b.engine);

@@ -16,8 +16,7 @@ constexpr int kHeightWithoutFace = 10;
 
 }  // namespace
 
-int Font::lineWidth(DETAIL::FTRenderCache& cache, char const* text, char const* end, bool stopAtNul,
-                    int limit) const
+int Font::lineWidth(DETAIL::FTRenderCache& cache, const char* text, const char* end, bool stopAtNul, int limit) const
 {
     long long sum = 0;
     char32_t c = 0;
@@ -31,7 +30,7 @@ int Font::lineWidth(DETAIL::FTRenderCache& cache, char const* text, char const* 
     return int(sum > INT_MAX ? INT_MAX : sum < INT_MIN ? INT_MIN : sum);
 }
 
-int Font::alignmentOffset(DETAIL::FTRenderCache& cache, char const* text, char const* end, bool stopAtNul,
+int Font::alignmentOffset(DETAIL::FTRenderCache& cache, const char* text, const char* end, bool stopAtNul,
                           eAlignment alignment, int width) const
 {
     if (alignment & eAlignLeft)
@@ -50,25 +49,25 @@ int Font::getCharHeight() const
     return cache ? cache->getLineHeight() : kHeightWithoutFace;
 }
 
-int Font::getStringWidth(char const* text, int length) const
+int Font::getStringWidth(const char* text, int length) const
 {
     DETAIL::FTRenderCache* cache = currentCache();
     if (!cache || !text)
         return 0;
-    char const* end = text + (length < 0 ? std::strlen(text) : std::size_t(length));
+    const char* end = text + (length < 0 ? std::strlen(text) : std::size_t(length));
     return lineWidth(*cache, text, end, true, INT_MAX);
 }
 
-int Font::getStringWidthMultiline(std::string const& text) const
+int Font::getStringWidthMultiline(const std::string& text) const
 {
     DETAIL::FTRenderCache* cache = currentCache();
     if (!cache)
         return 0;
     int widest = 0;
-    char const* p = text.data();
-    char const* const end = p + text.size();
+    const char* p = text.data();
+    const char* const end = p + text.size();
     for (;;) {
-        char const* lineEnd = static_cast<char const*>(std::memchr(p, '\n', std::size_t(end - p)));
+        const char* lineEnd = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
         if (!lineEnd)
             lineEnd = end;
         const int width = lineWidth(*cache, p, lineEnd, true, INT_MAX);
@@ -80,17 +79,17 @@ int Font::getStringWidthMultiline(std::string const& text) const
     }
 }
 
-int Font::getCharPos(char const* text, int width, eRounding rounding) const
+int Font::getCharPos(const char* text, int width, eRounding rounding) const
 {
     if (width < 1 || !text)
         return 0;
     DETAIL::FTRenderCache* cache = currentCache();
-    char const* p = text;
-    char const* const end = text + std::strlen(text);
+    const char* p = text;
+    const char* const end = text + std::strlen(text);
     long long sum = 0;
     char32_t c = 0;
     while (p < end) {
-        char const* const start = p;
+        const char* const start = p;
         if (!DETAIL::nextCodePoint(p, end, c))
             continue;
         if (c == U'\n')
@@ -110,7 +109,7 @@ int Font::getCharPos(char const* text, int width, eRounding rounding) const
     return int(end - text);
 }
 
-int Font::getHorizontalAlignmentOffset(char const* text, eAlignment alignment, int width) const
+int Font::getHorizontalAlignmentOffset(const char* text, eAlignment alignment, int width) const
 {
     if (alignment & eAlignLeft)
         return 0;

@@ -19,8 +19,7 @@ public:
     explicit ClipKeeper(Picture& picture)
         : m_picture(picture), m_bWasActive(picture.isClipActive()), m_clip(picture.getClipRect()),
           m_origin(picture.getOrigin())
-    {
-    }
+    {}
     ~ClipKeeper()
     {
         m_picture.setOrigin(m_origin);
@@ -29,11 +28,11 @@ public:
         else
             m_picture.resetClipRect();
     }
-    ClipKeeper(ClipKeeper const&) = delete;
-    ClipKeeper& operator=(ClipKeeper const&) = delete;
+    ClipKeeper(const ClipKeeper&) = delete;
+    ClipKeeper& operator=(const ClipKeeper&) = delete;
 
     bool wasActive() const { return m_bWasActive; }
-    GP::Rect const& clip() const { return m_clip; }
+    const GP::Rect& clip() const { return m_clip; }
 
 private:
     Picture& m_picture;
@@ -44,7 +43,7 @@ private:
 
 }  // namespace
 
-void Font::renderTextMultiline(Picture& picture, GP::Rect const& rect, GP::CharSequence<char> const& text,
+void Font::renderTextMultiline(Picture& picture, const GP::Rect& rect, const GP::CharSequence<char>& text,
                                uint32_t colour, eAlignment alignment, int lineSpacing) const
 {
     DETAIL::FTRenderCache* cache = currentCache();
@@ -54,8 +53,8 @@ void Font::renderTextMultiline(Picture& picture, GP::Rect const& rect, GP::CharS
     const ClipKeeper keeper(picture);
     picture.setClipRect(keeper.wasActive() ? rect.intersected(keeper.clip()) : rect);
 
-    char const* p = text.begin();
-    char const* const end = text.end();
+    const char* p = text.begin();
+    const char* const end = text.end();
     const long long lines = 1 + std::count(p, end, '\n');
     const long long lineHeight = cache->getLineHeight();
     const long long ascent = cache->getAscent();
@@ -69,17 +68,17 @@ void Font::renderTextMultiline(Picture& picture, GP::Rect const& rect, GP::CharS
         baseline = rect.top + ascent + (rect.bottom - blockHeight - rect.top) / 2;
 
     while (baseline <= rect.bottom) {
-        char const* lineEnd = static_cast<char const*>(std::memchr(p, '\n', std::size_t(end - p)));
+        const char* lineEnd = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
         if (!lineEnd)
             lineEnd = end;
         if (baseline + lineHeight >= rect.top) {
             long long x = rect.left + alignmentOffset(*cache, p, lineEnd, false, alignment, rect.width());
-            char const* q = p;
+            const char* q = p;
             char32_t c = 0;
             while (q < lineEnd) {
                 if (!DETAIL::nextCodePoint(q, lineEnd, c))
                     continue;
-                DETAIL::FTCharBitmap const* glyph = cache->getCharBitmap(c);
+                const DETAIL::FTCharBitmap* glyph = cache->getCharBitmap(c);
                 if (!glyph)
                     continue;
                 if (x < rect.right)
@@ -94,8 +93,7 @@ void Font::renderTextMultiline(Picture& picture, GP::Rect const& rect, GP::CharS
     }
 }
 
-void Font::renderChar(Picture& picture, int x, int baselineY, DETAIL::FTCharBitmap const& glyph,
-                      uint32_t colour) const
+void Font::renderChar(Picture& picture, int x, int baselineY, const DETAIL::FTCharBitmap& glyph, uint32_t colour) const
 {
     if (m_bUnderline) {
         if (DETAIL::FTRenderCache* cache = currentCache())

@@ -9,7 +9,7 @@ FreeType::FreeType() : m_library(FTLibrary::create()) {}
 // The faces still held by fonts keep the library and their file; the rest goes now.
 FreeType::~FreeType() = default;
 
-std::shared_ptr<FTRenderCache> FreeType::createRenderCache(FontKey const& key, FaceKey face,
+std::shared_ptr<FTRenderCache> FreeType::createRenderCache(const FontKey& key, FaceKey face,
                                                            std::vector<unsigned char> bytes)
 {
     auto found = m_fonts.find(key);
@@ -21,10 +21,10 @@ std::shared_ptr<FTRenderCache> FreeType::createRenderCache(FontKey const& key, F
     return generateFontFace(found->second, face);
 }
 
-FTFontData& FreeType::addFont(FontKey const& key, std::vector<unsigned char> bytes)
+FTFontData& FreeType::addFont(const FontKey& key, std::vector<unsigned char> bytes)
 {
     FTFontData& font = m_fonts[key];
-    font.bytes = std::make_shared<std::vector<unsigned char> const>(std::move(bytes));
+    font.bytes = std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
     return font;
 }
 

@@ -24,10 +24,7 @@ using FontKey = std::variant<uint32_t, std::string>;
 using FaceKey = std::pair<int, bool>;
 
 struct FaceKeyHash {
-    std::size_t operator()(FaceKey const& key) const
-    {
-        return std::hash<int>()(key.first) * 2 + (key.second ? 1 : 0);
-    }
+    std::size_t operator()(const FaceKey& key) const { return std::hash<int>()(key.first) * 2 + (key.second ? 1 : 0); }
 };
 
 struct FTFontData {
@@ -39,19 +36,19 @@ class FreeType {
 public:
     FreeType();
     ~FreeType();
-    FreeType(FreeType const&) = delete;
-    FreeType& operator=(FreeType const&) = delete;
+    FreeType(const FreeType&) = delete;
+    FreeType& operator=(const FreeType&) = delete;
 
     // The face for (size, hinting) of the file under key. An unknown key registers the bytes (none:
     // null); for a known key the bytes are dropped and the registered file serves. Null when
     // FreeType cannot make the face.
-    std::shared_ptr<FTRenderCache> createRenderCache(FontKey const& key, FaceKey face,
+    std::shared_ptr<FTRenderCache> createRenderCache(const FontKey& key, FaceKey face,
                                                      std::vector<unsigned char> bytes);
-    FTFontData& addFont(FontKey const& key, std::vector<unsigned char> bytes);
+    FTFontData& addFont(const FontKey& key, std::vector<unsigned char> bytes);
     // A live face of the file for the key, else a new one.
     std::shared_ptr<FTRenderCache> generateFontFace(FTFontData& font, FaceKey face);
 
-    bool isKnown(FontKey const& key) const { return m_fonts.count(key) != 0; }
+    bool isKnown(const FontKey& key) const { return m_fonts.count(key) != 0; }
 
 private:
     std::shared_ptr<FTLibrary> m_library;

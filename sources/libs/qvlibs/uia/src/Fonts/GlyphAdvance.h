@@ -7,9 +7,6 @@
 
 namespace QV::UIA::DETAIL {
 
-inline int advancePixels(FTCharBitmap const* glyph)
-{
-    return glyph ? int(std::lrint(glyph->advance / 64.0)) : 0;
-}
+inline int advancePixels(const FTCharBitmap* glyph) { return glyph ? int(std::lrint(glyph->advance / 64.0)) : 0; }
 
 }  // namespace QV::UIA::DETAIL

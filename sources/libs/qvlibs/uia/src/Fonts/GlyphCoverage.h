@@ -15,6 +15,6 @@ namespace QV::UIA::DETAIL {
 // Fills out with bitmap.rows rows of bitmap.width coverage bytes, top row first, whatever the
 // bitmap's flow (sign of its pitch). False for a pixel mode without coverage (LCD sub-pixels),
 // leaving out empty.
-bool toCoverage(FT_Bitmap const& bitmap, std::vector<uint8_t>& out);
+bool toCoverage(const FT_Bitmap& bitmap, std::vector<uint8_t>& out);
 
 }  // namespace QV::UIA::DETAIL

@@ -12,7 +12,7 @@ struct Span64 {
     int64_t left, top, right, bottom;
 
     bool isEmpty() const { return left >= right || top >= bottom; }
-    Span64 intersected(Span64 const& o) const
+    Span64 intersected(const Span64& o) const
     {
         return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
     }
@@ -27,7 +27,7 @@ bool Picture::reallocData(int width, int height, bool bForce)
 {
     if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide)
         return false;
-    uint64_t const need = uint64_t(width) * uint64_t(height) * sizeof(uint32_t);
+    const uint64_t need = uint64_t(width) * uint64_t(height) * sizeof(uint32_t);
     if (need > kMaxBytes)
         return false;
 
@@ -63,13 +63,13 @@ bool Picture::setSize(int width, int height, bool bForce)
 
 int Picture::getAnimationWidth() const
 {
-    unsigned const n = std::max(m_nAnimations, 1u);
+    const unsigned n = std::max(m_nAnimations, 1u);
     return hasHorizontalAnimation() ? int(unsigned(m_width) / n) : m_width;
 }
 
 int Picture::getAnimationHeight() const
 {
-    unsigned const n = std::max(m_nAnimations, 1u);
+    const unsigned n = std::max(m_nAnimations, 1u);
     return hasHorizontalAnimation() ? m_height : int(unsigned(m_height) / n);
 }
 
@@ -85,12 +85,12 @@ GP::Point Picture::getAnimationOffset(unsigned frame) const
 
 // --- Clip and origin -------------------------------------------------------------------------
 
-void Picture::setClipRect(GP::Rect const& rect)
+void Picture::setClipRect(const GP::Rect& rect)
 {
     // The picture in origin-relative coordinates, and never left of or above the origin.
-    Span64 const bounds{std::max<int64_t>(0, -int64_t(m_origin.x)), std::max<int64_t>(0, -int64_t(m_origin.y)),
+    const Span64 bounds{std::max<int64_t>(0, -int64_t(m_origin.x)), std::max<int64_t>(0, -int64_t(m_origin.y)),
                         int64_t(m_width) - m_origin.x, int64_t(m_height) - m_origin.y};
-    Span64 const clip = Span64{rect.left, rect.top, rect.right, rect.bottom}.intersected(bounds);
+    const Span64 clip = Span64{rect.left, rect.top, rect.right, rect.bottom}.intersected(bounds);
     m_bClipActive = true;
     if (clip.isEmpty())
         m_clip = GP::Rect();
@@ -104,18 +104,16 @@ void Picture::resetClipRect()
     m_clip = GP::Rect(0, 0, m_width, m_height);
 }
 
-void Picture::setOrigin(GP::Point const& origin)
+void Picture::setOrigin(const GP::Point& origin)
 {
     GP::Point const old = m_origin;
     m_origin = origin;
     if (m_bClipActive) {
         // Set against the new origin's bounds, so that the clip keeps covering the same pixels.
-        int64_t const dx = int64_t(old.x) - origin.x;
-        int64_t const dy = int64_t(old.y) - origin.y;
-        int64_t const l = m_clip.left + dx, t = m_clip.top + dy, r = m_clip.right + dx, b = m_clip.bottom + dy;
-        auto const clamp32 = [](int64_t v) {
-            return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-        };
+        const int64_t dx = int64_t(old.x) - origin.x;
+        const int64_t dy = int64_t(old.y) - origin.y;
+        const int64_t l = m_clip.left + dx, t = m_clip.top + dy, r = m_clip.right + dx, b = m_clip.bottom + dy;
+        const auto clamp32 = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
         if (m_clip.isEmpty())
             setClipRect(GP::Rect());
         else
@@ -147,8 +145,8 @@ bool Picture::drawableAbsolute(int64_t left, int64_t top, int64_t right, int64_t
 
 bool Picture::checkClipRect(GP::Rect& rect, int* dx, int* dy) const
 {
-    bool const bTurnedX = rect.right < rect.left;
-    bool const bTurnedY = rect.bottom < rect.top;
+    const bool bTurnedX = rect.right < rect.left;
+    const bool bTurnedY = rect.bottom < rect.top;
     GP::Rect given = rect;
     if (bTurnedX)
         std::swap(given.left, given.right);
@@ -182,33 +180,33 @@ void Picture::initEmptyAreaFlags()
     m_emptyAreaMasks.clear();
     if (!m_pData || m_resizeFlags == 0 || !m_bAlphaChannel)
         return;
-    int const frameWidth = getAnimationWidth();
-    int const frameHeight = getAnimationHeight();
-    int const left = isHorzResizable() ? m_fixedLeft : 0;
-    int const right = isHorzResizable() ? m_fixedRight : 0;
-    int const top = isVertResizable() ? m_fixedTop : 0;
-    int const bottom = isVertResizable() ? m_fixedBottom : 0;
-    int const centreWidth = frameWidth - left - right;
-    int const centreHeight = frameHeight - top - bottom;
+    const int frameWidth = getAnimationWidth();
+    const int frameHeight = getAnimationHeight();
+    const int left = isHorzResizable() ? m_fixedLeft : 0;
+    const int right = isHorzResizable() ? m_fixedRight : 0;
+    const int top = isVertResizable() ? m_fixedTop : 0;
+    const int bottom = isVertResizable() ? m_fixedBottom : 0;
+    const int centreWidth = frameWidth - left - right;
+    const int centreHeight = frameHeight - top - bottom;
     if (centreWidth <= 0 || centreHeight <= 0 || left < 0 || right < 0 || top < 0 || bottom < 0)
         return;
 
     // Column ranges of the left, centre and right regions within a frame.
-    int const columnStart[3] = {0, left, left + centreWidth};
-    int const columnEnd[3] = {left, left + centreWidth, frameWidth};
-    unsigned const nFrames = std::max(m_nAnimations, 1u);
+    const int columnStart[3] = {0, left, left + centreWidth};
+    const int columnEnd[3] = {left, left + centreWidth, frameWidth};
+    const unsigned nFrames = std::max(m_nAnimations, 1u);
     m_emptyAreaMasks.assign(nFrames, eEmptyAll);
     for (unsigned frame = 0; frame < nFrames; ++frame) {
         GP::Point const offset = getAnimationOffset(frame);
         uint32_t& mask = m_emptyAreaMasks[frame];
         for (int y = 0; y < frameHeight; ++y) {
-            int const band = y < top ? 0 : (y < top + centreHeight ? 1 : 2);
-            uint32_t const bandBits = 0x7u << (3 * band);
+            const int band = y < top ? 0 : (y < top + centreHeight ? 1 : 2);
+            const uint32_t bandBits = 0x7u << (3 * band);
             if ((mask & bandBits) == 0)
                 continue;
-            uint32_t const* row = pixelAt(offset.x, offset.y + y);
+            const uint32_t* row = pixelAt(offset.x, offset.y + y);
             for (int region = 0; region < 3; ++region) {
-                uint32_t const bit = 1u << (3 * band + region);
+                const uint32_t bit = 1u << (3 * band + region);
                 if ((mask & bit) == 0)
                     continue;
                 for (int x = columnStart[region]; x < columnEnd[region]; ++x) {

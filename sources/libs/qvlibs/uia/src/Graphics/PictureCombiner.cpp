@@ -7,13 +7,13 @@ template class PictureCombiner<PictureCombinerFunctors::CopySource>;
 template class PictureCombiner<PictureCombinerFunctors::BlendUsingAlpha>;
 template class PictureCombiner<PictureCombinerFunctors::DyeUsingAlphaMask>;
 
-template void Picture::putPicture<PictureCombinerFunctors::CopySource>(int, int, Picture const&, unsigned,
-                                                                       GP::Rect const*);
-template void Picture::putPicture<PictureCombinerFunctors::BlendUsingAlpha>(int, int, Picture const&, unsigned,
-                                                                            GP::Rect const*);
-template void Picture::putStretched<PictureCombinerFunctors::CopySource>(GP::Rect const&, Picture const&, unsigned,
-                                                                         GP::Rect const*);
-template void Picture::putStretched<PictureCombinerFunctors::BlendUsingAlpha>(GP::Rect const&, Picture const&,
-                                                                              unsigned, GP::Rect const*);
+template void Picture::putPicture<PictureCombinerFunctors::CopySource>(int, int, const Picture&, unsigned,
+                                                                       const GP::Rect*);
+template void Picture::putPicture<PictureCombinerFunctors::BlendUsingAlpha>(int, int, const Picture&, unsigned,
+                                                                            const GP::Rect*);
+template void Picture::putStretched<PictureCombinerFunctors::CopySource>(const GP::Rect&, const Picture&, unsigned,
+                                                                         const GP::Rect*);
+template void Picture::putStretched<PictureCombinerFunctors::BlendUsingAlpha>(const GP::Rect&, const Picture&, unsigned,
+                                                                              const GP::Rect*);
 
 }  // namespace QV::UIA

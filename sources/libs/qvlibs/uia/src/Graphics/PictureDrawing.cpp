@@ -44,7 +44,7 @@ void Picture::setPixelUC(int x, int y, uint32_t colour)
 
 void Picture::fillAbsolute(int x, int y, int width, int height, uint32_t colour)
 {
-    uint32_t const alpha = PixelRules::alphaOf(colour);
+    const uint32_t alpha = PixelRules::alphaOf(colour);
     if (alpha == 0 || width <= 0 || height <= 0)
         return;
     // Whole rows, or a single one, are one contiguous run.
@@ -84,8 +84,8 @@ void Picture::drawLineVUC(int x, int y, int length, uint32_t colour)
 {
     if (length <= 0 || PixelRules::alphaOf(colour) == 0)
         return;
-    int const ax = absolute(x, m_origin.x);
-    int const ay = absolute(y, m_origin.y);
+    const int ax = absolute(x, m_origin.x);
+    const int ay = absolute(y, m_origin.y);
     for (int i = 0; i < length; ++i)
         setPixelAbsolute(ax, ay + i, colour);
 }
@@ -113,16 +113,16 @@ void Picture::drawRectangle(int x, int y, int width, int height, uint32_t colour
     if (!drawableAbsolute(left, top, right, bottom, r))
         return;
     // An edge is drawn only where it survived the clip; no pixel is drawn twice.
-    bool const bTop = r.top == top + m_origin.y;
-    bool const bBottom = r.bottom == bottom + m_origin.y && !(bTop && r.height() == 1);
-    bool const bLeft = r.left == left + m_origin.x;
-    bool const bRight = r.right == right + m_origin.x && !(bLeft && r.width() == 1);
+    const bool bTop = r.top == top + m_origin.y;
+    const bool bBottom = r.bottom == bottom + m_origin.y && !(bTop && r.height() == 1);
+    const bool bLeft = r.left == left + m_origin.x;
+    const bool bRight = r.right == right + m_origin.x && !(bLeft && r.width() == 1);
     if (bTop)
         fillAbsolute(r.left, r.top, r.width(), 1, colour);
     if (bBottom)
         fillAbsolute(r.left, r.bottom - 1, r.width(), 1, colour);
-    int const columnTop = r.top + (bTop ? 1 : 0);
-    int const columnBottom = r.bottom - (bBottom ? 1 : 0);
+    const int columnTop = r.top + (bTop ? 1 : 0);
+    const int columnBottom = r.bottom - (bBottom ? 1 : 0);
     for (int ay = columnTop; ay < columnBottom; ++ay) {
         if (bLeft)
             setPixelAbsolute(r.left, ay, colour);
@@ -156,22 +156,22 @@ void Picture::invertArea(int x, int y, int width, int height)
     }
 }
 
-void Picture::setAreaColor(GP::Rect const& rect, uint32_t colour)
+void Picture::setAreaColor(const GP::Rect& rect, uint32_t colour)
 {
     // Not clipped, but limited to the picture.
     if (rect.isEmpty() || !m_pData)
         return;
-    int64_t const left = std::max<int64_t>(int64_t(rect.left) + m_origin.x, 0);
-    int64_t const top = std::max<int64_t>(int64_t(rect.top) + m_origin.y, 0);
-    int64_t const right = std::min<int64_t>(int64_t(rect.right) + m_origin.x, m_width);
-    int64_t const bottom = std::min<int64_t>(int64_t(rect.bottom) + m_origin.y, m_height);
+    const int64_t left = std::max<int64_t>(int64_t(rect.left) + m_origin.x, 0);
+    const int64_t top = std::max<int64_t>(int64_t(rect.top) + m_origin.y, 0);
+    const int64_t right = std::min<int64_t>(int64_t(rect.right) + m_origin.x, m_width);
+    const int64_t bottom = std::min<int64_t>(int64_t(rect.bottom) + m_origin.y, m_height);
     for (int64_t ay = top; ay < bottom; ++ay)
         PixelRows::fillLine(pixelAt(int(left), int(ay)), int(right - left), colour);
 }
 
 // --- Copies ----------------------------------------------------------------------------------
 
-void Picture::copyAbsolute(int x, int y, int width, int height, Picture const& source, int sx, int sy)
+void Picture::copyAbsolute(int x, int y, int width, int height, const Picture& source, int sx, int sy)
 {
     if (width <= 0 || height <= 0)
         return;
@@ -188,10 +188,10 @@ void Picture::copyAbsolute(int x, int y, int width, int height, Picture const& s
         return;
     }
 
-    bool const bLegacy = m_bUseLegacyAlphaCompositing || source.getUseLegacyAlphaCompositing();
+    const bool bLegacy = m_bUseLegacyAlphaCompositing || source.getUseLegacyAlphaCompositing();
     for (int row = 0; row < height; ++row) {
         uint32_t* dst = pixelAt(x, y + row);
-        uint32_t const* src = source.pixelAt(sx, sy + row);
+        const uint32_t* src = source.pixelAt(sx, sy + row);
         if (!source.hasAlphaChannel()) {
             std::memcpy(dst, src, std::size_t(width) * sizeof(uint32_t));
         } else if (bLegacy) {
@@ -203,7 +203,7 @@ void Picture::copyAbsolute(int x, int y, int width, int height, Picture const& s
     }
 }
 
-void Picture::copyAreaUC(int x, int y, int width, int height, Picture const& source, int sx, int sy)
+void Picture::copyAreaUC(int x, int y, int width, int height, const Picture& source, int sx, int sy)
 {
     copyAbsolute(absolute(x, m_origin.x), absolute(y, m_origin.y), width, height, source,
                  absolute(sx, source.m_origin.x), absolute(sy, source.m_origin.y));

@@ -18,28 +18,28 @@ namespace {
 // first major coordinate inside the area instead of at the start point, and stops once it has
 // left the area.
 template <class Plot>
-void walkLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, GP::Rect const& area, Plot plot)
+void walkLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, const GP::Rect& area, Plot plot)
 {
-    int64_t const dx = std::llabs(x2 - x1);
-    int64_t const dy = std::llabs(y2 - y1);
-    int const sx = x2 - x1 >= 0 ? 1 : -1;
-    int const sy = y2 - y1 >= 0 ? 1 : -1;
-    bool const bXMajor = dx > dy;
+    const int64_t dx = std::llabs(x2 - x1);
+    const int64_t dy = std::llabs(y2 - y1);
+    const int sx = x2 - x1 >= 0 ? 1 : -1;
+    const int sy = y2 - y1 >= 0 ? 1 : -1;
+    const bool bXMajor = dx > dy;
     if (!bXMajor && dy == 0)
         return;
 
-    int64_t const n = bXMajor ? dx : dy;
-    int64_t const majorStart = bXMajor ? x1 : y1;
-    int64_t const minorStart = bXMajor ? y1 : x1;
-    int const majorStep = bXMajor ? sx : sy;
-    int const minorStep = bXMajor ? sy : sx;
-    int64_t const majorLow = bXMajor ? area.left : area.top;
-    int64_t const majorHigh = bXMajor ? area.right : area.bottom;
-    int64_t const minorLow = bXMajor ? area.top : area.left;
-    int64_t const minorHigh = bXMajor ? area.bottom : area.right;
-    int64_t const bigM = 2 * n;
-    int64_t const smallM = 2 * (bXMajor ? dy : dx);
-    int64_t const e0 = smallM - n;
+    const int64_t n = bXMajor ? dx : dy;
+    const int64_t majorStart = bXMajor ? x1 : y1;
+    const int64_t minorStart = bXMajor ? y1 : x1;
+    const int majorStep = bXMajor ? sx : sy;
+    const int minorStep = bXMajor ? sy : sx;
+    const int64_t majorLow = bXMajor ? area.left : area.top;
+    const int64_t majorHigh = bXMajor ? area.right : area.bottom;
+    const int64_t minorLow = bXMajor ? area.top : area.left;
+    const int64_t minorHigh = bXMajor ? area.bottom : area.right;
+    const int64_t bigM = 2 * n;
+    const int64_t smallM = 2 * (bXMajor ? dy : dx);
+    const int64_t e0 = smallM - n;
 
     // Pixels k whose major coordinate lies inside the area.
     int64_t kBegin = majorStep > 0 ? majorLow - majorStart : majorStart - majorHigh + 1;
@@ -51,7 +51,7 @@ void walkLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, GP::Rect const& ar
 
     int64_t steps = 0;
     if (kBegin > 0) {
-        __int128 const f = __int128(e0) + __int128(kBegin - 1) * smallM;
+        const __int128 f = __int128(e0) + __int128(kBegin - 1) * smallM;
         steps = f >= 0 ? int64_t(f / bigM + 1) : 0;
     }
     int64_t err = int64_t(__int128(e0) + __int128(kBegin) * smallM - __int128(steps) * bigM);
@@ -63,9 +63,9 @@ void walkLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2, GP::Rect const& ar
             }
             err += smallM;
         }
-        int64_t const minor = minorStart + steps * minorStep;
+        const int64_t minor = minorStart + steps * minorStep;
         if (minor >= minorLow && minor < minorHigh) {
-            int64_t const major = majorStart + k * majorStep;
+            const int64_t major = majorStart + k * majorStep;
             if (bXMajor)
                 plot(int(major), int(minor));
             else
@@ -109,17 +109,17 @@ void Picture::drawLineAA(float x1, float y1, float x2, float y2, uint32_t colour
     GP::Rect const area = getDrawableRect();
     if (area.isEmpty())
         return;
-    int const boxX = int(std::min(x1, x2));
-    int const boxY = int(std::min(y1, y2));
+    const int boxX = int(std::min(x1, x2));
+    const int boxY = int(std::min(y1, y2));
     GP::Rect unused;
     if (!drawableAbsolute(boxX, boxY, int64_t(boxX) + int(std::fabs(x1 - x2)) + 1,
                           int64_t(boxY) + int(std::fabs(y1 - y2)) + 1, unused))
         return;
 
-    int64_t const alpha = colour >> 24;
-    int64_t const bigDX = int64_t((double(x2) - x1) * double(alpha));
-    int64_t const bigDY = int64_t((double(y2) - y1) * double(alpha));
-    bool const bYMajor = std::llabs(bigDX) < std::llabs(bigDY);
+    const int64_t alpha = colour >> 24;
+    const int64_t bigDX = int64_t((double(x2) - x1) * double(alpha));
+    const int64_t bigDY = int64_t((double(y2) - y1) * double(alpha));
+    const bool bYMajor = std::llabs(bigDX) < std::llabs(bigDY);
     double s = bYMajor ? y1 : x1;
     double e = bYMajor ? y2 : x2;
     double m1 = bYMajor ? x1 : y1;
@@ -135,36 +135,36 @@ void Picture::drawLineAA(float x1, float y1, float x2, float y2, uint32_t colour
     if (bigD <= 0)
         return;
 
-    auto const cover = [bigD](int64_t x) {
+    const auto cover = [bigD](int64_t x) {
         int64_t const r = x % bigD;
         return r < 0 ? r + bigD : r;
     };
-    uint32_t const rgb = colour & 0x00FFFFFFu;
-    auto const plot = [&](int64_t major, int64_t minor, int64_t a) {
+    const uint32_t rgb = colour & 0x00FFFFFFu;
+    const auto plot = [&](int64_t major, int64_t minor, int64_t a) {
         int64_t const ax = (bYMajor ? minor : major) + m_origin.x;
         int64_t const ay = (bYMajor ? major : minor) + m_origin.y;
         if (ax >= area.left && ax < area.right && ay >= area.top && ay < area.bottom)
             setPixelAbsolute(int(ax), int(ay), rgb | uint32_t(a) << 24);
     };
 
-    int64_t const i0 = int64_t(s + 0.5);
-    int64_t const w0 = int64_t((double(i0) - s) * double(d) + m1 * double(bigD));
-    int64_t const ws = bigD - cover(int64_t((s + 0.5) * double(bigD)));
+    const int64_t i0 = int64_t(s + 0.5);
+    const int64_t w0 = int64_t((double(i0) - s) * double(d) + m1 * double(bigD));
+    const int64_t ws = bigD - cover(int64_t((s + 0.5) * double(bigD)));
     plot(i0, w0 / bigD, ws * ((bigD - cover(w0)) * alpha / bigD) / bigD);
     plot(i0, w0 / bigD + 1, ws * (cover(w0) * alpha / bigD) / bigD);
 
-    int64_t const i1 = int64_t(e + 0.5);
-    int64_t const w1 = int64_t((double(i1) - e) * double(d) + m2 * double(bigD));
-    int64_t const we = cover(int64_t((e + 0.5) * double(bigD)));
+    const int64_t i1 = int64_t(e + 0.5);
+    const int64_t w1 = int64_t((double(i1) - e) * double(d) + m2 * double(bigD));
+    const int64_t we = cover(int64_t((e + 0.5) * double(bigD)));
     plot(i1, w1 / bigD, ((bigD - cover(w1)) * alpha / bigD) * we / bigD);
     plot(i1, w1 / bigD + 1, (cover(w1) * alpha / bigD) * we / bigD);
 
     // Interior pixels, only over the major range that the area covers.
-    int64_t const majorOrigin = bYMajor ? m_origin.y : m_origin.x;
-    int64_t const first = std::max(i0 + 1, int64_t(bYMajor ? area.top : area.left) - majorOrigin);
-    int64_t const last = std::min(i1, int64_t(bYMajor ? area.bottom : area.right) - majorOrigin);
+    const int64_t majorOrigin = bYMajor ? m_origin.y : m_origin.x;
+    const int64_t first = std::max(i0 + 1, int64_t(bYMajor ? area.top : area.left) - majorOrigin);
+    const int64_t last = std::min(i1, int64_t(bYMajor ? area.bottom : area.right) - majorOrigin);
     for (int64_t i = first; i < last; ++i) {
-        int64_t const wi = w0 + (i - i0) * d;
+        const int64_t wi = w0 + (i - i0) * d;
         plot(i, wi / bigD, (bigD - cover(wi)) * alpha / bigD);
         plot(i, wi / bigD + 1, cover(wi) * alpha / bigD);
     }

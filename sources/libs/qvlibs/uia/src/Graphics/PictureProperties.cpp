@@ -34,8 +34,7 @@ void PictureProperties::setVertResizable(bool bResizable)
 
 void PictureProperties::setHorzResizable(bool bResizable)
 {
-    m_resizeFlags =
-        bResizable ? (m_resizeFlags | eResizeHorizontal) : (m_resizeFlags & ~uint32_t(eResizeHorizontal));
+    m_resizeFlags = bResizable ? (m_resizeFlags | eResizeHorizontal) : (m_resizeFlags & ~uint32_t(eResizeHorizontal));
     propertiesChanged();
 }
 

@@ -14,9 +14,9 @@ uint32_t interpolate(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, flo
 {
     uint32_t result = 0;
     for (int shift = 0; shift < 32; shift += 8) {
-        float const top = float((p00 >> shift) & 0xFF) * (1 - fx) + float((p10 >> shift) & 0xFF) * fx;
-        float const bottom = float((p01 >> shift) & 0xFF) * (1 - fx) + float((p11 >> shift) & 0xFF) * fx;
-        long const v = std::lroundf(top * (1 - fy) + bottom * fy);
+        const float top = float((p00 >> shift) & 0xFF) * (1 - fx) + float((p10 >> shift) & 0xFF) * fx;
+        const float bottom = float((p01 >> shift) & 0xFF) * (1 - fx) + float((p11 >> shift) & 0xFF) * fx;
+        const long v = std::lroundf(top * (1 - fy) + bottom * fy);
         result |= uint32_t(std::clamp(v, 0L, 255L)) << shift;
     }
     return result;
@@ -25,7 +25,7 @@ uint32_t interpolate(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, flo
 // Source coordinate of the centre of target pixel i, and the neighbour pair around it.
 void sourcePosition(int i, float factor, int size, int& low, int& high, float& fraction)
 {
-    float const position = std::clamp((float(i) + 0.5f) / factor - 0.5f, 0.0f, float(size - 1));
+    const float position = std::clamp((float(i) + 0.5f) / factor - 0.5f, 0.0f, float(size - 1));
     low = int(position);
     high = std::min(low + 1, size - 1);
     fraction = position - float(low);
@@ -44,8 +44,8 @@ std::unique_ptr<Picture> Picture::cloneAndScale(float factor, Sampling sampling)
     result->setFixedLeft(int(std::lroundf(float(m_fixedLeft) * factor)));
     result->setFixedRight(int(std::lroundf(float(m_fixedRight) * factor)));
 
-    long const width = std::lroundf(float(m_width) * factor);
-    long const height = std::lroundf(float(m_height) * factor);
+    const long width = std::lroundf(float(m_width) * factor);
+    const long height = std::lroundf(float(m_height) * factor);
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
         !result->setSize(int(width), int(height), true))
         return result;
@@ -69,11 +69,11 @@ std::unique_ptr<Picture> Picture::cloneAndScale(float factor, Sampling sampling)
 
     // Each source pixel into an n x n block; what no block covers (a factor that is not whole)
     // stays transparent.
-    int const n = int(factor);
+    const int n = int(factor);
     target.clear(0);
     for (int y = 0; y < m_height; ++y) {
         for (int x = 0; x < m_width; ++x) {
-            uint32_t const pixel = getPixel(x, y);
+            const uint32_t pixel = getPixel(x, y);
             for (int by = 0; by < n; ++by)
                 std::fill_n(target.pixelAt(x * n, y * n + by), n, pixel);
         }

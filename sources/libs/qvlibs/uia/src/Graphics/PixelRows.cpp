@@ -8,11 +8,11 @@ namespace {
 
 // Whether [a, a + n) and [b, b + n) share a pixel; compared as addresses, as the pointers may
 // belong to different pictures.
-bool overlaps(uint32_t const* a, uint32_t const* b, int n)
+bool overlaps(const uint32_t* a, const uint32_t* b, int n)
 {
-    auto const pa = reinterpret_cast<uintptr_t>(a);
-    auto const pb = reinterpret_cast<uintptr_t>(b);
-    uintptr_t const bytes = uintptr_t(n) * sizeof(uint32_t);
+    const auto pa = reinterpret_cast<uintptr_t>(a);
+    const auto pb = reinterpret_cast<uintptr_t>(b);
+    const uintptr_t bytes = uintptr_t(n) * sizeof(uint32_t);
     return pa < pb + bytes && pb < pa + bytes;
 }
 
@@ -37,7 +37,7 @@ eKernels& current()
 // The kernel set for a run of n pixels; a target that overlaps its source takes the scalar
 // kernels, whose order defines the result.
 eKernels kernelsFor(int n) { return n > 0 ? current() : eScalarKernels; }
-eKernels kernelsFor(uint32_t const* dst, uint32_t const* src, int n)
+eKernels kernelsFor(const uint32_t* dst, const uint32_t* src, int n)
 {
     return n > 0 && !overlaps(dst, src, n) ? current() : eScalarKernels;
 }
@@ -47,8 +47,7 @@ eKernels kernelsFor(uint32_t const* dst, uint32_t const* src, int n)
 bool isSupported(eKernels kernels)
 {
     switch (kernels) {
-    case eScalarKernels:
-        return true;
+    case eScalarKernels: return true;
     case eSSE2Kernels:
 #if defined(__SSE2__)
         return true;
@@ -56,7 +55,7 @@ bool isSupported(eKernels kernels)
         return false;
 #endif
     case eAVX2Kernels: {
-        static bool const s_bAVX2 = processorHasAVX2();
+        static const bool s_bAVX2 = processorHasAVX2();
         return s_bAVX2;
     }
     }
@@ -85,25 +84,19 @@ bool isVectorised() { return current() != eScalarKernels; }
 void fillLine(uint32_t* dst, int n, uint32_t colour)
 {
     switch (kernelsFor(n)) {
-    case eAVX2Kernels:
-        return PictureAVX2::fillLine(dst, n, colour);
-    case eSSE2Kernels:
-        return PictureSSE2::fillLine(dst, n, colour);
-    case eScalarKernels:
-        break;
+    case eAVX2Kernels: return PictureAVX2::fillLine(dst, n, colour);
+    case eSSE2Kernels: return PictureSSE2::fillLine(dst, n, colour);
+    case eScalarKernels: break;
     }
     PictureSCALAR::fillLine(dst, n, colour);
 }
 
-void compositeLine(uint32_t* dst, uint32_t const* src, int n)
+void compositeLine(uint32_t* dst, const uint32_t* src, int n)
 {
     switch (kernelsFor(dst, src, n)) {
-    case eAVX2Kernels:
-        return PictureAVX2::compositeLine(dst, src, n);
-    case eSSE2Kernels:
-        return PictureSSE2::compositeLine(dst, src, n);
-    case eScalarKernels:
-        break;
+    case eAVX2Kernels: return PictureAVX2::compositeLine(dst, src, n);
+    case eSSE2Kernels: return PictureSSE2::compositeLine(dst, src, n);
+    case eScalarKernels: break;
     }
     PictureSCALAR::compositeLine(dst, src, n);
 }
@@ -111,38 +104,29 @@ void compositeLine(uint32_t* dst, uint32_t const* src, int n)
 void compositeFillLine(uint32_t* dst, int n, uint32_t colour)
 {
     switch (kernelsFor(n)) {
-    case eAVX2Kernels:
-        return PictureAVX2::compositeFillLine(dst, n, colour);
-    case eSSE2Kernels:
-        return PictureSSE2::compositeFillLine(dst, n, colour);
-    case eScalarKernels:
-        break;
+    case eAVX2Kernels: return PictureAVX2::compositeFillLine(dst, n, colour);
+    case eSSE2Kernels: return PictureSSE2::compositeFillLine(dst, n, colour);
+    case eScalarKernels: break;
     }
     PictureSCALAR::compositeFillLine(dst, n, colour);
 }
 
-void blendLine(uint32_t* dst, uint32_t const* src, int n)
+void blendLine(uint32_t* dst, const uint32_t* src, int n)
 {
     switch (kernelsFor(dst, src, n)) {
-    case eAVX2Kernels:
-        return PictureAVX2::blendLine(dst, src, n);
-    case eSSE2Kernels:
-        return PictureSSE2::blendLine(dst, src, n);
-    case eScalarKernels:
-        break;
+    case eAVX2Kernels: return PictureAVX2::blendLine(dst, src, n);
+    case eSSE2Kernels: return PictureSSE2::blendLine(dst, src, n);
+    case eScalarKernels: break;
     }
     PictureSCALAR::blendLine(dst, src, n);
 }
 
-void dyeLine(uint32_t* dst, uint32_t const* mask, int n, uint32_t colour)
+void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour)
 {
     switch (kernelsFor(dst, mask, n)) {
-    case eAVX2Kernels:
-        return PictureAVX2::dyeLine(dst, mask, n, colour);
-    case eSSE2Kernels:
-        return PictureSSE2::dyeLine(dst, mask, n, colour);
-    case eScalarKernels:
-        break;
+    case eAVX2Kernels: return PictureAVX2::dyeLine(dst, mask, n, colour);
+    case eSSE2Kernels: return PictureSSE2::dyeLine(dst, mask, n, colour);
+    case eScalarKernels: break;
     }
     PictureSCALAR::dyeLine(dst, mask, n, colour);
 }

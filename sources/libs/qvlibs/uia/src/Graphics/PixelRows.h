@@ -14,22 +14,22 @@ namespace PictureSCALAR {
 // Stores colour in every pixel.
 void fillLine(uint32_t* dst, int n, uint32_t colour);
 // dst[i] = compositeStandard(src[i], dst[i]).
-void compositeLine(uint32_t* dst, uint32_t const* src, int n);
+void compositeLine(uint32_t* dst, const uint32_t* src, int n);
 // dst[i] = compositeStandard(colour, dst[i]).
 void compositeFillLine(uint32_t* dst, int n, uint32_t colour);
 // dst[i] = blendUsingAlpha(src[i], dst[i]).
-void blendLine(uint32_t* dst, uint32_t const* src, int n);
+void blendLine(uint32_t* dst, const uint32_t* src, int n);
 // dst[i] = dyeUsingAlphaMask(mask[i], dst[i], colour).
-void dyeLine(uint32_t* dst, uint32_t const* mask, int n, uint32_t colour);
+void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour);
 }  // namespace PictureSCALAR
 
 // The same with SSE2; src and dst must not overlap. Scalar where SSE2 does not exist.
 namespace PictureSSE2 {
 void fillLine(uint32_t* dst, int n, uint32_t colour);
-void compositeLine(uint32_t* dst, uint32_t const* src, int n);
+void compositeLine(uint32_t* dst, const uint32_t* src, int n);
 void compositeFillLine(uint32_t* dst, int n, uint32_t colour);
-void blendLine(uint32_t* dst, uint32_t const* src, int n);
-void dyeLine(uint32_t* dst, uint32_t const* mask, int n, uint32_t colour);
+void blendLine(uint32_t* dst, const uint32_t* src, int n);
+void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour);
 }  // namespace PictureSSE2
 
 // The same with AVX2; src and dst must not overlap. Only to be called when
@@ -37,16 +37,20 @@ void dyeLine(uint32_t* dst, uint32_t const* mask, int n, uint32_t colour);
 // build AVX2 code.
 namespace PictureAVX2 {
 void fillLine(uint32_t* dst, int n, uint32_t colour);
-void compositeLine(uint32_t* dst, uint32_t const* src, int n);
+void compositeLine(uint32_t* dst, const uint32_t* src, int n);
 void compositeFillLine(uint32_t* dst, int n, uint32_t colour);
-void blendLine(uint32_t* dst, uint32_t const* src, int n);
-void dyeLine(uint32_t* dst, uint32_t const* mask, int n, uint32_t colour);
+void blendLine(uint32_t* dst, const uint32_t* src, int n);
+void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour);
 }  // namespace PictureAVX2
 
 namespace PixelRows {
 
 // The kernel sets, slowest first.
-enum eKernels : int { eScalarKernels, eSSE2Kernels, eAVX2Kernels };
+enum eKernels : int {
+    eScalarKernels,
+    eSSE2Kernels,
+    eAVX2Kernels
+};
 
 // Whether this machine runs the set: the scalar one always, SSE2 on every x86-64, AVX2 when the
 // processor and the system have it (asked once).
@@ -64,10 +68,10 @@ void setVectorised(bool bVectorised);
 bool isVectorised();
 
 void fillLine(uint32_t* dst, int n, uint32_t colour);
-void compositeLine(uint32_t* dst, uint32_t const* src, int n);
+void compositeLine(uint32_t* dst, const uint32_t* src, int n);
 void compositeFillLine(uint32_t* dst, int n, uint32_t colour);
-void blendLine(uint32_t* dst, uint32_t const* src, int n);
-void dyeLine(uint32_t* dst, uint32_t const* mask, int n, uint32_t colour);
+void blendLine(uint32_t* dst, const uint32_t* src, int n);
+void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour);
 
 }  // namespace PixelRows
 }  // namespace QV::UIA

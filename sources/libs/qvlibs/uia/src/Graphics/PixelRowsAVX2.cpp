@@ -29,7 +29,7 @@ namespace QV::UIA::PictureAVX2 {
 
 namespace {
 
-QV_AVX2_INLINE __m256i load8(uint32_t const* p) { return _mm256_loadu_si256(reinterpret_cast<__m256i const*>(p)); }
+QV_AVX2_INLINE __m256i load8(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
 QV_AVX2_INLINE void store8(uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
 
 // The lanes below n (0..8) of a masked load or store.
@@ -37,9 +37,9 @@ QV_AVX2_INLINE __m256i firstLanes(int n)
 {
     return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
 }
-QV_AVX2_INLINE __m256i maskedLoad8(uint32_t const* p, __m256i lanes)
+QV_AVX2_INLINE __m256i maskedLoad8(const uint32_t* p, __m256i lanes)
 {
-    return _mm256_maskload_epi32(reinterpret_cast<int const*>(p), lanes);
+    return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), lanes);
 }
 QV_AVX2_INLINE void maskedStore8(uint32_t* p, __m256i lanes, __m256i v)
 {
@@ -52,7 +52,7 @@ QV_AVX2_INLINE void maskedStore8(uint32_t* p, __m256i lanes, __m256i v)
 // channels and of the alpha.
 QV_AVX2_INLINE __m256i weightsOf(__m256i p)
 {
-    __m256i const m =
+    const __m256i m =
         _mm256_mulhi_epu16(_mm256_add_epi16(p, _mm256_set1_epi32(0x00010000)), _mm256_set1_epi32(0x01010000));
     return _mm256_add_epi16(_mm256_mullo_epi16(m, _mm256_set1_epi32(0x00FF0000)), _mm256_set1_epi32(0x00FF00FF));
 }
@@ -63,17 +63,17 @@ QV_AVX2_INLINE __m256i mix8(__m256i tb, __m256i cb, __m256i weights)
 {
     // For each channel the pair (255 - m, m) and for the alpha (255, 0), for the pixels 0, 1 and
     // 2, 3 of each 128-bit half.
-    __m256i const lowWeights = _mm256_shuffle_epi8(
-        weights, _mm256_setr_epi8(2, 3, 2, 3, 2, 3, 0, 1, 6, 7, 6, 7, 6, 7, 4, 5, 2, 3, 2, 3, 2, 3, 0, 1, 6, 7, 6, 7, 6,
-                                  7, 4, 5));
-    __m256i const highWeights = _mm256_shuffle_epi8(
-        weights, _mm256_setr_epi8(10, 11, 10, 11, 10, 11, 8, 9, 14, 15, 14, 15, 14, 15, 12, 13, 10, 11, 10, 11, 10, 11,
-                                  8, 9, 14, 15, 14, 15, 14, 15, 12, 13));
+    const __m256i lowWeights =
+        _mm256_shuffle_epi8(weights, _mm256_setr_epi8(2, 3, 2, 3, 2, 3, 0, 1, 6, 7, 6, 7, 6, 7, 4, 5, 2, 3, 2, 3, 2, 3,
+                                                      0, 1, 6, 7, 6, 7, 6, 7, 4, 5));
+    const __m256i highWeights =
+        _mm256_shuffle_epi8(weights, _mm256_setr_epi8(10, 11, 10, 11, 10, 11, 8, 9, 14, 15, 14, 15, 14, 15, 12, 13, 10,
+                                                      11, 10, 11, 10, 11, 8, 9, 14, 15, 14, 15, 14, 15, 12, 13));
     // (tC, cC) byte pairs against the weights: x - 128 * 255 per channel.
-    __m256i const low = _mm256_maddubs_epi16(lowWeights, _mm256_unpacklo_epi8(tb, cb));
-    __m256i const high = _mm256_maddubs_epi16(highWeights, _mm256_unpackhi_epi8(tb, cb));
-    __m256i const offset = _mm256_set1_epi16(int16_t(128 * 255 + 1));
-    __m256i const factor = _mm256_set1_epi16(257);
+    const __m256i low = _mm256_maddubs_epi16(lowWeights, _mm256_unpacklo_epi8(tb, cb));
+    const __m256i high = _mm256_maddubs_epi16(highWeights, _mm256_unpackhi_epi8(tb, cb));
+    const __m256i offset = _mm256_set1_epi16(int16_t(128 * 255 + 1));
+    const __m256i factor = _mm256_set1_epi16(257);
     return _mm256_packus_epi16(_mm256_mulhi_epu16(_mm256_add_epi16(low, offset), factor),
                                _mm256_mulhi_epu16(_mm256_add_epi16(high, offset), factor));
 }
@@ -111,9 +111,8 @@ QV_AVX2_INLINE __m256i quotient255x16(__m256i w)
 // floor(y / 255) for y up to 255 * 65025 + 127: y = 255 h + (h + (y & 255)) with h = y >> 8.
 QV_AVX2_INLINE __m256i quotient255(__m256i y)
 {
-    __m256i const high = _mm256_srli_epi32(y, 8);
-    return _mm256_add_epi32(high,
-                            quotient255x16(_mm256_add_epi32(high, _mm256_and_si256(y, _mm256_set1_epi32(0xFF)))));
+    const __m256i high = _mm256_srli_epi32(y, 8);
+    return _mm256_add_epi32(high, quotient255x16(_mm256_add_epi32(high, _mm256_and_si256(y, _mm256_set1_epi32(0xFF)))));
 }
 
 // The byte of each pixel at shift, zero-extended to its 32-bit lane.
@@ -121,8 +120,8 @@ template <int shift>
 QV_AVX2_INLINE __m256i channelOf(__m256i p)
 {
     constexpr char b = shift / 8, z = char(0x80);
-    return _mm256_shuffle_epi8(p, _mm256_setr_epi8(b, z, z, z, b + 4, z, z, z, b + 8, z, z, z, b + 12, z, z, z, b, z,
-                                                   z, z, b + 4, z, z, z, b + 8, z, z, z, b + 12, z, z, z));
+    return _mm256_shuffle_epi8(p, _mm256_setr_epi8(b, z, z, z, b + 4, z, z, z, b + 8, z, z, z, b + 12, z, z, z, b, z, z,
+                                                   z, b + 4, z, z, z, b + 8, z, z, z, b + 12, z, z, z));
 }
 
 // The shared values of compositeStandard for eight pixels, in 32-bit lanes.
@@ -135,14 +134,14 @@ struct tComposite {
 
 // One colour channel of compositeStandard, moved to its place in the word.
 template <int shift>
-QV_AVX2_INLINE __m256i compositeChannel(__m256i s, __m256i d, tComposite const& v)
+QV_AVX2_INLINE __m256i compositeChannel(__m256i s, __m256i d, const tComposite& v)
 {
-    __m256i const y = _mm256_add_epi32(_mm256_mullo_epi32(channelOf<shift>(d), v.k), _mm256_set1_epi32(127));
-    __m256i const num = _mm256_add_epi32(
-        _mm256_add_epi32(_mm256_mullo_epi16(channelOf<shift>(s), v.sA), quotient255(y)), v.halfA);
-    __m256 const quotient =
+    const __m256i y = _mm256_add_epi32(_mm256_mullo_epi32(channelOf<shift>(d), v.k), _mm256_set1_epi32(127));
+    const __m256i num =
+        _mm256_add_epi32(_mm256_add_epi32(_mm256_mullo_epi16(channelOf<shift>(s), v.sA), quotient255(y)), v.halfA);
+    const __m256 quotient =
         _mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(num), v.reciprocalA), _mm256_set1_ps(1.0f / 1024.0f));
-    __m256i const c = _mm256_min_epi32(_mm256_cvttps_epi32(quotient), _mm256_set1_epi32(255));
+    const __m256i c = _mm256_min_epi32(_mm256_cvttps_epi32(quotient), _mm256_set1_epi32(255));
     return _mm256_slli_epi32(c, shift);
 }
 
@@ -150,21 +149,21 @@ QV_AVX2_INLINE __m256i compositeChannel(__m256i s, __m256i d, tComposite const& 
 struct tComposite8 {
     QV_AVX2_INLINE __m256i operator()(__m256i s, __m256i d) const
     {
-        __m256i const byteMask = _mm256_set1_epi32(0xFF);
-        __m256i const sA = _mm256_srli_epi32(s, 24);
-        __m256i const opaque = _mm256_cmpeq_epi32(sA, byteMask);
+        const __m256i byteMask = _mm256_set1_epi32(0xFF);
+        const __m256i sA = _mm256_srli_epi32(s, 24);
+        const __m256i opaque = _mm256_cmpeq_epi32(sA, byteMask);
         if (_mm256_movemask_ps(_mm256_castsi256_ps(opaque)) == 0xFF)
             return s;
-        __m256i const dA = _mm256_srli_epi32(d, 24);
-        __m256i const zero = _mm256_setzero_si256();
+        const __m256i dA = _mm256_srli_epi32(d, 24);
+        const __m256i zero = _mm256_setzero_si256();
         if (_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(sA, zero))) == 0xFF) {
             // A transparent source keeps the pixel, or clears it when its alpha is 0.
             return _mm256_andnot_si256(_mm256_cmpeq_epi32(dA, zero), d);
         }
 
-        __m256i const k = _mm256_mullo_epi16(dA, _mm256_sub_epi32(byteMask, sA));
-        __m256i const a = _mm256_add_epi32(sA, quotient255x16(_mm256_add_epi32(k, _mm256_set1_epi32(127))));
-        tComposite const v{
+        const __m256i k = _mm256_mullo_epi16(dA, _mm256_sub_epi32(byteMask, sA));
+        const __m256i a = _mm256_add_epi32(sA, quotient255x16(_mm256_add_epi32(k, _mm256_set1_epi32(127))));
+        const tComposite v{
             sA, k, _mm256_srli_epi32(a, 1),
             _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_max_ps(_mm256_cvtepi32_ps(a), _mm256_set1_ps(1.0f)))};
 
@@ -179,14 +178,14 @@ struct tComposite8 {
 // store, so they may overlap the last full step; a run shorter than eight goes through masked
 // loads and stores.
 template <class Step>
-QV_AVX2_INLINE void run(uint32_t* dst, uint32_t const* src, int n, Step const& step)
+QV_AVX2_INLINE void run(uint32_t* dst, const uint32_t* src, int n, const Step& step)
 {
     if (n < 8) {
-        __m256i const lanes = firstLanes(n);
+        const __m256i lanes = firstLanes(n);
         maskedStore8(dst, lanes, step(maskedLoad8(src, lanes), maskedLoad8(dst, lanes)));
         return;
     }
-    __m256i const last = step(load8(src + n - 8), load8(dst + n - 8));
+    const __m256i last = step(load8(src + n - 8), load8(dst + n - 8));
     for (int i = 0; i + 8 < n; i += 8)
         store8(dst + i, step(load8(src + i), load8(dst + i)));
     store8(dst + n - 8, last);
@@ -194,14 +193,14 @@ QV_AVX2_INLINE void run(uint32_t* dst, uint32_t const* src, int n, Step const& s
 
 // The same over a run whose source is one colour.
 template <class Step>
-QV_AVX2_INLINE void runOnColour(uint32_t* dst, __m256i colour, int n, Step const& step)
+QV_AVX2_INLINE void runOnColour(uint32_t* dst, __m256i colour, int n, const Step& step)
 {
     if (n < 8) {
-        __m256i const lanes = firstLanes(n);
+        const __m256i lanes = firstLanes(n);
         maskedStore8(dst, lanes, step(colour, maskedLoad8(dst, lanes)));
         return;
     }
-    __m256i const last = step(colour, load8(dst + n - 8));
+    const __m256i last = step(colour, load8(dst + n - 8));
     for (int i = 0; i + 8 < n; i += 8)
         store8(dst + i, step(colour, load8(dst + i)));
     store8(dst + n - 8, last);
@@ -211,7 +210,7 @@ QV_AVX2_INLINE void runOnColour(uint32_t* dst, __m256i colour, int n, Step const
 
 QV_AVX2 void fillLine(uint32_t* dst, int n, uint32_t colour)
 {
-    __m256i const v = _mm256_set1_epi32(int(colour));
+    const __m256i v = _mm256_set1_epi32(int(colour));
     if (n < 8)
         return maskedStore8(dst, firstLanes(n), v);
     for (int i = 0; i + 8 < n; i += 8)
@@ -219,28 +218,28 @@ QV_AVX2 void fillLine(uint32_t* dst, int n, uint32_t colour)
     store8(dst + n - 8, v);
 }
 
-QV_AVX2 void compositeLine(uint32_t* dst, uint32_t const* src, int n) { run(dst, src, n, tComposite8{}); }
+QV_AVX2 void compositeLine(uint32_t* dst, const uint32_t* src, int n) { run(dst, src, n, tComposite8{}); }
 
 QV_AVX2 void compositeFillLine(uint32_t* dst, int n, uint32_t colour)
 {
     runOnColour(dst, _mm256_set1_epi32(int(colour)), n, tComposite8{});
 }
 
-QV_AVX2 void blendLine(uint32_t* dst, uint32_t const* src, int n) { run(dst, src, n, tBlend{}); }
+QV_AVX2 void blendLine(uint32_t* dst, const uint32_t* src, int n) { run(dst, src, n, tBlend{}); }
 
-QV_AVX2 void dyeLine(uint32_t* dst, uint32_t const* mask, int n, uint32_t colour)
+QV_AVX2 void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour)
 {
-    tDye const dye{flipBytes(_mm256_set1_epi32(int(colour))), _mm256_set1_epi32(int(colour & 0xFF000000u))};
+    const tDye dye{flipBytes(_mm256_set1_epi32(int(colour))), _mm256_set1_epi32(int(colour & 0xFF000000u))};
     run(dst, mask, n, dye);
 }
 
 #else  // not x86: the SSE2 kernels, which may be the scalar ones
 
 void fillLine(uint32_t* dst, int n, uint32_t colour) { PictureSSE2::fillLine(dst, n, colour); }
-void compositeLine(uint32_t* dst, uint32_t const* src, int n) { PictureSSE2::compositeLine(dst, src, n); }
+void compositeLine(uint32_t* dst, const uint32_t* src, int n) { PictureSSE2::compositeLine(dst, src, n); }
 void compositeFillLine(uint32_t* dst, int n, uint32_t colour) { PictureSSE2::compositeFillLine(dst, n, colour); }
-void blendLine(uint32_t* dst, uint32_t const* src, int n) { PictureSSE2::blendLine(dst, src, n); }
-void dyeLine(uint32_t* dst, uint32_t const* mask, int n, uint32_t colour)
+void blendLine(uint32_t* dst, const uint32_t* src, int n) { PictureSSE2::blendLine(dst, src, n); }
+void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour)
 {
     PictureSSE2::dyeLine(dst, mask, n, colour);
 }

@@ -11,7 +11,7 @@ void fillLine(uint32_t* dst, int n, uint32_t colour)
         dst[i] = colour;
 }
 
-void compositeLine(uint32_t* dst, uint32_t const* src, int n)
+void compositeLine(uint32_t* dst, const uint32_t* src, int n)
 {
     for (int i = 0; i < n; ++i)
         dst[i] = PixelRules::compositeStandard(src[i], dst[i]);
@@ -23,13 +23,13 @@ void compositeFillLine(uint32_t* dst, int n, uint32_t colour)
         dst[i] = PixelRules::compositeStandard(colour, dst[i]);
 }
 
-void blendLine(uint32_t* dst, uint32_t const* src, int n)
+void blendLine(uint32_t* dst, const uint32_t* src, int n)
 {
     for (int i = 0; i < n; ++i)
         dst[i] = PixelRules::blendUsingAlpha(src[i], dst[i]);
 }
 
-void dyeLine(uint32_t* dst, uint32_t const* mask, int n, uint32_t colour)
+void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour)
 {
     for (int i = 0; i < n; ++i)
         dst[i] = PixelRules::dyeUsingAlphaMask(mask[i], dst[i], colour);

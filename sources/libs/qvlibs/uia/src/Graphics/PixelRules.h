@@ -18,11 +18,11 @@ inline uint32_t div255(uint32_t x) { return (x + (x >> 8) + 1) >> 8; }
 // An opaque source replaces the pixel; a result with A = 0 is 0.
 inline uint32_t compositeStandard(uint32_t s, uint32_t d)
 {
-    uint32_t const sA = alphaOf(s);
+    const uint32_t sA = alphaOf(s);
     if (sA == 0xFF)
         return s;
-    uint32_t const k = alphaOf(d) * (255 - sA);
-    uint32_t const a = sA + (k + 127) / 255;
+    const uint32_t k = alphaOf(d) * (255 - sA);
+    const uint32_t a = sA + (k + 127) / 255;
     if (a == 0)
         return 0;
     uint32_t result = a << 24;
@@ -39,7 +39,7 @@ inline uint32_t compositeStandard(uint32_t s, uint32_t d)
 // source replaces the pixel.
 inline uint32_t compositeLegacyDraw(uint32_t s, uint32_t d)
 {
-    uint32_t const sA = alphaOf(s);
+    const uint32_t sA = alphaOf(s);
     if (sA == 0xFF)
         return s;
     uint32_t result = 0;
@@ -52,7 +52,7 @@ inline uint32_t compositeLegacyDraw(uint32_t s, uint32_t d)
 // source replaces the pixel.
 inline uint32_t compositeLegacyCopy(uint32_t s, uint32_t d)
 {
-    uint32_t const sA = alphaOf(s);
+    const uint32_t sA = alphaOf(s);
     if (sA == 0xFF)
         return s;
     uint32_t result = sA << 24;

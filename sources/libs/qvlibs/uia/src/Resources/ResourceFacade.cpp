@@ -8,13 +8,12 @@ namespace QV::UIA {
 
 ResourceMap ResourceFacade::g_theResourceMap;
 
-std::unique_ptr<GP::Stream> ResourceFacade::getResource(unsigned id, char const* type,
-                                                        GP::Endian::eByteOrder byteOrder)
+std::unique_ptr<GP::Stream> ResourceFacade::getResource(unsigned id, const char* type, GP::Endian::eByteOrder byteOrder)
 {
     if (!type)
         return nullptr;
     if (!g_theResourceMap.empty()) {
-        if (ResourceMap::ResEntry const* entry = g_theResourceMap.find(type, id)) {
+        if (const ResourceMap::ResEntry* entry = g_theResourceMap.find(type, id)) {
             auto stream = std::make_unique<GP::MemoryStream>();
             // Opened for reading only: the map's bytes are never written.
             stream->storage().init(GP::IStorage::eAccessRead, const_cast<unsigned char*>(entry->data), entry->size);
@@ -29,9 +28,6 @@ std::unique_ptr<GP::Stream> ResourceFacade::getResource(unsigned id, char const*
     return stream;
 }
 
-void ResourceFacade::clearResourceMap()
-{
-    g_theResourceMap.clear();
-}
+void ResourceFacade::clearResourceMap() { g_theResourceMap.clear(); }
 
 }  // namespace QV::UIA

@@ -2,7 +2,7 @@
 
 namespace QV::UIA {
 
-uint32_t ResourceMap::packType(char const* type)
+uint32_t ResourceMap::packType(const char* type)
 {
     uint32_t code = 0;
     bool bEnded = !type;
@@ -14,15 +14,15 @@ uint32_t ResourceMap::packType(char const* type)
     return code;
 }
 
-void ResourceMap::add(char const* type, uint32_t id, void const* data, std::size_t size)
+void ResourceMap::add(const char* type, uint32_t id, const void* data, std::size_t size)
 {
     std::unique_ptr<IdMap>& ids = m_types[packType(type)];
     if (!ids)
         ids = std::make_unique<IdMap>();
-    (*ids)[id] = ResEntry{static_cast<unsigned char const*>(data), data ? size : 0};
+    (*ids)[id] = ResEntry{static_cast<const unsigned char*>(data), data ? size : 0};
 }
 
-ResourceMap::ResEntry const* ResourceMap::find(char const* type, uint32_t id) const
+const ResourceMap::ResEntry* ResourceMap::find(const char* type, uint32_t id) const
 {
     const auto ids = m_types.find(packType(type));
     if (ids == m_types.end())
@@ -31,9 +31,6 @@ ResourceMap::ResEntry const* ResourceMap::find(char const* type, uint32_t id) co
     return entry != ids->second->end() ? &entry->second : nullptr;
 }
 
-void ResourceMap::clear()
-{
-    std::map<uint32_t, std::unique_ptr<IdMap>>().swap(m_types);
-}
+void ResourceMap::clear() { std::map<uint32_t, std::unique_ptr<IdMap>>().swap(m_types); }
 
 }  // namespace QV::UIA

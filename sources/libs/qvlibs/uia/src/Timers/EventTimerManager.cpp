@@ -21,8 +21,7 @@ EventTimerManager::EventTimerManager()
     : EventTimerManager([](EventTimerManager& manager) -> std::unique_ptr<AbstractEventTimerManagerOsBridge> {
           return std::make_unique<EventTimerManagerMacosBridge>(manager);
       })
-{
-}
+{}
 
 EventTimerManager::EventTimerManager(const tBridgeFactory& makeBridge) : m_bridge(makeBridge(*this))
 {

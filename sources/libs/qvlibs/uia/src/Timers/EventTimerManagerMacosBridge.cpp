@@ -89,8 +89,7 @@ const tCallbackClass s_callbackClassMade;
 
 EventTimerManagerMacosBridge::EventTimerManagerMacosBridge(EventTimerManager& manager)
     : AbstractEventTimerManagerOsBridge(manager)
-{
-}
+{}
 
 EventTimerManagerMacosBridge::~EventTimerManagerMacosBridge() { deinstall(); }
 

@@ -13,12 +13,12 @@ namespace DETAIL {
 struct EventTimerSubscription {
     EventTimerSubscription* prev = nullptr;
     EventTimerSubscription* next = nullptr;
-    int interval = 0;   // ms, a multiple of the tick
-    int remaining = 0;  // ms until the next event
-    int priority = 0;   // higher first
+    int interval = 0;               // ms, a multiple of the tick
+    int remaining = 0;              // ms until the next event
+    int priority = 0;               // higher first
     EventTarget* target = nullptr;  // not owned
-    int busy = 0;         // notifications of this node in progress
-    bool killed = false;  // cancelled while busy: removed once it is no longer busy
+    int busy = 0;                   // notifications of this node in progress
+    bool killed = false;            // cancelled while busy: removed once it is no longer busy
 };
 
 }  // namespace DETAIL

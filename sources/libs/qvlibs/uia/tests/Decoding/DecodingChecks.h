@@ -16,16 +16,16 @@ namespace qvtest {
 using Reader = bool (*)(QV::UIA::Picture&, QV::GP::Stream&, QV::UIA::PictureProperties::eOrientation, bool);
 
 // Reads the file from a memory stream at its start.
-inline bool decode(Reader reader, Bytes const& file, QV::UIA::Picture& picture, bool bDetectAlpha = true)
+inline bool decode(Reader reader, const Bytes& file, QV::UIA::Picture& picture, bool bDetectAlpha = true)
 {
     QV::GP::MemoryStream stream;
     stream.storage().init(QV::GP::IStorage::eAccessRead, const_cast<uint8_t*>(file.data()), file.size());
     return reader(picture, stream, QV::UIA::PictureProperties::eOrientation(0), bDetectAlpha);
 }
 
-inline std::vector<uint32_t> pixelsOf(QV::UIA::Picture const& picture)
+inline std::vector<uint32_t> pixelsOf(const QV::UIA::Picture& picture)
 {
-    uint32_t const* data = picture.getData();
+    const uint32_t* data = picture.getData();
     return std::vector<uint32_t>(data, data + std::size_t(picture.getWidth()) * std::size_t(picture.getHeight()));
 }
 

@@ -12,9 +12,9 @@ using QV::UIA::resolveHiDPIUrl;
 TEST(HiDPIUrl, PutsTheSuffixBetweenStemAndExtensionForAnyScaleButOne)
 {
     struct Case {
-        char const* path;
+        const char* path;
         float scale;
-        char const* expected;
+        const char* expected;
     } const cases[] = {
         {"skin/pictures/button.png", 1.0f, "skin/pictures/button.png"},
         {"button", 1.0f, "button"},
@@ -24,7 +24,7 @@ TEST(HiDPIUrl, PutsTheSuffixBetweenStemAndExtensionForAnyScaleButOne)
         {"button.png", 3.0f, "button@2x.png"},
         {"button.png", std::nanf(""), "button@2x.png"},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         EXPECT_EQ(resolveHiDPIUrl(c.path, c.scale), c.expected);
     }

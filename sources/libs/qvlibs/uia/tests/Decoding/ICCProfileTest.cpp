@@ -22,11 +22,10 @@ class SavedMarkers {
 public:
     SavedMarkers(std::initializer_list<std::pair<int, Bytes>> markers)
         : SavedMarkers(std::vector<std::pair<int, Bytes>>(markers))
+    {}
+    explicit SavedMarkers(const std::vector<std::pair<int, Bytes>>& markers)
     {
-    }
-    explicit SavedMarkers(std::vector<std::pair<int, Bytes>> const& markers)
-    {
-        for (auto const& [code, payload] : markers) {
+        for (const auto& [code, payload] : markers) {
             m_payloads.push_back(payload);
             jpeg_marker_struct record{};
             record.marker = uint8_t(code);
@@ -45,9 +44,9 @@ private:
     std::vector<jpeg_marker_struct> m_records;
 };
 
-Bytes const kA = {'a', 'a'};
-Bytes const kB = {'b'};
-Bytes const kC = {'c', 'c', 'c'};
+const Bytes kA = {'a', 'a'};
+const Bytes kB = {'b'};
+const Bytes kC = {'c', 'c', 'c'};
 
 TEST(ICCProfile, JoinsOnlyOneCompleteConsistentSequence)
 {
@@ -57,25 +56,31 @@ TEST(ICCProfile, JoinsOnlyOneCompleteConsistentSequence)
     badSignature[3] = 'X';
 
     struct Case {
-        char const* name;
+        const char* name;
         SavedMarkers markers;
         Bytes expected;  // empty: no profile
     } cases[] = {
         {"one chunk", {{kAPP2, iccChunk(1, 1, kA)}}, kA},
-        {"three in order", {{kAPP2, iccChunk(1, 3, kA)}, {kAPP2, iccChunk(2, 3, kB)}, {kAPP2, iccChunk(3, 3, kC)}},
+        {"three in order",
+         {{kAPP2, iccChunk(1, 3, kA)}, {kAPP2, iccChunk(2, 3, kB)}, {kAPP2, iccChunk(3, 3, kC)}},
          Bytes{'a', 'a', 'b', 'c', 'c', 'c'}},
-        {"three shuffled", {{kAPP2, iccChunk(3, 3, kC)}, {kAPP2, iccChunk(1, 3, kA)}, {kAPP2, iccChunk(2, 3, kB)}},
+        {"three shuffled",
+         {{kAPP2, iccChunk(3, 3, kC)}, {kAPP2, iccChunk(1, 3, kA)}, {kAPP2, iccChunk(2, 3, kB)}},
          Bytes{'a', 'a', 'b', 'c', 'c', 'c'}},
         {"other markers and non-ICC APP2 in between",
-         {{JPEG_APP0 + 1, iccChunk(2, 2, kC)}, {kAPP2, iccChunk(2, 2, kB)}, {kAPP2, badSignature},
-          {kAPP2, shortMarker}, {kAPP2, iccChunk(1, 2, kA)}},
+         {{JPEG_APP0 + 1, iccChunk(2, 2, kC)},
+          {kAPP2, iccChunk(2, 2, kB)},
+          {kAPP2, badSignature},
+          {kAPP2, shortMarker},
+          {kAPP2, iccChunk(1, 2, kA)}},
          Bytes{'a', 'a', 'b'}},
         {"numbers of chunks disagree", {{kAPP2, iccChunk(1, 2, kA)}, {kAPP2, iccChunk(2, 3, kB)}}, {}},
         {"sequence number 0", {{kAPP2, iccChunk(0, 1, kA)}}, {}},
         {"sequence number 0 after a good chunk", {{kAPP2, iccChunk(1, 2, kA)}, {kAPP2, iccChunk(0, 2, kB)}}, {}},
         {"sequence number above the count", {{kAPP2, iccChunk(1, 2, kA)}, {kAPP2, iccChunk(3, 2, kB)}}, {}},
         {"sequence number twice",
-         {{kAPP2, iccChunk(1, 2, kA)}, {kAPP2, iccChunk(1, 2, kB)}, {kAPP2, iccChunk(2, 2, kC)}}, {}},
+         {{kAPP2, iccChunk(1, 2, kA)}, {kAPP2, iccChunk(1, 2, kB)}, {kAPP2, iccChunk(2, 2, kC)}},
+         {}},
         {"a chunk missing", {{kAPP2, iccChunk(1, 3, kA)}, {kAPP2, iccChunk(3, 3, kC)}}, {}},
         {"no chunks announced", {{kAPP2, iccChunk(1, 0, kA)}}, {}},
         {"only chunk headers", {{kAPP2, iccChunk(1, 2, {})}, {kAPP2, iccChunk(2, 2, {})}}, {}},

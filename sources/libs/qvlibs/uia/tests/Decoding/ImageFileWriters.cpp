@@ -25,7 +25,7 @@ void appendToBytes(png_structp png, png_bytep data, png_size_t length)
 
 void flushNothing(png_structp) {}
 
-std::size_t pngRowBytes(PngSpec const& spec)
+std::size_t pngRowBytes(const PngSpec& spec)
 {
     int channels = 1;
     switch (spec.colourType) {
@@ -38,7 +38,7 @@ std::size_t pngRowBytes(PngSpec const& spec)
 }
 
 // libpng's errors jump back here; the frame holds nothing to destroy.
-bool writePNGInto(PngSpec const& spec, Bytes& out, png_structp png, png_infop info, std::vector<png_bytep>& rows)
+bool writePNGInto(const PngSpec& spec, Bytes& out, png_structp png, png_infop info, std::vector<png_bytep>& rows)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
@@ -47,7 +47,7 @@ bool writePNGInto(PngSpec const& spec, Bytes& out, png_structp png, png_infop in
                  spec.bInterlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
-    for (auto const& entry : spec.palette)
+    for (const auto& entry : spec.palette)
         palette.push_back(png_color{entry[0], entry[1], entry[2]});
     if (!palette.empty())
         png_set_PLTE(png, info, palette.data(), int(palette.size()));
@@ -67,7 +67,7 @@ bool writePNGInto(PngSpec const& spec, Bytes& out, png_structp png, png_infop in
     return true;
 }
 
-uint32_t crc32(uint8_t const* data, std::size_t size)
+uint32_t crc32(const uint8_t* data, std::size_t size)
 {
     uint32_t crc = 0xFFFFFFFFu;
     for (std::size_t i = 0; i < size; ++i) {
@@ -102,9 +102,9 @@ Bytes saveProfile(cmsHPROFILE profile)
 
 // A pipeline whose every input gives the same output value: a CLUT of two grid points per input,
 // between identity curves (the shape the profile's lookup-table tags can hold).
-cmsPipeline* constantPipeline(unsigned nInputs, std::vector<cmsUInt16Number> const& value)
+cmsPipeline* constantPipeline(unsigned nInputs, const std::vector<cmsUInt16Number>& value)
 {
-    cmsUInt32Number const nOutputs = cmsUInt32Number(value.size());
+    const cmsUInt32Number nOutputs = cmsUInt32Number(value.size());
     cmsPipeline* pipeline = cmsPipelineAlloc(nullptr, nInputs, nOutputs);
     std::vector<cmsUInt16Number> table;
     for (unsigned point = 0; point < (1u << nInputs); ++point)
@@ -117,7 +117,7 @@ cmsPipeline* constantPipeline(unsigned nInputs, std::vector<cmsUInt16Number> con
 
 }  // namespace
 
-Bytes writePNG(PngSpec const& spec)
+Bytes writePNG(const PngSpec& spec)
 {
     if (spec.rows.size() != pngRowBytes(spec) * spec.height)
         throw std::runtime_error("PNG rows do not match the size");
@@ -128,7 +128,7 @@ Bytes writePNG(PngSpec const& spec)
     for (uint32_t y = 0; y < spec.height; ++y)
         rows.push_back(first + y * pngRowBytes(spec));
     Bytes out;
-    bool const bWritten = writePNGInto(spec, out, png, info, rows);
+    const bool bWritten = writePNGInto(spec, out, png, info, rows);
     png_destroy_write_struct(&png, &info);
     if (!bWritten)
         throw std::runtime_error("libpng refused the PNG spec");
@@ -143,7 +143,7 @@ void setPNGSize(Bytes& png, uint32_t width, uint32_t height)
     putBigEndian32(&png[29], crc32(&png[12], 17));
 }
 
-Bytes writeJPEG(JpegSpec const& spec)
+Bytes writeJPEG(const JpegSpec& spec)
 {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
@@ -172,7 +172,7 @@ Bytes writeJPEG(JpegSpec const& spec)
         jpeg_simple_progression(&cinfo);
     }
     jpeg_start_compress(&cinfo, TRUE);
-    for (Bytes const& payload : spec.app2)
+    for (const Bytes& payload : spec.app2)
         jpeg_write_marker(&cinfo, JPEG_APP0 + 2, payload.data(), unsigned(payload.size()));
     std::size_t const stride = std::size_t(spec.width) * cinfo.input_components;
     if (spec.samples.size() != stride * spec.height)
@@ -192,8 +192,8 @@ void setJPEGSize(Bytes& jpeg, uint16_t width, uint16_t height)
 {
     // Markers after SOI: FF xx, then a big-endian length counting itself.
     for (std::size_t at = 2; at + 9 < jpeg.size();) {
-        uint8_t const marker = jpeg[at + 1];
-        bool const bFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        const uint8_t marker = jpeg[at + 1];
+        const bool bFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (bFrame) {
             // Length (2), precision (1), height (2), width (2).
             jpeg[at + 5] = uint8_t(height >> 8);
@@ -207,9 +207,9 @@ void setJPEGSize(Bytes& jpeg, uint16_t width, uint16_t height)
     throw std::runtime_error("no frame header");
 }
 
-Bytes iccChunk(unsigned sequence, unsigned count, Bytes const& data)
+Bytes iccChunk(unsigned sequence, unsigned count, const Bytes& data)
 {
-    static char const kSignature[] = "ICC_PROFILE";
+    static const char kSignature[] = "ICC_PROFILE";
     Bytes chunk(kSignature, kSignature + sizeof kSignature);
     chunk.push_back(uint8_t(sequence));
     chunk.push_back(uint8_t(count));
@@ -217,7 +217,7 @@ Bytes iccChunk(unsigned sequence, unsigned count, Bytes const& data)
     return chunk;
 }
 
-std::vector<Bytes> iccChunks(Bytes const& profile, unsigned count)
+std::vector<Bytes> iccChunks(const Bytes& profile, unsigned count)
 {
     std::vector<Bytes> chunks;
     std::size_t const step = (profile.size() + count - 1) / count;
@@ -234,7 +234,7 @@ Bytes swappedPrimariesRGBProfile()
     cmsCIExyY white;
     cmsWhitePointFromTemp(&white, 6504);
     // sRGB's primaries, red and blue exchanged.
-    cmsCIExyYTRIPLE const primaries = {{0.1500, 0.0600, 1.0}, {0.3000, 0.6000, 1.0}, {0.6400, 0.3300, 1.0}};
+    const cmsCIExyYTRIPLE primaries = {{0.1500, 0.0600, 1.0}, {0.3000, 0.6000, 1.0}, {0.6400, 0.3300, 1.0}};
     cmsToneCurve* gamma = cmsBuildGamma(nullptr, 2.2);
     cmsToneCurve* curves[3] = {gamma, gamma, gamma};
     cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
@@ -250,7 +250,7 @@ Bytes constantCMYKProfile(uint8_t red, uint8_t green, uint8_t blue)
     cmsHPROFILE sRGB = cmsCreate_sRGBProfile();
     cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
     cmsHTRANSFORM toLab = cmsCreateTransform(sRGB, TYPE_RGB_8, lab, TYPE_Lab_16, INTENT_PERCEPTUAL, 0);
-    uint8_t const rgb[3] = {red, green, blue};
+    const uint8_t rgb[3] = {red, green, blue};
     std::vector<cmsUInt16Number> encoded(3);
     cmsDoTransform(toLab, rgb, encoded.data(), 1);
     cmsDeleteTransform(toLab);
@@ -274,7 +274,7 @@ Bytes constantCMYKProfile(uint8_t red, uint8_t green, uint8_t blue)
     return bytes;
 }
 
-Bytes writeTGA(TgaSpec const& spec)
+Bytes writeTGA(const TgaSpec& spec)
 {
     Bytes out = {uint8_t(spec.id.size()),
                  spec.colourMapType,
@@ -300,7 +300,7 @@ Bytes writeTGA(TgaSpec const& spec)
     return out;
 }
 
-Bytes tgaRunLength(Bytes const& pixels, std::size_t bytesPerPixel)
+Bytes tgaRunLength(const Bytes& pixels, std::size_t bytesPerPixel)
 {
     std::size_t const count = pixels.size() / bytesPerPixel;
     auto same = [&](std::size_t a, std::size_t b) {

@@ -21,7 +21,7 @@ constexpr int kLossless = 3;
 constexpr int kThroughProfile = 12;
 
 // A 32 x 16 image whose left and right halves (one 16 x 16 block each) are flat.
-JpegSpec halves(J_COLOR_SPACE input, J_COLOR_SPACE stored, Bytes const& left, Bytes const& right)
+JpegSpec halves(J_COLOR_SPACE input, J_COLOR_SPACE stored, const Bytes& left, const Bytes& right)
 {
     JpegSpec spec;
     spec.width = kWidth;
@@ -35,13 +35,10 @@ JpegSpec halves(J_COLOR_SPACE input, J_COLOR_SPACE stored, Bytes const& left, By
     return spec;
 }
 
-JpegSpec redAndBlue(J_COLOR_SPACE stored)
-{
-    return halves(JCS_RGB, stored, {0xFF, 0, 0}, {0, 0, 0xFF});
-}
+JpegSpec redAndBlue(J_COLOR_SPACE stored) { return halves(JCS_RGB, stored, {0xFF, 0, 0}, {0, 0, 0xFF}); }
 
 // Every pixel of the left half near `left`, of the right half near `right`, all alpha 0xFF.
-void expectHalves(Picture const& picture, uint32_t left, uint32_t right, int tolerance)
+void expectHalves(const Picture& picture, uint32_t left, uint32_t right, int tolerance)
 {
     ASSERT_EQ(picture.getWidth(), kWidth);
     ASSERT_EQ(picture.getHeight(), kHeight);
@@ -49,7 +46,7 @@ void expectHalves(Picture const& picture, uint32_t left, uint32_t right, int tol
     int worstRight = 0;
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
-            uint32_t const pixel = picture.getPixel(x, y);
+            const uint32_t pixel = picture.getPixel(x, y);
             ASSERT_EQ(pixel >> 24, 0xFFu) << x << ", " << y;
             int& worst = x < kWidth / 2 ? worstLeft : worstRight;
             worst = std::max(worst, qvtest::channelDistance(pixel, x < kWidth / 2 ? left : right));
@@ -60,7 +57,7 @@ void expectHalves(Picture const& picture, uint32_t left, uint32_t right, int tol
 }
 
 struct ColourCase {
-    char const* name;
+    const char* name;
     JpegSpec spec;
     uint32_t left;
     uint32_t right;
@@ -87,14 +84,15 @@ std::vector<ColourCase> colourCases()
     all.push_back({"inverted CMYK: magenta; half black",
                    halves(JCS_CMYK, JCS_CMYK, {0xFF, 0, 0xFF, 0xFF}, {0xFF, 0xFF, 0xFF, 0x7F}), 0xFFFF00FF,
                    0xFF7F7F7F});
-    all.push_back({"YCCK: magenta; half black", halves(JCS_CMYK, JCS_YCCK, {0xFF, 0, 0xFF, 0xFF}, {0xFF, 0xFF, 0xFF, 0x7F}),
-                   0xFFFF00FF, 0xFF7F7F7F});
+    all.push_back({"YCCK: magenta; half black",
+                   halves(JCS_CMYK, JCS_YCCK, {0xFF, 0, 0xFF, 0xFF}, {0xFF, 0xFF, 0xFF, 0x7F}), 0xFFFF00FF,
+                   0xFF7F7F7F});
     return all;
 }
 
 TEST(JPGReader, DecodesEveryColourSpaceToOpaquePixels)
 {
-    for (ColourCase const& c : colourCases()) {
+    for (const ColourCase& c : colourCases()) {
         SCOPED_TRACE(c.name);
         Picture picture;
         ASSERT_TRUE(qvtest::decode(&readJPG, qvtest::writeJPEG(c.spec), picture));
@@ -104,7 +102,7 @@ TEST(JPGReader, DecodesEveryColourSpaceToOpaquePixels)
 
 TEST(JPGReader, ClearsTheAlphaChannelOnlyWhenAskedToDetectIt)
 {
-    Bytes const file = qvtest::writeJPEG(redAndBlue(JCS_YCbCr));
+    const Bytes file = qvtest::writeJPEG(redAndBlue(JCS_YCbCr));
     Picture detected;
     detected.setAlphaChannel(true);
     ASSERT_TRUE(qvtest::decode(&readJPG, file, detected, true));
@@ -119,17 +117,17 @@ TEST(JPGReader, ClearsTheAlphaChannelOnlyWhenAskedToDetectIt)
 // The swapped profile's red is sRGB's blue and its blue sRGB's red.
 TEST(JPGReader, ConvertsRGBThroughAProfileSplitIntoChunksInAnyOrder)
 {
-    std::vector<Bytes> const chunks = qvtest::iccChunks(qvtest::swappedPrimariesRGBProfile(), 3);
+    const std::vector<Bytes> chunks = qvtest::iccChunks(qvtest::swappedPrimariesRGBProfile(), 3);
     ASSERT_EQ(chunks.size(), 3u);
     struct Case {
-        char const* name;
+        const char* name;
         std::vector<Bytes> markers;
     } const cases[] = {
         {"in order", chunks},
         {"shuffled", {chunks[2], chunks[0], chunks[1]}},
         {"one chunk", qvtest::iccChunks(qvtest::swappedPrimariesRGBProfile(), 1)},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         JpegSpec spec = redAndBlue(JCS_RGB);
         spec.app2 = c.markers;
@@ -141,12 +139,12 @@ TEST(JPGReader, ConvertsRGBThroughAProfileSplitIntoChunksInAnyOrder)
 
 TEST(JPGReader, ShowsDataWithoutConversionWhenTheProfileDoesNotApply)
 {
-    Bytes const profile = qvtest::swappedPrimariesRGBProfile();
+    const Bytes profile = qvtest::swappedPrimariesRGBProfile();
     std::vector<Bytes> inconsistent = qvtest::iccChunks(profile, 2);
     inconsistent[1][13] = 3;  // the second chunk claims three chunks
 
     struct Case {
-        char const* name;
+        const char* name;
         J_COLOR_SPACE stored;
         std::vector<Bytes> markers;
     } const cases[] = {
@@ -154,7 +152,7 @@ TEST(JPGReader, ShowsDataWithoutConversionWhenTheProfileDoesNotApply)
         {"a chunk missing", JCS_RGB, {qvtest::iccChunks(profile, 2)[0]}},
         {"YCbCr data", JCS_YCbCr, qvtest::iccChunks(profile, 2)},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         JpegSpec spec = redAndBlue(c.stored);
         spec.app2 = c.markers;
@@ -166,7 +164,7 @@ TEST(JPGReader, ShowsDataWithoutConversionWhenTheProfileDoesNotApply)
 
 TEST(JPGReader, ConvertsCMYKThroughItsProfileInBothFlavours)
 {
-    Bytes const profile = qvtest::constantCMYKProfile(0x20, 0xC0, 0x40);
+    const Bytes profile = qvtest::constantCMYKProfile(0x20, 0xC0, 0x40);
     for (bool bAdobe : {true, false}) {
         SCOPED_TRACE(bAdobe ? "inverted" : "plain");
         JpegSpec spec = halves(JCS_CMYK, JCS_CMYK, {0xFF, 0, 0, 0}, {0, 0, 0xFF, 0x80});
@@ -189,7 +187,7 @@ TEST(JPGReader, FailsOnAProfileThatCannotBeUsed)
 {
     Bytes garbage(600, 0x5A);
     struct Case {
-        char const* name;
+        const char* name;
         JpegSpec spec;
     };
     std::vector<Case> cases = {
@@ -200,7 +198,7 @@ TEST(JPGReader, FailsOnAProfileThatCannotBeUsed)
     cases[0].spec.app2 = qvtest::iccChunks(qvtest::constantCMYKProfile(0, 0, 0), 2);
     cases[1].spec.app2 = qvtest::iccChunks(garbage, 2);
     cases[2].spec.app2 = qvtest::iccChunks(qvtest::swappedPrimariesRGBProfile(), 2);
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Picture picture;
         EXPECT_FALSE(qvtest::decode(&readJPG, qvtest::writeJPEG(c.spec), picture));
@@ -215,10 +213,10 @@ TEST(JPGReader, FailsOnTruncatedFiles)
     JpegSpec progressive = redAndBlue(JCS_YCbCr);
     progressive.bProgressive = true;
 
-    for (JpegSpec const& spec : {redAndBlue(JCS_YCbCr), withProfile, progressive}) {
-        Bytes const file = qvtest::writeJPEG(spec);
+    for (const JpegSpec& spec : {redAndBlue(JCS_YCbCr), withProfile, progressive}) {
+        const Bytes file = qvtest::writeJPEG(spec);
         struct Malformed {
-            char const* name;
+            const char* name;
             Bytes bytes;
         } const malformed[] = {
             {"empty", {}},
@@ -227,7 +225,7 @@ TEST(JPGReader, FailsOnTruncatedFiles)
             {"cut in the image data", Bytes(file.begin(), file.end() - 40)},
             {"without its end marker", Bytes(file.begin(), file.end() - 2)},
         };
-        for (Malformed const& m : malformed) {
+        for (const Malformed& m : malformed) {
             SCOPED_TRACE(m.name);
             Picture picture;
             EXPECT_FALSE(qvtest::decode(&readJPG, m.bytes, picture));
@@ -245,8 +243,8 @@ TEST(JPGReader, RefusesHugeSizesBeforeAllocating)
         {uint16_t(Picture::kMaxSide + 1), 16},
         {uint16_t(Picture::kMaxSide), uint16_t(Picture::kMaxSide)},
     };
-    Bytes const small = qvtest::writeJPEG(redAndBlue(JCS_YCbCr));
-    for (Case const& c : cases) {
+    const Bytes small = qvtest::writeJPEG(redAndBlue(JCS_YCbCr));
+    for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
         Bytes file = small;
         qvtest::setJPEGSize(file, c.width, c.height);

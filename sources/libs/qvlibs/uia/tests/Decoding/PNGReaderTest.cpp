@@ -50,46 +50,67 @@ PngCase interlaced()
 std::vector<PngCase> cases()
 {
     std::vector<PngCase> all;
-    all.push_back({"RGB", spec(3, 1, PNG_COLOR_TYPE_RGB, 8, {10, 20, 30, 40, 50, 60, 70, 80, 90}),
-                   {0xFF0A141E, 0xFF28323C, 0xFF46505A}, false});
+    all.push_back({"RGB",
+                   spec(3, 1, PNG_COLOR_TYPE_RGB, 8, {10, 20, 30, 40, 50, 60, 70, 80, 90}),
+                   {0xFF0A141E, 0xFF28323C, 0xFF46505A},
+                   false});
     all.push_back({"RGBA with a translucent pixel",
                    spec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 0xFF, 4, 5, 6, 0x80}),
-                   {0xFF010203, 0x80040506}, true});
-    all.push_back({"RGBA all opaque", spec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 0xFF, 4, 5, 6, 0xFF}),
-                   {0xFF010203, 0xFF040506}, false});
+                   {0xFF010203, 0x80040506},
+                   true});
+    all.push_back({"RGBA all opaque",
+                   spec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 0xFF, 4, 5, 6, 0xFF}),
+                   {0xFF010203, 0xFF040506},
+                   false});
     {
-        PngCase c{"palette with one translucent entry", spec(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2}),
-                  {0xFFFF0000, 0x4000FF00, 0xFF0000FF}, true};
+        PngCase c{"palette with one translucent entry",
+                  spec(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2}),
+                  {0xFFFF0000, 0x4000FF00, 0xFF0000FF},
+                  true};
         c.spec.palette = {{0xFF, 0, 0}, {0, 0xFF, 0}, {0, 0, 0xFF}};
         c.spec.paletteAlpha = {0xFF, 0x40};
         all.push_back(c);
     }
     {
-        PngCase c{"palette of 2 bits without tRNS", spec(3, 1, PNG_COLOR_TYPE_PALETTE, 2, {0b00011000}),
-                  {0xFFFF0000, 0xFF00FF00, 0xFF0000FF}, false};
+        PngCase c{"palette of 2 bits without tRNS",
+                  spec(3, 1, PNG_COLOR_TYPE_PALETTE, 2, {0b00011000}),
+                  {0xFFFF0000, 0xFF00FF00, 0xFF0000FF},
+                  false};
         c.spec.palette = {{0xFF, 0, 0}, {0, 0xFF, 0}, {0, 0, 0xFF}};
         all.push_back(c);
     }
-    all.push_back({"grey", spec(2, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 0x40, 0x80, 0xFF}),
-                   {0xFF000000, 0xFF404040, 0xFF808080, 0xFFFFFFFF}, false});
-    all.push_back({"grey of 1 bit", spec(3, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10100000}),
-                   {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}, false});
-    all.push_back({"grey with alpha", spec(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0x10, 0xFF, 0x20, 0x00}),
-                   {0xFF101010, 0x00202020}, true});
+    all.push_back({"grey",
+                   spec(2, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 0x40, 0x80, 0xFF}),
+                   {0xFF000000, 0xFF404040, 0xFF808080, 0xFFFFFFFF},
+                   false});
+    all.push_back({"grey of 1 bit",
+                   spec(3, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10100000}),
+                   {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF},
+                   false});
+    all.push_back({"grey with alpha",
+                   spec(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0x10, 0xFF, 0x20, 0x00}),
+                   {0xFF101010, 0x00202020},
+                   true});
     all.push_back({"RGB of 16 bits keeps the high bytes",
-                   spec(1, 1, PNG_COLOR_TYPE_RGB, 16, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}), {0xFF12569A}, false});
-    all.push_back({"grey with alpha of 16 bits", spec(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0xAB, 0xCD, 0x7F, 0xFF}),
-                   {0x7FABABAB}, true});
+                   spec(1, 1, PNG_COLOR_TYPE_RGB, 16, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}),
+                   {0xFF12569A},
+                   false});
+    all.push_back({"grey with alpha of 16 bits",
+                   spec(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0xAB, 0xCD, 0x7F, 0xFF}),
+                   {0x7FABABAB},
+                   true});
     {
         // A colour key makes its pixels transparent but does not give the picture an alpha channel.
-        PngCase c{"RGB with a colour key", spec(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 4, 5, 6}),
-                  {0xFF010203, 0x00040506}, false};
+        PngCase c{"RGB with a colour key",
+                  spec(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 4, 5, 6}),
+                  {0xFF010203, 0x00040506},
+                  false};
         c.spec.colourKey = std::array<uint16_t, 3>{4, 5, 6};
         all.push_back(c);
     }
     {
-        PngCase c{"grey with a colour key", spec(2, 1, PNG_COLOR_TYPE_GRAY, 8, {7, 8}), {0x00070707, 0xFF080808},
-                  false};
+        PngCase c{
+            "grey with a colour key", spec(2, 1, PNG_COLOR_TYPE_GRAY, 8, {7, 8}), {0x00070707, 0xFF080808}, false};
         c.spec.colourKey = std::array<uint16_t, 3>{7, 0, 0};
         all.push_back(c);
     }
@@ -99,9 +120,9 @@ std::vector<PngCase> cases()
 
 TEST(PNGReader, DecodesEveryColourTypeToArgbAndDecidesTheAlphaChannel)
 {
-    for (PngCase const& c : cases()) {
+    for (const PngCase& c : cases()) {
         SCOPED_TRACE(c.name);
-        Bytes const file = qvtest::writePNG(c.spec);
+        const Bytes file = qvtest::writePNG(c.spec);
 
         Picture picture;
         ASSERT_TRUE(qvtest::decode(&readPNG, file, picture, true));
@@ -121,7 +142,7 @@ TEST(PNGReader, DecodesEveryColourTypeToArgbAndDecidesTheAlphaChannel)
 
 TEST(PNGReader, DecodesIntoAPictureThatHadAnotherSize)
 {
-    Bytes const file = qvtest::writePNG(interlaced().spec);
+    const Bytes file = qvtest::writePNG(interlaced().spec);
     Picture picture;
     ASSERT_TRUE(picture.setSize(40, 30));
     picture.setOrigin(QV::GP::Point(3, 4));
@@ -138,12 +159,12 @@ TEST(PNGReader, FailsOnTruncatedOrCorruptFiles)
     for (bool bInterlaced : {false, true}) {
         PngCase c = interlaced();
         c.spec.bInterlaced = bInterlaced;
-        Bytes const file = qvtest::writePNG(c.spec);
+        const Bytes file = qvtest::writePNG(c.spec);
         Bytes corruptData = file;
         corruptData[corruptData.size() - 20] ^= 0x55;  // inside the image data: its CRC no longer matches
 
         struct Malformed {
-            char const* name;
+            const char* name;
             Bytes bytes;
         } const malformed[] = {
             {"empty", {}},
@@ -155,7 +176,7 @@ TEST(PNGReader, FailsOnTruncatedOrCorruptFiles)
             {"corrupt image data", corruptData},
             {"not a PNG", Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F', 0}},
         };
-        for (Malformed const& m : malformed) {
+        for (const Malformed& m : malformed) {
             SCOPED_TRACE(std::string(m.name) + (bInterlaced ? ", interlaced" : ""));
             Picture picture;
             EXPECT_FALSE(qvtest::decode(&readPNG, m.bytes, picture));
@@ -169,13 +190,13 @@ TEST(PNGReader, RefusesHugeSizesBeforeAllocating)
         uint32_t width;
         uint32_t height;
     } const cases[] = {
-        {32768, 32768},                          // a crafted header
-        {0x7FFFFFFF, 0x7FFFFFFF},                // the largest size PNG allows
-        {uint32_t(Picture::kMaxSide) + 1, 1},    // one side too long
+        {32768, 32768},                                              // a crafted header
+        {0x7FFFFFFF, 0x7FFFFFFF},                                    // the largest size PNG allows
+        {uint32_t(Picture::kMaxSide) + 1, 1},                        // one side too long
         {uint32_t(Picture::kMaxSide), uint32_t(Picture::kMaxSide)},  // sides fine, bytes too many
     };
-    Bytes const small = qvtest::writePNG(spec(1, 1, PNG_COLOR_TYPE_GRAY, 8, {0}));
-    for (Case const& c : cases) {
+    const Bytes small = qvtest::writePNG(spec(1, 1, PNG_COLOR_TYPE_GRAY, 8, {0}));
+    for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
         Bytes file = small;
         qvtest::setPNGSize(file, c.width, c.height);

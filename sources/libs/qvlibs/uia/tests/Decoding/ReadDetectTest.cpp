@@ -12,7 +12,7 @@ using QV::UIA::PictureReaders::readDetect;
 using qvtest::Bytes;
 
 // The files sit after a few bytes of something else; the stream starts at the file.
-bool detectAt(Bytes const& file, Picture& picture)
+bool detectAt(const Bytes& file, Picture& picture)
 {
     Bytes buffer = {'j', 'u', 'n', 'k', 0};
     buffer.insert(buffer.end(), file.begin(), file.end());
@@ -45,7 +45,7 @@ TEST(ReadDetect, FindsEachFormatFromTheStreamsPosition)
     tga.data = {1, 2, 3, 4, 5, 6};
 
     struct Case {
-        char const* name;
+        const char* name;
         Bytes file;
         uint32_t firstPixel;
         bool bAlphaChannel;
@@ -54,7 +54,7 @@ TEST(ReadDetect, FindsEachFormatFromTheStreamsPosition)
         {"JPEG", qvtest::writeJPEG(jpeg), 0xFF808080, false},
         {"TGA", qvtest::writeTGA(tga), 0xFF030201, false},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Picture picture;
         picture.setAlphaChannel(!c.bAlphaChannel);

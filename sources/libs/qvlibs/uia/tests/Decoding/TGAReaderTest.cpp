@@ -28,7 +28,10 @@ std::vector<Depth> depths()
 {
     return {
         {32,
-         {{0x30, 0x20, 0x10, 0xFF}, {0x60, 0x50, 0x40, 0x80}, {0xC0, 0xB0, 0xA0, 0x00}, {0xFF, 0xFF, 0xFF, 0xFF},
+         {{0x30, 0x20, 0x10, 0xFF},
+          {0x60, 0x50, 0x40, 0x80},
+          {0xC0, 0xB0, 0xA0, 0x00},
+          {0xFF, 0xFF, 0xFF, 0xFF},
           {0x03, 0x02, 0x01, 0x7F}},
          {0xFF102030, 0x80405060, 0x00A0B0C0, 0xFFFFFFFF, 0x7F010203},
          true},
@@ -49,7 +52,7 @@ std::vector<Depth> depths()
 // into repeat packets, one of them running from the first row into the second.
 constexpr int kLayout[3][3] = {{0, 1, 2}, {2, 2, 3}, {4, 4, 4}};
 
-TgaSpec imageOf(Depth const& depth, uint8_t imageType, uint8_t descriptor)
+TgaSpec imageOf(const Depth& depth, uint8_t imageType, uint8_t descriptor)
 {
     TgaSpec spec;
     spec.imageType = imageType;
@@ -59,9 +62,9 @@ TgaSpec imageOf(Depth const& depth, uint8_t imageType, uint8_t descriptor)
     spec.descriptor = descriptor;
     Bytes raw;
     for (int row = 0; row < 3; ++row) {
-        int const y = (descriptor & kTopFirst) ? row : 2 - row;
+        const int y = (descriptor & kTopFirst) ? row : 2 - row;
         for (int x = 0; x < 3; ++x) {
-            Bytes const& pixel = depth.pixels[std::size_t(kLayout[y][x])];
+            const Bytes& pixel = depth.pixels[std::size_t(kLayout[y][x])];
             raw.insert(raw.end(), pixel.begin(), pixel.end());
         }
     }
@@ -69,10 +72,10 @@ TgaSpec imageOf(Depth const& depth, uint8_t imageType, uint8_t descriptor)
     return spec;
 }
 
-std::vector<uint32_t> expectedOf(Depth const& depth)
+std::vector<uint32_t> expectedOf(const Depth& depth)
 {
     std::vector<uint32_t> words;
-    for (auto const& row : kLayout)
+    for (const auto& row : kLayout)
         for (int index : row)
             words.push_back(depth.words[std::size_t(index)]);
     return words;
@@ -80,12 +83,12 @@ std::vector<uint32_t> expectedOf(Depth const& depth)
 
 TEST(TGAReader, DecodesEveryDepthAndEncodingEitherWayUp)
 {
-    for (Depth const& depth : depths()) {
+    for (const Depth& depth : depths()) {
         for (uint8_t imageType : {uint8_t(2), uint8_t(10)}) {
             for (uint8_t descriptor : {uint8_t(0), kTopFirst}) {
                 SCOPED_TRACE(std::to_string(depth.bits) + " bits, type " + std::to_string(imageType) +
                              ((descriptor & kTopFirst) ? ", top first" : ", bottom first"));
-                Bytes const file = qvtest::writeTGA(imageOf(depth, imageType, descriptor));
+                const Bytes file = qvtest::writeTGA(imageOf(depth, imageType, descriptor));
 
                 Picture picture;
                 ASSERT_TRUE(qvtest::decode(&readTGA, file, picture, true));
@@ -119,9 +122,9 @@ TEST(TGAReader, OpaqueThirtyTwoBitPixelsNeedNoAlphaChannel)
 
 TEST(TGAReader, SkipsTheIdFieldAndTheColourMap)
 {
-    Depth const depth = depths()[1];
+    const Depth depth = depths()[1];
     struct Case {
-        char const* name;
+        const char* name;
         uint8_t colourMapType;
         uint16_t colourMapLength;
         uint8_t colourMapEntryBits;
@@ -130,7 +133,7 @@ TEST(TGAReader, SkipsTheIdFieldAndTheColourMap)
         {"map of 3 entries of 24 bits", 1, 3, 24},
         {"map of 5 entries of 15 bits", 1, 5, 15},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TgaSpec spec = imageOf(depth, 2, kTopFirst);
         spec.id = {'s', 'k', 'i', 'n', '!'};
@@ -165,8 +168,8 @@ TEST(TGAReader, RunLengthPacketsStopAtTheLastPixel)
 
 TEST(TGAReader, IsLittleEndianWhateverTheStreamsByteOrder)
 {
-    Depth const depth = depths()[2];
-    Bytes const file = qvtest::writeTGA(imageOf(depth, 10, 0));
+    const Depth depth = depths()[2];
+    const Bytes file = qvtest::writeTGA(imageOf(depth, 10, 0));
     QV::GP::MemoryStream stream;
     stream.storage().init(QV::GP::IStorage::eAccessRead, const_cast<uint8_t*>(file.data()), file.size());
     stream.setByteOrder(QV::GP::Endian::eBigEndian);
@@ -177,9 +180,9 @@ TEST(TGAReader, IsLittleEndianWhateverTheStreamsByteOrder)
 
 TEST(TGAReader, FailsOnUnsupportedOrTruncatedFiles)
 {
-    Depth const depth = depths()[0];
-    Bytes const raw = qvtest::writeTGA(imageOf(depth, 2, 0));
-    Bytes const rle = qvtest::writeTGA(imageOf(depth, 10, 0));
+    const Depth depth = depths()[0];
+    const Bytes raw = qvtest::writeTGA(imageOf(depth, 2, 0));
+    const Bytes rle = qvtest::writeTGA(imageOf(depth, 10, 0));
     auto patched = [&](std::size_t offset, uint8_t value) {
         Bytes file = raw;
         file[offset] = value;
@@ -197,7 +200,7 @@ TEST(TGAReader, FailsOnUnsupportedOrTruncatedFiles)
     mapBeyondTheEnd.resize(18 + 2000);
 
     struct Malformed {
-        char const* name;
+        const char* name;
         Bytes bytes;
     } const malformed[] = {
         {"empty", {}},
@@ -216,7 +219,7 @@ TEST(TGAReader, FailsOnUnsupportedOrTruncatedFiles)
         {"ID field beyond the end", idBeyondTheEnd},
         {"colour map beyond the end", mapBeyondTheEnd},
     };
-    for (Malformed const& m : malformed) {
+    for (const Malformed& m : malformed) {
         SCOPED_TRACE(m.name);
         Picture picture;
         EXPECT_FALSE(qvtest::decode(&readTGA, m.bytes, picture));
@@ -226,7 +229,7 @@ TEST(TGAReader, FailsOnUnsupportedOrTruncatedFiles)
 TEST(TGAReader, RefusesSizesBeyondTheLimitsOrTheDataBeforeAllocating)
 {
     struct Case {
-        char const* name;
+        const char* name;
         uint8_t imageType;
         uint16_t width;
         uint16_t height;
@@ -238,7 +241,7 @@ TEST(TGAReader, RefusesSizesBeyondTheLimitsOrTheDataBeforeAllocating)
         {"run-length data too short for the size", 10, 4096, 4096},
         {"raw data too short for the size", 2, 4096, 4096},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TgaSpec spec;
         spec.imageType = c.imageType;

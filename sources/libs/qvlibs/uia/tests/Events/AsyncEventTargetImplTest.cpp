@@ -138,9 +138,9 @@ TEST_F(AsyncEventTargetImplTest, TheChannelsNotificationsCarryTheMakersClassName
 TEST_F(AsyncEventTargetImplTest, TheDispatcherReleasesTheObjectItWasHanded)
 {
     void* pool = objc_autoreleasePoolPush();
-    id object = msgSend<id, uint32_t, uint32_t>(msgSend<id>(objc_getClass("ComOrvendalAsyncNotification"),
-                                                           objc::sel("alloc")),
-                                                objc::sel("initWithCode:andDest:"), 21, m_handle);
+    id object =
+        msgSend<id, uint32_t, uint32_t>(msgSend<id>(objc_getClass("ComOrvendalAsyncNotification"), objc::sel("alloc")),
+                                        objc::sel("initWithCode:andDest:"), 21, m_handle);
     objc_retain(object);  // the test's own reference, besides the one handed over
     id name = msgSend<id, const char*>(qvcompat::foundation::NSStringClass(), objc::sel("stringWithUTF8String:"),
                                        AsyncEventTargetImpl::getNotificationName().c_str());

@@ -83,8 +83,7 @@ public:
         case eEventWindowQueryIdealSize:
             static_cast<IdealSizeEventData*>(data)->size = QV::GP::Point(627, 335);
             return true;
-        default:
-            return EventTarget::onEvent(code, data);
+        default: return EventTarget::onEvent(code, data);
         }
     }
 };

@@ -25,7 +25,7 @@ public:
         Font::CreateData data;
         data.resourceId = 1;
         data.size = 12;
-        Font const font(data);
+        const Font font(data);
         std::printf("%d %d %d\n", font.isLoaded() ? 1 : 0, font.getCharHeight(), font.getStringWidth(kMeasuredText));
         std::fflush(stdout);
         std::_Exit(0);
@@ -38,7 +38,7 @@ public:
 TEST(BundleFont, TheBundleShipsTheDefaultFont)
 {
     fs::path const resources = QV_TEST_BUNDLE_RESOURCES;
-    std::vector<unsigned char> const shipped = qvtest::readFile((resources / "TTFd" / "1.ttf").c_str());
+    const std::vector<unsigned char> shipped = qvtest::readFile((resources / "TTFd" / "1.ttf").c_str());
     ASSERT_FALSE(shipped.empty()) << "no TTFd 1 in " << resources;
 
     QV::TEST::TemporaryFolder folder("qv-bundle-font");
@@ -54,7 +54,7 @@ TEST(BundleFont, TheBundleShipsTheDefaultFont)
     qvtest::ReferenceFace const reference(shipped, 12);
     ASSERT_TRUE(reference.ok());
     std::u32string text;
-    for (char const* p = kMeasuredText; *p; ++p)
+    for (const char* p = kMeasuredText; *p; ++p)
         text.push_back(char32_t(*p));
     std::string const expected =
         "\n1 " + std::to_string(reference.lineHeight()) + " " + std::to_string(reference.width(text)) + "\n";

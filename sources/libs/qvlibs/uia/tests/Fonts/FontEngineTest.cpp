@@ -18,7 +18,7 @@ using qvtest::ReferenceFace;
 class FontEngineTest : public qvtest::DejaVuTest {
 protected:
     // The engine's live face for the font file named name, without registering anything.
-    std::shared_ptr<QV::UIA::DETAIL::FTRenderCache> liveFace(FontKey const& key, int size, bool bHinting = false)
+    std::shared_ptr<QV::UIA::DETAIL::FTRenderCache> liveFace(const FontKey& key, int size, bool bHinting = false)
     {
         return m_engine.handle()->createRenderCache(key, FaceKey(size, bHinting), {});
     }
@@ -26,9 +26,9 @@ protected:
 
 TEST_F(FontEngineTest, FontsOfOneFileSizeAndHintingShareAFace)
 {
-    auto const first = dejaVu(12);
-    auto const second = dejaVu(12);
-    auto const face = liveFace(FontKey(std::string("DejaVuSans.ttf")), 12);
+    const auto first = dejaVu(12);
+    const auto second = dejaVu(12);
+    const auto face = liveFace(FontKey(std::string("DejaVuSans.ttf")), 12);
     ASSERT_NE(face, nullptr);
     EXPECT_EQ(face->getGlyphCount(), 0u);
 
@@ -39,8 +39,8 @@ TEST_F(FontEngineTest, FontsOfOneFileSizeAndHintingShareAFace)
     EXPECT_EQ(face->getGlyphCount(), 3u);
 
     // Another hinting or size is another face.
-    auto const hinted = dejaVu(12, Font::eStyleHinting);
-    auto const hintedFace = liveFace(FontKey(std::string("DejaVuSans.ttf")), 12, true);
+    const auto hinted = dejaVu(12, Font::eStyleHinting);
+    const auto hintedFace = liveFace(FontKey(std::string("DejaVuSans.ttf")), 12, true);
     ASSERT_NE(hintedFace, nullptr);
     EXPECT_NE(hintedFace, face);
     hinted->getStringWidth("abc");
@@ -49,23 +49,23 @@ TEST_F(FontEngineTest, FontsOfOneFileSizeAndHintingShareAFace)
     EXPECT_NE(liveFace(FontKey(std::string("DejaVuSans.ttf")), 13), face);
 
     // The bold, italic and family bits do not change the face.
-    auto const bold = dejaVu(12, Font::eStyleBold | Font::eStyleItalic | Font::eStyleFamily);
+    const auto bold = dejaVu(12, Font::eStyleBold | Font::eStyleItalic | Font::eStyleFamily);
     bold->getStringWidth("xyz");
     EXPECT_EQ(face->getGlyphCount(), 6u);
 }
 
 TEST_F(FontEngineTest, TheFirstFileUnderAKeyServesEveryLaterFont)
 {
-    auto const real = dejaVu(14);
-    std::vector<unsigned char> const garbage(1000, 0x33);
-    auto const sameName = qvtest::fontFromBytes(garbage, data(14));
+    const auto real = dejaVu(14);
+    const std::vector<unsigned char> garbage(1000, 0x33);
+    const auto sameName = qvtest::fontFromBytes(garbage, data(14));
     EXPECT_TRUE(sameName->isLoaded());
     EXPECT_EQ(sameName->getStringWidth("Shared"), real->getStringWidth("Shared"));
     // Also at sizes nobody asked for before: the file is kept, not only its faces.
-    auto const otherSize = qvtest::fontFromBytes(garbage, data(30));
+    const auto otherSize = qvtest::fontFromBytes(garbage, data(30));
     EXPECT_EQ(otherSize->getCharHeight(), ReferenceFace(dejaVuBytes(), 30).lineHeight());
 
-    auto const otherName = qvtest::fontFromBytes(garbage, data(14, 0, "Other.ttf"));
+    const auto otherName = qvtest::fontFromBytes(garbage, data(14, 0, "Other.ttf"));
     EXPECT_FALSE(otherName->isLoaded());
     // A key the engine does not know gives nothing without bytes, and stays unknown.
     EXPECT_EQ(liveFace(FontKey(std::string("Unknown.ttf")), 14), nullptr);
@@ -78,16 +78,16 @@ TEST_F(FontEngineTest, FacesNobodyHoldsAreMadeAfresh)
     font->getStringWidth("abcd");
     EXPECT_EQ(liveFace(FontKey(std::string("DejaVuSans.ttf")), 16)->getGlyphCount(), 4u);
     font.reset();
-    auto const again = liveFace(FontKey(std::string("DejaVuSans.ttf")), 16);
+    const auto again = liveFace(FontKey(std::string("DejaVuSans.ttf")), 16);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->getGlyphCount(), 0u);
 }
 
 TEST_F(FontEngineTest, BackingScaleMeasuresInDevicePixels)
 {
-    auto const font = dejaVu(12);
-    ReferenceFace const twice(dejaVuBytes(), 24);
-    ReferenceFace const once(dejaVuBytes(), 12);
+    const auto font = dejaVu(12);
+    const ReferenceFace twice(dejaVuBytes(), 24);
+    const ReferenceFace once(dejaVuBytes(), 12);
 
     font->setBackingScaleFactor(2.0f);
     EXPECT_EQ(font->getBackingScaleFactor(), 2.0f);
@@ -122,9 +122,9 @@ TEST(FontEngineLifetime, FontsOutliveTheirEngine)
     data.name = "DejaVuSans.ttf";
     data.size = 18;
     data.engine = engine->handle();
-    auto const font = qvtest::fontFromBytes(dejaVuBytes(), data);
+    const auto font = qvtest::fontFromBytes(dejaVuBytes(), data);
     ASSERT_TRUE(font->isLoaded());
-    int const width = font->getStringWidth("Before");
+    const int width = font->getStringWidth("Before");
 
     engine.reset();
     // The face keeps its file and the library: measuring and drawing go on.
@@ -142,7 +142,7 @@ TEST(FontEngineLifetime, ANullEngineMeansTheSystemEngine)
     Font::CreateData data;
     data.name = "qv-test-system-engine-font";
     data.size = 12;
-    auto const font = qvtest::fontFromBytes(dejaVuBytes(), data);
+    const auto font = qvtest::fontFromBytes(dejaVuBytes(), data);
     EXPECT_TRUE(font->isLoaded());
     EXPECT_TRUE(QV::UIA::getSystemFontEngine()->handle()->isKnown(FontKey(data.name)));
     EXPECT_EQ(QV::UIA::getSystemFontEngine(), QV::UIA::getSystemFontEngine());
@@ -156,11 +156,11 @@ protected:
 
 TEST_F(FontFromResource, LoadsTheResourceOfItsId)
 {
-    std::vector<unsigned char> const& bytes = dejaVuBytes();
+    const std::vector<unsigned char>& bytes = dejaVuBytes();
     QV::UIA::ResourceFacade::g_theResourceMap.add("TTFd", 7, bytes.data(), bytes.size());
     Font::CreateData resource = data(15, 0, "");
     resource.resourceId = 7;
-    Font const font(resource);
+    const Font font(resource);
     ASSERT_TRUE(font.isLoaded());
     EXPECT_EQ(font.getResourceId(), 7u);
     EXPECT_EQ(font.getStringWidth("From a resource"), ReferenceFace(bytes, 15).width(U"From a resource"));

@@ -27,13 +27,13 @@ namespace qvtest {
 
 inline constexpr char kDejaVuSans[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-inline std::vector<unsigned char> readFile(char const* path)
+inline std::vector<unsigned char> readFile(const char* path)
 {
     std::ifstream file(path, std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-inline std::vector<unsigned char> const& dejaVuBytes()
+inline const std::vector<unsigned char>& dejaVuBytes()
 {
     static const std::vector<unsigned char> s_bytes = readFile(kDejaVuSans);
     return s_bytes;
@@ -41,7 +41,7 @@ inline std::vector<unsigned char> const& dejaVuBytes()
 
 // A font made from bytes through a memory stream, as the toolkit makes fonts from files.
 inline std::unique_ptr<QV::UIA::Font> fontFromBytes(std::vector<unsigned char> bytes,
-                                                    QV::UIA::Font::CreateData const& data)
+                                                    const QV::UIA::Font::CreateData& data)
 {
     QV::GP::MemoryStream stream;
     stream.storage().init(QV::GP::IStorage::eAccessRead, bytes.data(), bytes.size());
@@ -52,7 +52,7 @@ inline std::unique_ptr<QV::UIA::Font> fontFromBytes(std::vector<unsigned char> b
 // unhinted (or the font's own hinting) rendering.
 class ReferenceFace {
 public:
-    ReferenceFace(std::vector<unsigned char> const& bytes, int size, bool bHinting = false) : m_bHinting(bHinting)
+    ReferenceFace(const std::vector<unsigned char>& bytes, int size, bool bHinting = false) : m_bHinting(bHinting)
     {
         FT_Init_FreeType(&m_library);
         FT_New_Memory_Face(m_library, bytes.data(), FT_Long(bytes.size()), 0, &m_face);
@@ -68,8 +68,8 @@ public:
             FT_Done_Face(m_face);
         FT_Done_FreeType(m_library);
     }
-    ReferenceFace(ReferenceFace const&) = delete;
-    ReferenceFace& operator=(ReferenceFace const&) = delete;
+    ReferenceFace(const ReferenceFace&) = delete;
+    ReferenceFace& operator=(const ReferenceFace&) = delete;
 
     bool ok() const { return m_face != nullptr; }
     FT_Face face() const { return m_face; }
@@ -81,7 +81,7 @@ public:
         return m_face->glyph;
     }
     int advance(char32_t c) const { return int(std::lrint(load(c)->advance.x / 64.0)); }
-    int width(std::u32string const& text) const
+    int width(const std::u32string& text) const
     {
         int sum = 0;
         for (char32_t c : text)
@@ -115,7 +115,7 @@ inline std::unique_ptr<QV::UIA::Picture> makePicture(int width, int height, uint
 }
 
 // The smallest rectangle holding every pixel that differs from fill; empty when none does.
-inline QV::GP::Rect changedBox(QV::UIA::Picture const& picture, uint32_t fill)
+inline QV::GP::Rect changedBox(const QV::UIA::Picture& picture, uint32_t fill)
 {
     QV::GP::Rect box;
     for (int y = 0; y < picture.getHeight(); ++y)
@@ -127,7 +127,7 @@ inline QV::GP::Rect changedBox(QV::UIA::Picture const& picture, uint32_t fill)
 
 // Where the glyphs of text, drawn from pen position (x, baseline), may leave coverage: the union
 // of their bitmaps' boxes, with nothing for glyphs whose bitmap is empty.
-inline QV::GP::Rect glyphBox(ReferenceFace const& face, std::u32string const& text, int x, int baseline)
+inline QV::GP::Rect glyphBox(const ReferenceFace& face, const std::u32string& text, int x, int baseline)
 {
     QV::GP::Rect box;
     for (char32_t c : text) {
@@ -146,7 +146,7 @@ class DejaVuTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_FALSE(dejaVuBytes().empty()) << kDejaVuSans << " is missing (fonts-dejavu-core)"; }
 
-    QV::UIA::Font::CreateData data(int size, uint32_t style = 0, std::string const& name = "DejaVuSans.ttf") const
+    QV::UIA::Font::CreateData data(int size, uint32_t style = 0, const std::string& name = "DejaVuSans.ttf") const
     {
         QV::UIA::Font::CreateData d;
         d.name = name;
@@ -167,7 +167,7 @@ protected:
 
 namespace QV::GP {
 
-inline void PrintTo(Rect const& r, std::ostream* out)
+inline void PrintTo(const Rect& r, std::ostream* out)
 {
     *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
 }

@@ -17,35 +17,37 @@ TEST_F(FontMeasure, WidthsAndLineHeightFollowTheFace)
         int size;
         uint32_t style;
     } const cases[] = {{9, 0}, {12, 0}, {17, 0}, {32, 0}, {12, Font::eStyleHinting}, {17, Font::eStyleHinting}};
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "size " << c.size << " style " << c.style);
-        auto const font = dejaVu(c.size, c.style);
-        ReferenceFace const reference(dejaVuBytes(), c.size, (c.style & Font::eStyleHinting) != 0);
+        const auto font = dejaVu(c.size, c.style);
+        const ReferenceFace reference(dejaVuBytes(), c.size, (c.style & Font::eStyleHinting) != 0);
         ASSERT_TRUE(font->isLoaded());
         EXPECT_EQ(font->getCharHeight(), reference.lineHeight());
         EXPECT_EQ(font->getStringWidth("Hello, World!"), reference.width(U"Hello, World!"));
-        EXPECT_EQ(font->getStringWidth("Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC"), reference.width(U"Grüße €"));
+        EXPECT_EQ(font->getStringWidth("Gr\xC3\xBC\xC3\x9F"
+                                       "e \xE2\x82\xAC"),
+                  reference.width(U"Grüße €"));
     }
 }
 
 TEST_F(FontMeasure, NoKerningIsApplied)
 {
-    ReferenceFace const reference(dejaVuBytes(), 24);
+    const ReferenceFace reference(dejaVuBytes(), 24);
     // The font kerns A-V itself, so summing plain advances is a real choice here.
     FT_Vector kerning{};
     FT_Get_Kerning(reference.face(), FT_Get_Char_Index(reference.face(), 'A'), FT_Get_Char_Index(reference.face(), 'V'),
                    FT_KERNING_DEFAULT, &kerning);
     ASSERT_NE(kerning.x, 0) << "the font no longer kerns A-V; pick another pair";
 
-    auto const font = dejaVu(24);
+    const auto font = dejaVu(24);
     EXPECT_EQ(font->getStringWidth("AVAV"), 2 * (font->getStringWidth("A") + font->getStringWidth("V")));
     EXPECT_EQ(font->getStringWidth("AVAV"), reference.width(U"AVAV"));
 }
 
 TEST_F(FontMeasure, LengthsLinesAndTextEnds)
 {
-    auto const font = dejaVu(14);
-    int const wide = font->getStringWidth("Wide line");
+    const auto font = dejaVu(14);
+    const int wide = font->getStringWidth("Wide line");
     ASSERT_GT(wide, font->getStringWidth("x"));
 
     // -1 measures up to the NUL, but only the first line.
@@ -64,24 +66,33 @@ TEST_F(FontMeasure, LengthsLinesAndTextEnds)
 
 TEST_F(FontMeasure, InvalidUtf8BytesHaveNoWidth)
 {
-    auto const font = dejaVu(14);
-    int const ab = font->getStringWidth("AB");
-    EXPECT_EQ(font->getStringWidth("A\xFF" "B"), ab);
-    EXPECT_EQ(font->getStringWidth("A\xC3" "B"), ab);          // a sequence cut short
-    EXPECT_EQ(font->getStringWidth("AB\xE2\x82"), ab);         // cut short at the end
-    EXPECT_EQ(font->getStringWidth("A\xED\xA0\x80" "B"), ab);  // an encoded surrogate
-    EXPECT_EQ(font->getStringWidth("\xC3\xA9", 1), 0);         // a length that splits a character
-    EXPECT_EQ(font->getCharPos("A\xFF" "B", 10000, Font::eRoundAfter), 3);
+    const auto font = dejaVu(14);
+    const int ab = font->getStringWidth("AB");
+    EXPECT_EQ(font->getStringWidth("A\xFF"
+                                   "B"),
+              ab);
+    EXPECT_EQ(font->getStringWidth("A\xC3"
+                                   "B"),
+              ab);                                      // a sequence cut short
+    EXPECT_EQ(font->getStringWidth("AB\xE2\x82"), ab);  // cut short at the end
+    EXPECT_EQ(font->getStringWidth("A\xED\xA0\x80"
+                                   "B"),
+              ab);                                      // an encoded surrogate
+    EXPECT_EQ(font->getStringWidth("\xC3\xA9", 1), 0);  // a length that splits a character
+    EXPECT_EQ(font->getCharPos("A\xFF"
+                               "B",
+                               10000, Font::eRoundAfter),
+              3);
 }
 
 TEST_F(FontMeasure, CharPosRounding)
 {
-    auto const font = dejaVu(20);
-    int const w = font->getStringWidth("W");
-    int const i = font->getStringWidth("i");
+    const auto font = dejaVu(20);
+    const int w = font->getStringWidth("W");
+    const int i = font->getStringWidth("i");
     ASSERT_GT(w, 4);
     struct Case {
-        char const* text;
+        const char* text;
         int width;
         Font::eRounding rounding;
         int expected;
@@ -108,21 +119,21 @@ TEST_F(FontMeasure, CharPosRounding)
         {"\xC3\xA9\xC3\xA9\xC3\xA9", 1, Font::eRoundAfter, 2},
         {"\xC3\xA9\xC3\xA9\xC3\xA9", 10000, Font::eRoundAfter, 6},
     };
-    for (Case const& c : cases)
+    for (const Case& c : cases)
         EXPECT_EQ(font->getCharPos(c.text, c.width, c.rounding), c.expected)
             << '"' << c.text << "\" width " << c.width << " rounding " << c.rounding;
 
-    int const e = font->getStringWidth("\xC3\xA9");
+    const int e = font->getStringWidth("\xC3\xA9");
     EXPECT_EQ(font->getCharPos("\xC3\xA9\xC3\xA9\xC3\xA9", e + 1, Font::eRoundBefore), 2);
     EXPECT_EQ(font->getCharPos("\xC3\xA9\xC3\xA9\xC3\xA9", e + 1, Font::eRoundAfter), 4);
 }
 
 TEST_F(FontMeasure, HorizontalAlignmentOffset)
 {
-    auto const font = dejaVu(16);
-    char const text[] = "Hi there";
-    int const w = font->getStringWidth(text);
-    auto const align = [](uint32_t bits) { return Font::eAlignment(bits); };
+    const auto font = dejaVu(16);
+    const char text[] = "Hi there";
+    const int w = font->getStringWidth(text);
+    const auto align = [](uint32_t bits) { return Font::eAlignment(bits); };
     struct Case {
         uint32_t alignment;
         int box;
@@ -140,7 +151,7 @@ TEST_F(FontMeasure, HorizontalAlignmentOffset)
         {Font::eAlignCenter, w - 3, 0},
         {Font::eAlignRight, 0, 0},
     };
-    for (Case const& c : cases)
+    for (const Case& c : cases)
         EXPECT_EQ(font->getHorizontalAlignmentOffset(text, align(c.alignment), c.box), c.expected)
             << "alignment " << c.alignment << " box " << c.box;
     // Only the first line counts.
@@ -149,16 +160,16 @@ TEST_F(FontMeasure, HorizontalAlignmentOffset)
 
 TEST_F(FontMeasure, FontsThatDidNotLoadMeasureNothing)
 {
-    std::vector<unsigned char> const garbage(4096, 0x5A);
+    const std::vector<unsigned char> garbage(4096, 0x5A);
     std::unique_ptr<Font> fonts[] = {
-        std::make_unique<Font>(data(12, 0, "")),                   // no resource id
-        qvtest::fontFromBytes(garbage, data(12, 0, "garbage")),     // FreeType refuses it
-        qvtest::fontFromBytes({}, data(12, 0, "empty")),            // nothing in the stream
-        qvtest::fontFromBytes(dejaVuBytes(), data(0)),              // sizes no face is made for
+        std::make_unique<Font>(data(12, 0, "")),                 // no resource id
+        qvtest::fontFromBytes(garbage, data(12, 0, "garbage")),  // FreeType refuses it
+        qvtest::fontFromBytes({}, data(12, 0, "empty")),         // nothing in the stream
+        qvtest::fontFromBytes(dejaVuBytes(), data(0)),           // sizes no face is made for
         qvtest::fontFromBytes(dejaVuBytes(), data(-12)),
         qvtest::fontFromBytes(dejaVuBytes(), data(Font::kMaxPixelSize + 1)),
     };
-    for (auto const& font : fonts) {
+    for (const auto& font : fonts) {
         SCOPED_TRACE(font->getName() + " size " + std::to_string(font->getSize()));
         EXPECT_FALSE(font->isLoaded());
         EXPECT_EQ(font->getCharHeight(), 10);
@@ -174,11 +185,11 @@ TEST_F(FontMeasure, AStreamThatCannotBeReadLoadsNothing)
     // A stream without a storage, and one whose storage ends before the size it reported.
     QV::GP::MemoryStream noStorage;
     noStorage.setStorage(nullptr);
-    Font const first(noStorage, data(12));
+    const Font first(noStorage, data(12));
     EXPECT_FALSE(first.isLoaded());
 
     QV::GP::MemoryStream closed;  // its storage was never opened: the size is unknown
-    Font const second(closed, data(12));
+    const Font second(closed, data(12));
     EXPECT_FALSE(second.isLoaded());
 }
 

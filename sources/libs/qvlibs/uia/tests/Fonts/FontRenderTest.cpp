@@ -23,19 +23,19 @@ class FontRender : public qvtest::DejaVuTest {};
 
 TEST_F(FontRender, KnownStringLandsWhereTheGlyphsCover)
 {
-    auto const font = dejaVu(16);
-    ReferenceFace const reference(dejaVuBytes(), 16);
+    const auto font = dejaVu(16);
+    const ReferenceFace reference(dejaVuBytes(), 16);
     auto picture = makePicture(220, 40, kWhite);
-    Rect const rect(10, 5, 210, 35);
+    const Rect rect(10, 5, 210, 35);
     font->renderTextMultiline(*picture, rect, "Hello, World!", kBlack, kTopLeft, 0);
 
-    int const baseline = rect.top + reference.ascent();
+    const int baseline = rect.top + reference.ascent();
     EXPECT_EQ(changedBox(*picture, kWhite), glyphBox(reference, U"Hello, World!", rect.left, baseline));
     // Black over white: every touched pixel is an opaque grey, and the glyphs' cores are black.
     bool bSolid = false;
     for (int y = 0; y < picture->getHeight(); ++y) {
         for (int x = 0; x < picture->getWidth(); ++x) {
-            uint32_t const p = picture->getPixel(x, y);
+            const uint32_t p = picture->getPixel(x, y);
             ASSERT_EQ(p >> 24, 0xFFu);
             ASSERT_TRUE((p & 0xFF) == ((p >> 8) & 0xFF) && (p & 0xFF) == ((p >> 16) & 0xFF)) << std::hex << p;
             bSolid = bSolid || p == kBlack;
@@ -46,12 +46,12 @@ TEST_F(FontRender, KnownStringLandsWhereTheGlyphsCover)
 
 TEST_F(FontRender, AlignmentPlacesTheBlockInTheRectangle)
 {
-    auto const font = dejaVu(14);
-    ReferenceFace const reference(dejaVuBytes(), 14);
-    Rect const rect(20, 10, 180, 70);
-    int const w = reference.width(U"Align");
-    int const lineHeight = reference.lineHeight();
-    int const ascent = reference.ascent();
+    const auto font = dejaVu(14);
+    const ReferenceFace reference(dejaVuBytes(), 14);
+    const Rect rect(20, 10, 180, 70);
+    const int w = reference.width(U"Align");
+    const int lineHeight = reference.lineHeight();
+    const int ascent = reference.ascent();
     struct Case {
         uint32_t alignment;
         int x;
@@ -64,7 +64,7 @@ TEST_F(FontRender, AlignmentPlacesTheBlockInTheRectangle)
          rect.top + ascent + (rect.height() - lineHeight) / 2},
         {Font::eAlignRight | Font::eAlignBottom, rect.right - w, rect.bottom - lineHeight + ascent},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "alignment " << c.alignment);
         auto picture = makePicture(200, 80, kWhite);
         font->renderTextMultiline(*picture, rect, "Align", kBlack, Font::eAlignment(c.alignment), 0);
@@ -74,16 +74,16 @@ TEST_F(FontRender, AlignmentPlacesTheBlockInTheRectangle)
 
 TEST_F(FontRender, LinesAreSpacedAndCentredAsABlock)
 {
-    auto const font = dejaVu(12);
-    ReferenceFace const reference(dejaVuBytes(), 12);
-    int const lineHeight = reference.lineHeight();
-    int const spacing = 2;
-    int const block = 3 * lineHeight + 2 * spacing;
-    Rect const rect(4, 6, 100, 6 + block + 4);
+    const auto font = dejaVu(12);
+    const ReferenceFace reference(dejaVuBytes(), 12);
+    const int lineHeight = reference.lineHeight();
+    const int spacing = 2;
+    const int block = 3 * lineHeight + 2 * spacing;
+    const Rect rect(4, 6, 100, 6 + block + 4);
     auto picture = makePicture(110, rect.bottom + 10, kWhite);
     font->renderTextMultiline(*picture, rect, "H\nHH\nH", kBlack, Font::eAlignment(Font::eAlignLeft), spacing);
 
-    int const first = rect.top + reference.ascent() + 2;  // (4 extra pixels) / 2
+    const int first = rect.top + reference.ascent() + 2;  // (4 extra pixels) / 2
     Rect expected = glyphBox(reference, U"H", rect.left, first);
     expected = expected.united(glyphBox(reference, U"HH", rect.left, first + lineHeight + spacing));
     expected = expected.united(glyphBox(reference, U"H", rect.left, first + 2 * (lineHeight + spacing)));
@@ -92,7 +92,7 @@ TEST_F(FontRender, LinesAreSpacedAndCentredAsABlock)
     // Each line is aligned by itself: the short lines end where the long one ends.
     auto right = makePicture(110, rect.bottom + 10, kWhite);
     font->renderTextMultiline(*right, rect, "H\nHH", kBlack, Font::eAlignment(Font::eAlignRight | Font::eAlignTop), 0);
-    int const h = reference.advance('H');
+    const int h = reference.advance('H');
     Rect expectedRight = glyphBox(reference, U"H", rect.right - h, rect.top + reference.ascent());
     expectedRight = expectedRight.united(
         glyphBox(reference, U"HH", rect.right - 2 * h, rect.top + reference.ascent() + lineHeight));
@@ -101,14 +101,14 @@ TEST_F(FontRender, LinesAreSpacedAndCentredAsABlock)
 
 TEST_F(FontRender, DrawingStaysInsideTheRectangleAndTheClipAndKeepsThem)
 {
-    auto const font = dejaVu(20);
-    char const text[] = "A line much wider than its box\nand a second one";
+    const auto font = dejaVu(20);
+    const char text[] = "A line much wider than its box\nand a second one";
 
     // The rectangle cuts the glyphs.
     auto picture = makePicture(200, 60, kWhite);
-    Rect const narrow(30, 5, 70, 45);
+    const Rect narrow(30, 5, 70, 45);
     font->renderTextMultiline(*picture, narrow, text, kBlack, kTopLeft, 0);
-    Rect const changed = changedBox(*picture, kWhite);
+    const Rect changed = changedBox(*picture, kWhite);
     EXPECT_FALSE(changed.isEmpty());
     EXPECT_TRUE(narrow.contains(changed)) << testing::PrintToString(changed);
     EXPECT_FALSE(picture->isClipActive());
@@ -118,9 +118,8 @@ TEST_F(FontRender, DrawingStaysInsideTheRectangleAndTheClipAndKeepsThem)
     auto clipped = makePicture(200, 60, kWhite);
     clipped->setOrigin(QV::GP::Point(10, 4));
     clipped->setClipRect(Rect(0, 0, 40, 50));
-    font->renderTextMultiline(*clipped, Rect(-20, -4, 180, 50), text, kBlack,
-                              kTopLeft, 0);
-    Rect const changedClipped = changedBox(*clipped, kWhite);
+    font->renderTextMultiline(*clipped, Rect(-20, -4, 180, 50), text, kBlack, kTopLeft, 0);
+    const Rect changedClipped = changedBox(*clipped, kWhite);
     EXPECT_FALSE(changedClipped.isEmpty());
     EXPECT_TRUE(Rect(10, 4, 50, 54).contains(changedClipped)) << testing::PrintToString(changedClipped);
     EXPECT_TRUE(clipped->isClipActive());
@@ -129,18 +128,17 @@ TEST_F(FontRender, DrawingStaysInsideTheRectangleAndTheClipAndKeepsThem)
 
     // Text that runs off the picture's edges is cut there.
     auto small = makePicture(30, 12, kWhite);
-    font->renderTextMultiline(*small, Rect(-15, -8, 400, 30), text, kBlack,
-                              kTopLeft, 0);
+    font->renderTextMultiline(*small, Rect(-15, -8, 400, 30), text, kBlack, kTopLeft, 0);
     EXPECT_FALSE(changedBox(*small, kWhite).isEmpty());
 }
 
 TEST_F(FontRender, TheOriginMovesTheText)
 {
-    auto const font = dejaVu(16);
+    const auto font = dejaVu(16);
     auto plain = makePicture(120, 40, kWhite);
     auto moved = makePicture(120, 40, kWhite);
     moved->setOrigin(QV::GP::Point(7, 3));
-    Rect const rect(2, 2, 100, 30);
+    const Rect rect(2, 2, 100, 30);
     font->renderTextMultiline(*plain, rect, "Origin", kBlack, kTopLeft, 0);
     font->renderTextMultiline(*moved, rect, "Origin", kBlack, kTopLeft, 0);
     Rect expected = changedBox(*plain, kWhite);
@@ -150,12 +148,12 @@ TEST_F(FontRender, TheOriginMovesTheText)
 
 TEST_F(FontRender, NothingIsDrawnWithoutTextFaceRectangleOrAlpha)
 {
-    auto const font = dejaVu(16);
-    Font const unloaded(data(16, 0, ""));
-    char const withNul[] = "\0abc";
+    const auto font = dejaVu(16);
+    const Font unloaded(data(16, 0, ""));
+    const char withNul[] = "\0abc";
     struct Case {
-        char const* what;
-        Font const* font;
+        const char* what;
+        const Font* font;
         QV::GP::CharSequence<char> text;
         Rect rect;
         uint32_t colour;
@@ -167,7 +165,7 @@ TEST_F(FontRender, NothingIsDrawnWithoutTextFaceRectangleOrAlpha)
         {"transparent colour", font.get(), "Text", Rect(0, 0, 80, 30), 0x00000000},
         {"no face", &unloaded, "Text", Rect(0, 0, 80, 30), kBlack},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         auto picture = makePicture(80, 30, kWhite);
         c.font->renderTextMultiline(*picture, c.rect, c.text, c.colour, Font::eAlignment(Font::eAlignCenter), 0);
         EXPECT_TRUE(changedBox(*picture, kWhite).isEmpty()) << c.what;
@@ -176,7 +174,7 @@ TEST_F(FontRender, NothingIsDrawnWithoutTextFaceRectangleOrAlpha)
 
 TEST_F(FontRender, CoverageBlendsInWholeSteps)
 {
-    auto const font = dejaVu(12);
+    const auto font = dejaVu(12);
     QV::UIA::DETAIL::FTCharBitmap glyph;
     glyph.width = 3;
     glyph.rows = 1;
@@ -194,7 +192,7 @@ TEST_F(FontRender, CoverageBlendsInWholeSteps)
         // Alpha 0x80: 1 x 128 stays below a whole step and leaves the pixel; 255 x 128 gives a = 128.
         {0x800000FF, {0x10808080, 0x10808080, 0x904040BF}},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         auto picture = makePicture(8, 6, 0x10808080);
         font->renderChar(*picture, 3, 5, glyph, c.colour);  // row 5 - 2, columns 3 + 1 ...
         for (int i = 0; i < 3; ++i)
@@ -214,23 +212,22 @@ TEST_F(FontRender, CoverageBlendsInWholeSteps)
 
 TEST_F(FontRender, UnderlineIsDrawnEvenUnderASpace)
 {
-    int const size = 24;
-    auto const font = dejaVu(size, Font::eStyleUnderline);
-    ReferenceFace const reference(dejaVuBytes(), size);
-    int const position = int(std::lround(reference.pixels(reference.face()->underline_position)));
-    int const thickness = int(std::ceil(reference.pixels(reference.face()->underline_thickness)));
+    const int size = 24;
+    const auto font = dejaVu(size, Font::eStyleUnderline);
+    const ReferenceFace reference(dejaVuBytes(), size);
+    const int position = int(std::lround(reference.pixels(reference.face()->underline_position)));
+    const int thickness = int(std::ceil(reference.pixels(reference.face()->underline_thickness)));
     ASSERT_GT(thickness, 0);
 
     auto picture = makePicture(60, 40, kWhite);
-    Rect const rect(5, 2, 55, 38);
+    const Rect rect(5, 2, 55, 38);
     font->renderTextMultiline(*picture, rect, "  ", kBlack, kTopLeft, 0);
-    int const baseline = rect.top + reference.ascent();
-    EXPECT_EQ(changedBox(*picture, kWhite),
-              Rect(rect.left, baseline - position, rect.left + 2 * reference.advance(' '),
-                   baseline - position + thickness));
+    const int baseline = rect.top + reference.ascent();
+    EXPECT_EQ(changedBox(*picture, kWhite), Rect(rect.left, baseline - position, rect.left + 2 * reference.advance(' '),
+                                                 baseline - position + thickness));
 
     // Without the style bit a space draws nothing.
-    auto const plain = dejaVu(size);
+    const auto plain = dejaVu(size);
     auto blank = makePicture(60, 40, kWhite);
     plain->renderTextMultiline(*blank, rect, "  ", kBlack, kTopLeft, 0);
     EXPECT_TRUE(changedBox(*blank, kWhite).isEmpty());

@@ -12,7 +12,7 @@ using QV::UIA::Font;
 using QV::UIA::DETAIL::FaceKey;
 using QV::UIA::DETAIL::FontKey;
 
-uint32_t readBig(std::vector<unsigned char> const& bytes, std::size_t at, int count)
+uint32_t readBig(const std::vector<unsigned char>& bytes, std::size_t at, int count)
 {
     uint32_t value = 0;
     for (int i = 0; i < count; ++i)
@@ -21,9 +21,9 @@ uint32_t readBig(std::vector<unsigned char> const& bytes, std::size_t at, int co
 }
 
 // The offset of a table of the font file, 0 when it has none.
-std::size_t tableOffset(std::vector<unsigned char> const& bytes, char const* tag)
+std::size_t tableOffset(const std::vector<unsigned char>& bytes, const char* tag)
 {
-    uint32_t const tables = readBig(bytes, 4, 2);
+    const uint32_t tables = readBig(bytes, 4, 2);
     for (uint32_t i = 0; i < tables; ++i) {
         std::size_t const record = 12 + 16 * std::size_t(i);
         if (std::memcmp(&bytes.at(record), tag, 4) == 0)
@@ -36,13 +36,13 @@ std::size_t tableOffset(std::vector<unsigned char> const& bytes, char const* tag
 std::vector<unsigned char> withBrokenGlyph(std::vector<unsigned char> bytes, char32_t c)
 {
     qvtest::ReferenceFace const face(bytes, 12);
-    FT_UInt const index = FT_Get_Char_Index(face.face(), c);
+    const FT_UInt index = FT_Get_Char_Index(face.face(), c);
     std::size_t const head = tableOffset(bytes, "head");
     std::size_t const loca = tableOffset(bytes, "loca");
     std::size_t const glyf = tableOffset(bytes, "glyf");
     if (!index || !head || !loca || !glyf)
         return {};
-    bool const bLongOffsets = readBig(bytes, head + 50, 2) != 0;
+    const bool bLongOffsets = readBig(bytes, head + 50, 2) != 0;
     std::size_t const glyph =
         glyf + (bLongOffsets ? readBig(bytes, loca + 4 * index, 4) : 2 * readBig(bytes, loca + 2 * index, 2));
     bytes.at(glyph) = 0x7F;  // numberOfContours 0x7Fxx
@@ -53,18 +53,18 @@ class GlyphFallback : public qvtest::DejaVuTest {};
 
 TEST_F(GlyphFallback, AGlyphThatCannotBeLoadedIsAQuestionMark)
 {
-    std::vector<unsigned char> const broken = withBrokenGlyph(qvtest::dejaVuBytes(), U'B');
+    const std::vector<unsigned char> broken = withBrokenGlyph(qvtest::dejaVuBytes(), U'B');
     ASSERT_FALSE(broken.empty());
     qvtest::ReferenceFace const reference(broken, 16);
     ASSERT_NE(FT_Load_Char(reference.face(), 'B', FT_LOAD_RENDER | FT_LOAD_NO_HINTING), 0);
 
-    auto const font = qvtest::fontFromBytes(broken, data(16, 0, "broken"));
+    const auto font = qvtest::fontFromBytes(broken, data(16, 0, "broken"));
     ASSERT_TRUE(font->isLoaded());
     EXPECT_EQ(font->getStringWidth("B"), reference.advance('?'));
     EXPECT_EQ(font->getStringWidth("ABC"), reference.advance('A') + reference.advance('?') + reference.advance('C'));
 
     // The replacement is kept under '?' only: 'B' is tried again each time, and served from it.
-    auto const face = m_engine.handle()->createRenderCache(FontKey(std::string("broken")), FaceKey(16, false), {});
+    const auto face = m_engine.handle()->createRenderCache(FontKey(std::string("broken")), FaceKey(16, false), {});
     ASSERT_NE(face, nullptr);
     EXPECT_EQ(face->getGlyphCount(), 3u);  // 'A', '?', 'C'
     EXPECT_EQ(face->getCharBitmap(U'B'), face->getCharBitmap(U'?'));

@@ -11,9 +11,9 @@ class FontCropper : public qvtest::DejaVuTest {};
 
 TEST_F(FontCropper, CropsToTheFontsWidths)
 {
-    auto const font = dejaVu(14);
+    const auto font = dejaVu(14);
     std::string const text = "Vardolin Studio firmware version";
-    int const full = font->getStringWidth(text.c_str());
+    const int full = font->getStringWidth(text.c_str());
 
     QV::UIA::StringCropper cropper;
     // A new cropper leaves the text as it is, however narrow the width.

@@ -45,7 +45,7 @@ inline void fillRandom(QV::UIA::Picture& picture, std::mt19937& random)
     }
 }
 
-inline std::vector<uint32_t> pixelsOf(QV::UIA::Picture const& picture)
+inline std::vector<uint32_t> pixelsOf(const QV::UIA::Picture& picture)
 {
     return std::vector<uint32_t>(picture.getData(), picture.getData() + picture.getWidth() * picture.getHeight());
 }
@@ -55,15 +55,15 @@ struct tChanged {
     int x;
     int y;
     uint32_t pixel;
-    bool operator==(tChanged const& o) const { return x == o.x && y == o.y && pixel == o.pixel; }
+    bool operator==(const tChanged& o) const { return x == o.x && y == o.y && pixel == o.pixel; }
 };
 
-inline std::ostream& operator<<(std::ostream& out, tChanged const& c)
+inline std::ostream& operator<<(std::ostream& out, const tChanged& c)
 {
     return out << "(" << c.x << ", " << c.y << ": 0x" << std::hex << c.pixel << std::dec << ")";
 }
 
-inline std::vector<tChanged> changedPixels(QV::UIA::Picture const& picture, uint32_t fill)
+inline std::vector<tChanged> changedPixels(const QV::UIA::Picture& picture, uint32_t fill)
 {
     std::vector<tChanged> result;
     for (int y = 0; y < picture.getHeight(); ++y)

@@ -44,7 +44,7 @@ TEST(PictureBlend, StraightAlphaOverOpaqueAndTranslucentTargets)
         {0x00336699, 0xFF123456, 0xFF123456},  // transparent source: unchanged
         {0xFF336699, 0x40000000, 0x400C1926},  // opaque over a target of alpha 0x40
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.source << " onto " << c.target);
         auto source = makePicture(kRow, 1, c.source);
         auto target = makePicture(kRow, 1, c.target);
@@ -68,7 +68,7 @@ TEST(PictureDye, AlphaMaskPaintsTheColourAndKeepsTheTargetAlpha)
         {0x00FFFFFF, 0xFF00FF00, 0xFF123456, 0xFF123456},  // mask of alpha 0: unchanged
         {0xFF000000, 0x80FFFFFF, 0xFF000000, 0xFF808080},  // half-transparent white dye
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.mask << " " << c.colour << " onto " << c.target);
         auto mask = makePicture(kRow, 1, c.mask);
         auto target = makePicture(kRow, 1, c.target);
@@ -92,7 +92,7 @@ TEST(PictureCopyCombiner, CopiesOrCompositesStraightAlpha)
         {true, 0x80FF0000, 0x00000000, 0x80FF0000},   // over nothing
         {true, 0x00FF0000, 0x00FFFFFF, 0x00000000},   // nothing over nothing
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.source << " onto " << c.target);
         auto source = makePicture(kRow, 1, c.source);
         source->setAlphaChannel(c.bAlphaChannel);
@@ -106,7 +106,7 @@ TEST(PictureCopyCombiner, CopiesOrCompositesStraightAlpha)
 // each from the source pixel it lies over.
 TEST(PictureCombine, ClipsAtEveryEdge)
 {
-    Rect const clips[] = {
+    const Rect clips[] = {
         Rect(4, 0, 10, 10),  // left
         Rect(0, 5, 10, 10),  // top
         Rect(0, 0, 5, 10),   // right
@@ -114,17 +114,16 @@ TEST(PictureCombine, ClipsAtEveryEdge)
         Rect(3, 3, 6, 6),    // all four
         Rect(8, 8, 10, 10),  // misses it
     };
-    auto const source = makeCoordinatePicture(5, 5);
-    for (Rect const& clip : clips) {
+    const auto source = makeCoordinatePicture(5, 5);
+    for (const Rect& clip : clips) {
         SCOPED_TRACE(testing::Message() << clip.left << ", " << clip.top << ", " << clip.right << ", " << clip.bottom);
         auto target = makePicture(10, 10, kPaper);
         target->setClipRect(clip);
         target->putPicture<CopySource>(2, 2, *source, 0, nullptr);
-        Rect const drawn = clip.intersected(Rect(2, 2, 7, 7));
+        const Rect drawn = clip.intersected(Rect(2, 2, 7, 7));
         for (int y = 0; y < 10; ++y)
             for (int x = 0; x < 10; ++x)
-                ASSERT_EQ(target->getPixel(x, y),
-                          drawn.contains(Point(x, y)) ? source->getPixel(x - 2, y - 2) : kPaper)
+                ASSERT_EQ(target->getPixel(x, y), drawn.contains(Point(x, y)) ? source->getPixel(x - 2, y - 2) : kPaper)
                     << x << ", " << y;
     }
 }
@@ -134,11 +133,11 @@ TEST(PictureCombine, ClipsAtEveryEdge)
 // the target rectangle.
 TEST(PictureCombine, SourceRectanglesAreCutToTheSource)
 {
-    auto const source = makeCoordinatePicture(4, 4);
+    const auto source = makeCoordinatePicture(4, 4);
     struct Case {
         int x, y, width, height, sx, sy;
-        Rect drawn;     // target pixels that change
-        Point shift;    // source pixel = target pixel - shift
+        Rect drawn;   // target pixels that change
+        Point shift;  // source pixel = target pixel - shift
     } const cases[] = {
         {0, 0, 10, 10, -2, -1, Rect(2, 1, 6, 5), Point(2, 1)},
         {0, 0, 3, 3, 3, 3, Rect(0, 0, 1, 1), Point(-3, -3)},
@@ -149,9 +148,9 @@ TEST(PictureCombine, SourceRectanglesAreCutToTheSource)
         {8, 8, 4, 4, 0, 0, Rect(8, 8, 10, 10), Point(8, 8)},
         {-2, -3, 4, 4, 0, 0, Rect(0, 0, 2, 1), Point(-2, -3)},
     };
-    for (auto const& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.x << ", " << c.y << ", " << c.width << ", " << c.height << " from "
-                                        << c.sx << ", " << c.sy);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << ", " << c.y << ", " << c.width << ", " << c.height << " from " << c.sx
+                                        << ", " << c.sy);
         auto target = makePicture(10, 10, kPaper);
         CopySource copy;
         PictureCombiner<CopySource>(*target, copy).combine(c.x, c.y, c.width, c.height, *source, c.sx, c.sy);
@@ -166,11 +165,11 @@ TEST(PictureCombine, SourceRectanglesAreCutToTheSource)
     auto sheet = makeCoordinatePicture(4, 8);
     sheet->setNumAnimations(2);
     auto target = makePicture(10, 10, kPaper);
-    Rect const part(-1, -1, 10, 10);
+    const Rect part(-1, -1, 10, 10);
     target->putPicture<CopySource>(3, 3, *sheet, 1, &part);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) {
-            bool const bInside = x >= 4 && x < 8 && y >= 4 && y < 8;
+            const bool bInside = x >= 4 && x < 8 && y >= 4 && y < 8;
             ASSERT_EQ(target->getPixel(x, y), bInside ? sheet->getPixel(x - 4, y - 4 + 4) : kPaper) << x << ", " << y;
         }
 }
@@ -181,9 +180,10 @@ TEST(PictureCombine, FramesAreClampedToTheLastOne)
     sheet->setNumAnimations(3);
     auto target = makePicture(4, 4, kPaper);
     target->putPicture<CopySource>(1, 1, *sheet, 7, nullptr);
-    std::vector<qvtest::tChanged> const expected = {
-        {1, 1, sheet->getPixel(0, 4)}, {2, 1, sheet->getPixel(1, 4)},
-        {1, 2, sheet->getPixel(0, 5)}, {2, 2, sheet->getPixel(1, 5)}};
+    const std::vector<qvtest::tChanged> expected = {{1, 1, sheet->getPixel(0, 4)},
+                                                    {2, 1, sheet->getPixel(1, 4)},
+                                                    {1, 2, sheet->getPixel(0, 5)},
+                                                    {2, 2, sheet->getPixel(1, 5)}};
     EXPECT_EQ(changedPixels(*target, kPaper), expected);
 }
 
@@ -191,14 +191,14 @@ TEST(PictureCombine, FramesAreClampedToTheLastOne)
 // tile 10 wide, the first column drawn is the tile's column 3.
 TEST(PictureCombine, TilesKeepTheirPlaceUnderTheClip)
 {
-    auto const tile = makeCoordinatePicture(10, 3);
+    const auto tile = makeCoordinatePicture(10, 3);
     auto target = makePicture(40, 8, kPaper);
     target->setClipRect(Rect(13, 2, 40, 8));
     CopySource copy;
     PictureCombiner<CopySource>(*target, copy).combineAndRepeatSource(0, 0, 37, 7, *tile, 0, 0, 10, 3);
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 40; ++x) {
-            bool const bDrawn = x >= 13 && x < 37 && y >= 2 && y < 7;
+            const bool bDrawn = x >= 13 && x < 37 && y >= 2 && y < 7;
             ASSERT_EQ(target->getPixel(x, y), bDrawn ? tile->getPixel(x % 10, y % 3) : kPaper) << x << ", " << y;
         }
     EXPECT_EQ(target->getPixel(13, 2), tile->getPixel(3, 2));
@@ -207,7 +207,7 @@ TEST(PictureCombine, TilesKeepTheirPlaceUnderTheClip)
 // Where a nine-patch pixel comes from: borders 1:1, edges and centre repeated.
 int sourceOf(int position, int start, int end, int low, int centre, int high, int frameStart)
 {
-    int const d = position - start;
+    const int d = position - start;
     if (d < low)
         return frameStart + d;
     if (position >= end - high)
@@ -226,15 +226,15 @@ TEST(PictureNinePatch, StretchedSheetKeepsCornersAndRepeatsEdgesAndCentre)
         Rect dest;
         int targetWidth, targetHeight;
     } const cases[] = {
-        {6, 6, 0, false, 0, true, true, 2, 2, 2, 2, Rect(1, 1, 12, 10), 14, 12},     // stretched
-        {6, 6, 0, false, 0, true, true, 2, 2, 2, 2, Rect(3, 2, 9, 8), 14, 12},       // natural size
+        {6, 6, 0, false, 0, true, true, 2, 2, 2, 2, Rect(1, 1, 12, 10), 14, 12},  // stretched
+        {6, 6, 0, false, 0, true, true, 2, 2, 2, 2, Rect(3, 2, 9, 8), 14, 12},    // natural size
         {30, 30, 0, false, 0, true, true, 10, 10, 10, 10, Rect(0, 0, 100, 40), 100, 40},
-        {12, 6, 2, true, 1, true, true, 1, 2, 2, 1, Rect(0, 0, 13, 11), 14, 12},     // frame 1 of 2
-        {6, 4, 0, false, 0, false, true, 1, 1, 2, 1, Rect(1, 0, 12, 11), 14, 12},    // only widens
+        {12, 6, 2, true, 1, true, true, 1, 2, 2, 1, Rect(0, 0, 13, 11), 14, 12},   // frame 1 of 2
+        {6, 4, 0, false, 0, false, true, 1, 1, 2, 1, Rect(1, 0, 12, 11), 14, 12},  // only widens
     };
-    for (auto const& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.sheetWidth << " x " << c.sheetHeight << " into " << c.dest.width()
-                                        << " x " << c.dest.height());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.sheetWidth << " x " << c.sheetHeight << " into " << c.dest.width() << " x "
+                                        << c.dest.height());
         auto sheet = makeCoordinatePicture(c.sheetWidth, c.sheetHeight);
         sheet->setNumAnimations(unsigned(c.frames));
         sheet->setHorizontalAnimation(c.bHorizontalFrames);
@@ -247,10 +247,10 @@ TEST(PictureNinePatch, StretchedSheetKeepsCornersAndRepeatsEdgesAndCentre)
         auto target = makePicture(c.targetWidth, c.targetHeight, kPaper);
         target->putStretched<CopySource>(c.dest, *sheet, c.frame, nullptr);
 
-        int const t = c.bVert ? c.top : 0, b = c.bVert ? c.bottom : 0;
-        int const l = c.bHorz ? c.left : 0, r = c.bHorz ? c.right : 0;
-        Point const frameAt = sheet->getAnimationOffset(c.frame);
-        int const cw = sheet->getAnimationWidth() - l - r, ch = sheet->getAnimationHeight() - t - b;
+        const int t = c.bVert ? c.top : 0, b = c.bVert ? c.bottom : 0;
+        const int l = c.bHorz ? c.left : 0, r = c.bHorz ? c.right : 0;
+        const Point frameAt = sheet->getAnimationOffset(c.frame);
+        const int cw = sheet->getAnimationWidth() - l - r, ch = sheet->getAnimationHeight() - t - b;
         for (int y = 0; y < c.targetHeight; ++y)
             for (int x = 0; x < c.targetWidth; ++x) {
                 uint32_t expected = kPaper;
@@ -276,7 +276,7 @@ TEST(PictureNinePatch, TranslucentSheetIsCompositedOnceAndClipIsRestored)
     sheet->setFixedRight(1);
     sheet->initEmptyAreaFlags();
 
-    for (Rect const& dest : {Rect(0, 0, 4, 4), Rect(0, 0, 7, 6)}) {
+    for (const Rect& dest : {Rect(0, 0, 4, 4), Rect(0, 0, 7, 6)}) {
         SCOPED_TRACE(dest.width());
         auto target = makePicture(8, 8, 0xFFFFFFFF);
         target->putStretched<CopySource>(dest, *sheet, 0, nullptr);
@@ -290,7 +290,7 @@ TEST(PictureNinePatch, TranslucentSheetIsCompositedOnceAndClipIsRestored)
     auto target = makePicture(8, 8, 0xFFFFFFFF);
     target->setOrigin(Point(1, 1));
     target->setClipRect(Rect(0, 0, 4, 10));
-    Rect const clip(2, 2, 20, 20);
+    const Rect clip(2, 2, 20, 20);
     target->putStretched<BlendUsingAlpha>(Rect(0, 0, 7, 7), *sheet, 0, &clip);
     EXPECT_EQ(target->getOrigin(), Point(1, 1));
     EXPECT_TRUE(target->isClipActive());
@@ -308,7 +308,7 @@ TEST(PictureNinePatch, TranslucentSheetIsCompositedOnceAndClipIsRestored)
 
 TEST(PictureNinePatch, SheetThatIsNotResizableIsDrawnOnceAtTheTopLeft)
 {
-    auto const picture = makeCoordinatePicture(3, 2);
+    const auto picture = makeCoordinatePicture(3, 2);
     auto target = makePicture(8, 8, kPaper);
     target->putStretched<CopySource>(Rect(2, 3, 8, 8), *picture, 0, nullptr);
     std::vector<qvtest::tChanged> expected;
@@ -319,9 +319,9 @@ TEST(PictureNinePatch, SheetThatIsNotResizableIsDrawnOnceAtTheTopLeft)
 
     // With a clip it is limited to it.
     auto clipped = makePicture(8, 8, kPaper);
-    Rect const clip(3, 0, 8, 4);
+    const Rect clip(3, 0, 8, 4);
     clipped->putStretched<CopySource>(Rect(2, 3, 8, 8), *picture, 0, &clip);
-    std::vector<qvtest::tChanged> const expectedClipped = {{3, 3, picture->getPixel(1, 0)},
+    const std::vector<qvtest::tChanged> expectedClipped = {{3, 3, picture->getPixel(1, 0)},
                                                            {4, 3, picture->getPixel(2, 0)}};
     EXPECT_EQ(changedPixels(*clipped, kPaper), expectedClipped);
 }

@@ -35,10 +35,10 @@ TEST(PictureCompositing, PixelsFollowTheStandardAndLegacyRules)
         {0x80123456, 0xFF654321, false, 0xFF654321},  // opaque: stored
         // legacy: (s sA + d (256 - sA)) >> 8, alpha 0
         {0xFFFFFFFF, 0x80FF0000, true, 0x00FF7F7F},
-        {0x80123456, 0x00000000, true, 0x80123456},   // alpha 0 skipped
+        {0x80123456, 0x00000000, true, 0x80123456},  // alpha 0 skipped
         {0x80123456, 0xFF654321, true, 0xFF654321},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.colour << " onto " << c.pixel);
         auto picture = makePicture(1, 1, c.pixel);
         picture->setUseLegacyAlphaCompositing(c.bLegacy);
@@ -55,17 +55,17 @@ TEST(PictureLines, HorizontalAndVerticalLinesAreClippedAtEveryEdge)
         std::vector<tChanged> expected;
     } const cases[] = {
         {false, 2, 1, 3, {{2, 1, 1}, {3, 1, 1}, {4, 1, 1}}},
-        {false, -2, 2, 5, {{2, 2, 1}}},           // cut by the clip's left edge (2)
+        {false, -2, 2, 5, {{2, 2, 1}}},             // cut by the clip's left edge (2)
         {false, 4, 3, 10, {{4, 3, 1}, {5, 3, 1}}},  // cut by the right edge (6)
-        {false, 3, 0, 2, {}},                      // above the clip
-        {false, 3, 6, 2, {}},                      // below it
-        {false, 3, 2, 0, {}},                      // no length
-        {true, 3, -5, 7, {{3, 1, 1}}},             // cut by the top edge (1)
-        {true, 5, 4, 5, {{5, 4, 1}, {5, 5, 1}}},   // cut by the bottom edge (6)
-        {true, 1, 2, 3, {}},                       // left of the clip
-        {true, 6, 2, 3, {}},                       // right of it
+        {false, 3, 0, 2, {}},                       // above the clip
+        {false, 3, 6, 2, {}},                       // below it
+        {false, 3, 2, 0, {}},                       // no length
+        {true, 3, -5, 7, {{3, 1, 1}}},              // cut by the top edge (1)
+        {true, 5, 4, 5, {{5, 4, 1}, {5, 5, 1}}},    // cut by the bottom edge (6)
+        {true, 1, 2, 3, {}},                        // left of the clip
+        {true, 6, 2, 3, {}},                        // right of it
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.bVertical ? "V " : "H ") << c.x << ", " << c.y << ", " << c.length);
         auto picture = makePicture(8, 8, 0);
         picture->setClipRect(Rect(2, 1, 6, 6));
@@ -83,22 +83,22 @@ TEST(PictureLines, HorizontalAndVerticalLinesAreClippedAtEveryEdge)
 TEST(PictureFill, FillIsClippedAtEveryEdgeAndBoundedByThePictureWithoutClip)
 {
     struct Case {
-        Rect clip;      // empty: clipping off
+        Rect clip;  // empty: clipping off
         Point origin;
         Rect area;      // x, y, right, bottom of the fill
         Rect expected;  // filled pixels, picture coordinates
     } const cases[] = {
-        {Rect(2, 2, 8, 8), Point(), Rect(0, 3, 5, 5), Rect(2, 3, 5, 5)},     // left edge
-        {Rect(2, 2, 8, 8), Point(), Rect(4, 0, 6, 4), Rect(4, 2, 6, 4)},     // top edge
-        {Rect(2, 2, 8, 8), Point(), Rect(6, 3, 20, 4), Rect(6, 3, 8, 4)},    // right edge
-        {Rect(2, 2, 8, 8), Point(), Rect(3, 7, 4, 30), Rect(3, 7, 4, 8)},    // bottom edge
-        {Rect(2, 2, 8, 8), Point(), Rect(-5, -5, 50, 50), Rect(2, 2, 8, 8)}, // all edges
-        {Rect(), Point(), Rect(-5, -5, 50, 50), Rect(0, 0, 10, 10)},         // no clip: the picture
-        {Rect(), Point(3, 4), Rect(-50, -50, 2, 2), Rect(0, 0, 5, 6)},       // with an origin
+        {Rect(2, 2, 8, 8), Point(), Rect(0, 3, 5, 5), Rect(2, 3, 5, 5)},      // left edge
+        {Rect(2, 2, 8, 8), Point(), Rect(4, 0, 6, 4), Rect(4, 2, 6, 4)},      // top edge
+        {Rect(2, 2, 8, 8), Point(), Rect(6, 3, 20, 4), Rect(6, 3, 8, 4)},     // right edge
+        {Rect(2, 2, 8, 8), Point(), Rect(3, 7, 4, 30), Rect(3, 7, 4, 8)},     // bottom edge
+        {Rect(2, 2, 8, 8), Point(), Rect(-5, -5, 50, 50), Rect(2, 2, 8, 8)},  // all edges
+        {Rect(), Point(), Rect(-5, -5, 50, 50), Rect(0, 0, 10, 10)},          // no clip: the picture
+        {Rect(), Point(3, 4), Rect(-50, -50, 2, 2), Rect(0, 0, 5, 6)},        // with an origin
         {Rect(), Point(-3, -4), Rect(2, 3, 50, 50), Rect(0, 0, 10, 10)},
-        {Rect(), Point(), Rect(2147483000, 0, 2147483600, 5), Rect()},       // far away, no overflow
+        {Rect(), Point(), Rect(2147483000, 0, 2147483600, 5), Rect()},  // far away, no overflow
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.area.left << ", " << c.area.top << ", " << c.area.right << ", "
                                         << c.area.bottom);
         auto picture = makePicture(10, 10, 0);
@@ -132,7 +132,7 @@ TEST(PictureInvert, InvertingTwiceRestoresThePixelsAndKeepsAlpha)
 {
     auto picture = qvtest::makeCoordinatePicture(6, 4);
     picture->getData()[5] = 0x12345678;
-    std::vector<uint32_t> const before = qvtest::pixelsOf(*picture);
+    const std::vector<uint32_t> before = qvtest::pixelsOf(*picture);
     picture->invertArea(0, 0, 6, 4);
     EXPECT_EQ(picture->getPixel(5, 0), 0x12CBA987u);
     EXPECT_EQ(picture->getPixel(1, 2), 0xFFFFFDFEu);
@@ -149,14 +149,14 @@ TEST(PictureRectangle, OutlineIsClippedPerEdgeAndDrawsNoPixelTwice)
     } const cases[] = {
         {Rect(), 1, 1, 3, 3, {{1, 1}, {2, 1}, {3, 1}, {1, 3}, {2, 3}, {3, 3}, {1, 2}, {3, 2}}},
         {Rect(), 4, 4, -3, -3, {{1, 1}, {2, 1}, {3, 1}, {1, 3}, {2, 3}, {3, 3}, {1, 2}, {3, 2}}},  // turned around
-        {Rect(), 2, 2, 1, 3, {{2, 2}, {2, 4}, {2, 3}}},    // one column: drawn once
-        {Rect(), 2, 2, 3, 1, {{2, 2}, {3, 2}, {4, 2}}},    // one row: drawn once
+        {Rect(), 2, 2, 1, 3, {{2, 2}, {2, 4}, {2, 3}}},                            // one column: drawn once
+        {Rect(), 2, 2, 3, 1, {{2, 2}, {3, 2}, {4, 2}}},                            // one row: drawn once
         {Rect(2, 0, 8, 8), 1, 1, 3, 3, {{2, 1}, {3, 1}, {2, 3}, {3, 3}, {3, 2}}},  // left edge cut away
         {Rect(0, 2, 8, 8), 1, 1, 3, 3, {{1, 3}, {2, 3}, {3, 3}, {1, 2}, {3, 2}}},  // top edge cut away
-        {Rect(0, 0, 3, 3), 1, 1, 3, 3, {{1, 1}, {2, 1}, {1, 2}}},                 // right and bottom cut away
+        {Rect(0, 0, 3, 3), 1, 1, 3, 3, {{1, 1}, {2, 1}, {1, 2}}},                  // right and bottom cut away
         {Rect(), -1, -1, 4, 4, {{2, 0}, {2, 1}, {0, 2}, {1, 2}, {2, 2}}},          // picture edges
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << ", " << c.y << ", " << c.width << ", " << c.height);
         auto picture = makePicture(6, 6, 0xFFFFFFFF);
         if (!c.clip.isEmpty())
@@ -164,9 +164,9 @@ TEST(PictureRectangle, OutlineIsClippedPerEdgeAndDrawsNoPixelTwice)
         picture->drawRectangle(c.x, c.y, c.width, c.height, 0x80FF0000);
         std::vector<tChanged> changed = changedPixels(*picture, 0xFFFFFFFF);
         std::vector<tChanged> expected;
-        for (Point const& p : c.expected)
+        for (const Point& p : c.expected)
             expected.push_back({p.x, p.y, 0xFFFF7F7F});  // composited exactly once
-        auto const order = [](tChanged const& a, tChanged const& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; };
+        const auto order = [](const tChanged& a, const tChanged& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; };
         std::sort(expected.begin(), expected.end(), order);
         EXPECT_EQ(changed, expected);
     }
@@ -218,11 +218,11 @@ TEST(PictureCopy, OverlappingCopyInOnePictureReadsEveryPixelBeforeWritingIt)
         SCOPED_TRACE(bAlpha);
         auto picture = qvtest::makeCoordinatePicture(6, 6);
         picture->setAlphaChannel(bAlpha);
-        auto const before = qvtest::makeCoordinatePicture(6, 6);
+        const auto before = qvtest::makeCoordinatePicture(6, 6);
         picture->copyAreaUC(1, 2, 4, 3, *picture, 0, 0);  // down and right by (1, 2)
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 6; ++x) {
-                bool const bInside = x >= 1 && x < 5 && y >= 2 && y < 5;
+                const bool bInside = x >= 1 && x < 5 && y >= 2 && y < 5;
                 EXPECT_EQ(picture->getPixel(x, y), bInside ? before->getPixel(x - 1, y - 2) : before->getPixel(x, y))
                     << x << ", " << y;
             }

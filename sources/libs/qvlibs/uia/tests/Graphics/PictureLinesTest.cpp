@@ -26,10 +26,10 @@ using qvtest::makePicture;
 constexpr uint32_t kInk = 0xFF000000;
 constexpr uint32_t kPaper = 0xFFFFFFFF;
 
-std::vector<Point> drawnPoints(Picture const& picture)
+std::vector<Point> drawnPoints(const Picture& picture)
 {
     std::vector<Point> points;
-    for (auto const& c : changedPixels(picture, kPaper))
+    for (const auto& c : changedPixels(picture, kPaper))
         points.push_back(Point(c.x, c.y));
     return points;
 }
@@ -39,8 +39,8 @@ std::vector<Point> drawnPoints(Picture const& picture)
 std::set<std::pair<int, int>> referenceWalk(int x1, int y1, int x2, int y2)
 {
     std::set<std::pair<int, int>> points;
-    int const dx2 = 2 * std::abs(x2 - x1), dy2 = 2 * std::abs(y2 - y1);
-    int const sx = x2 - x1 >= 0 ? 1 : -1, sy = y2 - y1 >= 0 ? 1 : -1;
+    const int dx2 = 2 * std::abs(x2 - x1), dy2 = 2 * std::abs(y2 - y1);
+    const int sx = x2 - x1 >= 0 ? 1 : -1, sy = y2 - y1 >= 0 ? 1 : -1;
     int x = x1, y = y1;
     if (dx2 > dy2) {
         points.insert({x, y});
@@ -82,14 +82,12 @@ TEST(PictureLine, UnclippedWalkLeavesOutTheEndPoint)
         int x1, y1, x2, y2;
         std::vector<Point> expected;  // row by row
     } const cases[] = {
-        {0, 0, 3, 0, {{0, 0}, {1, 0}, {2, 0}}},
-        {5, 5, 5, 5, {}},
-        {0, 0, 3, 3, {{0, 0}, {1, 1}, {2, 2}}},          // 45 degrees: walked on y
-        {3, 0, 0, 3, {{3, 0}, {2, 1}, {1, 2}}},
-        {0, 0, 5, 2, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}}},
-        {1, 4, 1, 1, {{1, 2}, {1, 3}, {1, 4}}},          // upwards
+        {0, 0, 3, 0, {{0, 0}, {1, 0}, {2, 0}}}, {5, 5, 5, 5, {}},
+        {0, 0, 3, 3, {{0, 0}, {1, 1}, {2, 2}}},  // 45 degrees: walked on y
+        {3, 0, 0, 3, {{3, 0}, {2, 1}, {1, 2}}}, {0, 0, 5, 2, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}}},
+        {1, 4, 1, 1, {{1, 2}, {1, 3}, {1, 4}}},  // upwards
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x1 << ", " << c.y1 << " -> " << c.x2 << ", " << c.y2);
         auto picture = makePicture(8, 8, kPaper);
         picture->drawLineUC(c.x1, c.y1, c.x2, c.y2, kInk);
@@ -105,25 +103,25 @@ TEST(PictureLine, ClippedLineDrawsTheWalksPixelsInsideTheDrawableArea)
     std::uniform_int_distribution<int> coordinate(-40, 60);
     std::uniform_int_distribution<int> small(-6, 6);
     for (int i = 0; i < 3000; ++i) {
-        int const x1 = coordinate(random), y1 = coordinate(random), x2 = coordinate(random), y2 = coordinate(random);
-        Point const origin(small(random), small(random));
-        bool const bClip = i % 2 == 0;
-        Rect const clip(small(random) + 6, small(random) + 6, small(random) + 16, small(random) + 16);
+        const int x1 = coordinate(random), y1 = coordinate(random), x2 = coordinate(random), y2 = coordinate(random);
+        const Point origin(small(random), small(random));
+        const bool bClip = i % 2 == 0;
+        const Rect clip(small(random) + 6, small(random) + 6, small(random) + 16, small(random) + 16);
         auto picture = makePicture(20, 20, kPaper);
         picture->setOrigin(origin);
         if (bClip)
             picture->setClipRect(clip);
-        Rect const area = picture->getDrawableRect();
+        const Rect area = picture->getDrawableRect();
         picture->drawLine(x1, y1, x2, y2, kInk);
 
         std::vector<Point> expected;
-        for (auto const& [x, y] : referenceWalk(x1, y1, x2, y2)) {
-            Point const p(x + origin.x, y + origin.y);
+        for (const auto& [x, y] : referenceWalk(x1, y1, x2, y2)) {
+            const Point p(x + origin.x, y + origin.y);
             if (area.contains(p))
                 expected.push_back(p);
         }
         std::sort(expected.begin(), expected.end(),
-                  [](Point const& a, Point const& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+                  [](const Point& a, const Point& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
         ASSERT_EQ(drawnPoints(*picture), expected)
             << x1 << ", " << y1 << " -> " << x2 << ", " << y2 << " origin " << origin.x << ", " << origin.y;
     }
@@ -160,7 +158,7 @@ TEST(PictureLineAA, HorizontalLineWeightsItsEnds)
 {
     auto picture = makePicture(6, 5, kPaper);
     picture->drawLineAA(0.0f, 2.0f, 4.0f, 2.0f, 0xFF000000);
-    std::vector<qvtest::tChanged> const expected = {
+    const std::vector<qvtest::tChanged> expected = {
         {0, 2, 0xFF808080}, {1, 2, 0xFF000000}, {2, 2, 0xFF000000}, {3, 2, 0xFF000000}, {4, 2, 0xFF808080}};
     EXPECT_EQ(changedPixels(*picture, kPaper), expected);
 
@@ -171,7 +169,7 @@ TEST(PictureLineAA, HorizontalLineWeightsItsEnds)
     clipped->drawLineAA(std::nanf(""), 0.0f, 4.0f, 4.0f, 0xFF000000);
     clipped->drawLineAA(-1e30f, 1.0f, 1e30f, 1.0f, 0xFF000000);
     clipped->drawLineAA(10.0f, 2.0f, 20.0f, 2.0f, 0xFF000000);  // box outside the clip
-    std::vector<qvtest::tChanged> const expectedClipped = {{2, 2, 0xFF000000}, {3, 2, 0xFF000000}};
+    const std::vector<qvtest::tChanged> expectedClipped = {{2, 2, 0xFF000000}, {3, 2, 0xFF000000}};
     EXPECT_EQ(changedPixels(*clipped, kPaper), expectedClipped);
 }
 

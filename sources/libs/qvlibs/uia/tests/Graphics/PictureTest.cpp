@@ -37,7 +37,7 @@ TEST(PictureSize, SmallerSizeKeepsTheBufferUnlessForced)
 {
     Picture picture;
     ASSERT_TRUE(picture.setSize(10, 10));
-    uint32_t const* before = picture.getData();
+    const uint32_t* before = picture.getData();
     ASSERT_TRUE(picture.setSize(4, 4));
     EXPECT_EQ(picture.getData(), before);
     EXPECT_EQ(picture.getCapacity(), 400u);
@@ -54,18 +54,18 @@ TEST(PictureSize, OversizedOrNegativeSizesAreRefusedAndChangeNothing)
         int width;
         int height;
     } const cases[] = {
-        {32768, 32768},                         // the size a hostile image header asks for
-        {65535, 65535},                         // 32-bit byte count would wrap
-        {Picture::kMaxSide + 1, 1},             // one side too long
+        {32768, 32768},              // the size a hostile image header asks for
+        {65535, 65535},              // 32-bit byte count would wrap
+        {Picture::kMaxSide + 1, 1},  // one side too long
         {1, Picture::kMaxSide + 1},
-        {Picture::kMaxSide, Picture::kMaxSide}, // each side allowed, the bytes are not
+        {Picture::kMaxSide, Picture::kMaxSide},  // each side allowed, the bytes are not
         {-1, 10},
         {10, -1},
     };
     Picture picture;
     ASSERT_TRUE(picture.setSize(3, 2));
     picture.clear(0x12345678);
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
         EXPECT_FALSE(picture.setSize(c.width, c.height, true));
         EXPECT_EQ(picture.getWidth(), 3);
@@ -157,7 +157,7 @@ TEST(PictureClip, MovingTheOriginKeepsTheSamePixelsClipped)
     struct Case {
         Point origin;
     } const cases[] = {{Point(10, 10)}, {Point(-10, -10)}, {Point(5, -3)}};
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.origin.x << ", " << c.origin.y);
         auto picture = makePicture(40, 40, 0);
         picture->setClipRect(Rect(0, 0, 40, 40));
@@ -168,8 +168,7 @@ TEST(PictureClip, MovingTheOriginKeepsTheSamePixelsClipped)
         picture->setOrigin(Point(0, 0));
         picture->setClipRect(Rect(0, 0, 40, 40));
         picture->setOrigin(c.origin);
-        EXPECT_EQ(picture->getDrawableRect(),
-                  Rect(std::max(0, c.origin.x), std::max(0, c.origin.y), 40, 40));
+        EXPECT_EQ(picture->getDrawableRect(), Rect(std::max(0, c.origin.x), std::max(0, c.origin.y), 40, 40));
     }
 }
 
@@ -224,9 +223,9 @@ TEST(PictureMasks, EmptyAreaFlagsMarkTransparentRegionsPerFrame)
     sheet->initEmptyAreaFlags();
     EXPECT_EQ(sheet->getEmptyAreaFlags(), (std::vector<uint32_t>{0x1FF, 0x1FF}));
 
-    sheet->getData()[1 * 6 + 3] = 0x01000000;   // frame 0, top edge
-    sheet->getData()[5 * 6 + 5] = 0x80000000;   // frame 0, bottom-right corner
-    sheet->getData()[9 * 6 + 0] = 0xFF000000;   // frame 1, left edge (row 3 of the frame)
+    sheet->getData()[1 * 6 + 3] = 0x01000000;  // frame 0, top edge
+    sheet->getData()[5 * 6 + 5] = 0x80000000;  // frame 0, bottom-right corner
+    sheet->getData()[9 * 6 + 0] = 0xFF000000;  // frame 1, left edge (row 3 of the frame)
     sheet->initEmptyAreaFlags();
     EXPECT_EQ(sheet->getEmptyAreaFlags(), (std::vector<uint32_t>{0x1FF & ~0x2u & ~0x100u, 0x1FF & ~0x8u}));
 

@@ -26,10 +26,10 @@ using Rows::eKernels;
 
 // Runs a kernel both ways on copies of the same target row; the whole rows must agree, so a
 // kernel that writes outside its run fails too.
-using RowKernel = std::function<void(uint32_t* dst, uint32_t const* src, int n)>;
+using RowKernel = std::function<void(uint32_t* dst, const uint32_t* src, int n)>;
 
-void expectSameRows(RowKernel const& vectorised, RowKernel const& scalar, std::vector<uint32_t> const& source,
-                    std::vector<uint32_t> const& target, int offset, int n)
+void expectSameRows(const RowKernel& vectorised, const RowKernel& scalar, const std::vector<uint32_t>& source,
+                    const std::vector<uint32_t>& target, int offset, int n)
 {
     std::vector<uint32_t> a = target, b = target;
     vectorised(a.data() + offset, source.data() + offset, n);
@@ -40,26 +40,26 @@ void expectSameRows(RowKernel const& vectorised, RowKernel const& scalar, std::v
 }
 
 struct tKernel {
-    char const* name;
+    const char* name;
     RowKernel vectorised;
     RowKernel scalar;
 };
 
 // The five kernels of one vectorised set, each with its scalar reference.
-template <void (*fill)(uint32_t*, int, uint32_t), void (*composite)(uint32_t*, uint32_t const*, int),
-          void (*compositeFill)(uint32_t*, int, uint32_t), void (*blend)(uint32_t*, uint32_t const*, int),
-          void (*dye)(uint32_t*, uint32_t const*, int, uint32_t)>
+template <void (*fill)(uint32_t*, int, uint32_t), void (*composite)(uint32_t*, const uint32_t*, int),
+          void (*compositeFill)(uint32_t*, int, uint32_t), void (*blend)(uint32_t*, const uint32_t*, int),
+          void (*dye)(uint32_t*, const uint32_t*, int, uint32_t)>
 std::vector<tKernel> kernelsOf(uint32_t colour)
 {
     return {
-        {"fill", [=](uint32_t* d, uint32_t const*, int n) { fill(d, n, colour); },
-         [=](uint32_t* d, uint32_t const*, int n) { SCALAR::fillLine(d, n, colour); }},
+        {"fill", [=](uint32_t* d, const uint32_t*, int n) { fill(d, n, colour); },
+         [=](uint32_t* d, const uint32_t*, int n) { SCALAR::fillLine(d, n, colour); }},
         {"composite", composite, SCALAR::compositeLine},
-        {"composite fill", [=](uint32_t* d, uint32_t const*, int n) { compositeFill(d, n, colour); },
-         [=](uint32_t* d, uint32_t const*, int n) { SCALAR::compositeFillLine(d, n, colour); }},
+        {"composite fill", [=](uint32_t* d, const uint32_t*, int n) { compositeFill(d, n, colour); },
+         [=](uint32_t* d, const uint32_t*, int n) { SCALAR::compositeFillLine(d, n, colour); }},
         {"blend", blend, SCALAR::blendLine},
-        {"dye", [=](uint32_t* d, uint32_t const* m, int n) { dye(d, m, n, colour); },
-         [=](uint32_t* d, uint32_t const* m, int n) { SCALAR::dyeLine(d, m, n, colour); }},
+        {"dye", [=](uint32_t* d, const uint32_t* m, int n) { dye(d, m, n, colour); },
+         [=](uint32_t* d, const uint32_t* m, int n) { SCALAR::dyeLine(d, m, n, colour); }},
     };
 }
 
@@ -69,13 +69,13 @@ namespace AVX2 = QV::UIA::PictureAVX2;
 // One vectorised kernel set per test instance; the AVX2 one skips where the processor lacks it.
 struct tKernelSet {
     eKernels kernels;
-    char const* name;
+    const char* name;
     std::vector<tKernel> (*make)(uint32_t colour);
 };
 
-void PrintTo(tKernelSet const& set, std::ostream* os) { *os << set.name; }
+void PrintTo(const tKernelSet& set, std::ostream* os) { *os << set.name; }
 
-tKernelSet const kKernelSets[] = {
+const tKernelSet kKernelSets[] = {
     {Rows::eSSE2Kernels, "SSE2",
      kernelsOf<SSE2::fillLine, SSE2::compositeLine, SSE2::compositeFillLine, SSE2::blendLine, SSE2::dyeLine>},
     {Rows::eAVX2Kernels, "AVX2",
@@ -107,10 +107,10 @@ TEST_P(VectorisedRows, MatchScalarOnRandomRunsOfEveryLengthAndAlignment)
 {
     std::mt19937 random(2024);
     for (int round = 0; round < 40; ++round) {
-        std::vector<uint32_t> const source = randomWords(random, 88);
-        std::vector<uint32_t> const target = randomWords(random, 88);
-        uint32_t const colour = randomWords(random, 1)[0];
-        for (tKernel const& kernel : kernels(colour)) {
+        const std::vector<uint32_t> source = randomWords(random, 88);
+        const std::vector<uint32_t> target = randomWords(random, 88);
+        const uint32_t colour = randomWords(random, 1)[0];
+        for (const tKernel& kernel : kernels(colour)) {
             SCOPED_TRACE(kernel.name);
             for (int offset = 0; offset < 8; ++offset)
                 for (int n = 0; n <= 72; ++n)
@@ -123,24 +123,24 @@ TEST_P(VectorisedRows, MatchScalarOnRandomRunsOfEveryLengthAndAlignment)
 // 127, 128, 254, 255) and with channels that run through every byte value as the pairs go by.
 TEST_P(VectorisedRows, MatchScalarOnEveryPairOfAlphas)
 {
-    uint32_t const channels[] = {0x00, 0x01, 0x7F, 0x80, 0xFE, 0xFF, 0x37, 0xC9};
+    const uint32_t channels[] = {0x00, 0x01, 0x7F, 0x80, 0xFE, 0xFF, 0x37, 0xC9};
     std::vector<uint32_t> source, target;
     for (uint32_t sA = 0; sA < 256; ++sA)
         for (uint32_t dA = 0; dA < 256; ++dA) {
             for (uint32_t i = 0; i < 8; ++i) {
-                uint32_t const s = channels[i], d = channels[(i * 3 + sA) % 8];
+                const uint32_t s = channels[i], d = channels[(i * 3 + sA) % 8];
                 source.push_back(sA << 24 | s << 16 | d << 8 | channels[(i + 5) % 8]);
                 target.push_back(dA << 24 | d << 16 | channels[(i + dA) % 8] << 8 | s);
             }
-            uint32_t const spread = sA * 256 + dA;
+            const uint32_t spread = sA * 256 + dA;
             for (uint32_t i = 0; i < 3; ++i) {
-                uint32_t const a = (spread * (2 * i + 1)) & 0xFF, b = (spread * 7 + i * 85) & 0xFF;
+                const uint32_t a = (spread * (2 * i + 1)) & 0xFF, b = (spread * 7 + i * 85) & 0xFF;
                 source.push_back(sA << 24 | a << 16 | b << 8 | ((a + b + i) & 0xFF));
                 target.push_back(dA << 24 | b << 16 | ((a ^ 0x5A) & 0xFF) << 8 | ((255 - a + 3 * b) & 0xFF));
             }
         }
-    for (uint32_t const colour : {0x00FFFFFFu, 0x01000000u, 0x80FF8000u, 0xFE123456u, 0xFFFFFFFFu, 0xC0336699u}) {
-        for (tKernel const& kernel : kernels(colour)) {
+    for (const uint32_t colour : {0x00FFFFFFu, 0x01000000u, 0x80FF8000u, 0xFE123456u, 0xFFFFFFFFu, 0xC0336699u}) {
+        for (const tKernel& kernel : kernels(colour)) {
             SCOPED_TRACE(kernel.name);
             expectSameRows(kernel.vectorised, kernel.scalar, source, target, 0, int(source.size()));
         }
@@ -156,16 +156,19 @@ TEST_P(VectorisedRows, MatchScalarOnRunsOfOpaqueAndTransparentPixels)
     std::vector<uint32_t> target = randomWords(random, 96);
     for (int i = 0; i < 96; ++i) {
         switch (i / 16) {
-        case 0: source[i] |= 0xFF000000u; break;                            // opaque source
-        case 1: source[i] &= 0x00FFFFFFu; break;                            // transparent source
-        case 2: source[i] &= 0x00FFFFFFu; target[i] &= 0x00FFFFFFu; break;  // both transparent
+        case 0: source[i] |= 0xFF000000u; break;  // opaque source
+        case 1: source[i] &= 0x00FFFFFFu; break;  // transparent source
+        case 2:
+            source[i] &= 0x00FFFFFFu;
+            target[i] &= 0x00FFFFFFu;
+            break;  // both transparent
         case 3: source[i] = i == 53 ? source[i] & 0x7FFFFFFFu : source[i] | 0xFF000000u; break;
         case 4: source[i] = i == 70 ? source[i] | 0x01000000u : source[i] & 0x00FFFFFFu; break;
-        default: target[i] |= 0xFF000000u; break;                           // opaque target
+        default: target[i] |= 0xFF000000u; break;  // opaque target
         }
     }
-    for (uint32_t const colour : {0xFF102030u, 0x00102030u, 0x7F102030u}) {
-        for (tKernel const& kernel : kernels(colour)) {
+    for (const uint32_t colour : {0xFF102030u, 0x00102030u, 0x7F102030u}) {
+        for (const tKernel& kernel : kernels(colour)) {
             SCOPED_TRACE(kernel.name);
             for (int offset = 0; offset < 8; ++offset)
                 expectSameRows(kernel.vectorised, kernel.scalar, source, target, offset, 96 - offset);
@@ -179,7 +182,7 @@ TEST_P(VectorisedRows, OverlappingRunsTakeTheScalarOrder)
 {
     ASSERT_EQ(Rows::setKernels(GetParam().kernels), GetParam().kernels);
     std::mt19937 random(5);
-    std::vector<uint32_t> const start = randomWords(random, 40);
+    const std::vector<uint32_t> start = randomWords(random, 40);
     for (int shift = 1; shift < 9; ++shift) {
         std::vector<uint32_t> a = start, b = start;
         Rows::blendLine(a.data() + shift, a.data(), 32);
@@ -203,7 +206,7 @@ TEST_P(VectorisedRows, DrawingAndCombiningGiveTheSamePicturesAsScalar)
 {
     using namespace QV::UIA::PictureCombinerFunctors;
     std::mt19937 random(99);
-    auto const run = [&](std::function<void(Picture&)> const& operation, Picture const& start) {
+    const auto run = [&](const std::function<void(Picture&)>& operation, const Picture& start) {
         std::vector<uint32_t> results[2];
         for (int i = 0; i < 2; ++i) {
             eKernels const wanted = i == 0 ? GetParam().kernels : Rows::eScalarKernels;
@@ -228,17 +231,18 @@ TEST_P(VectorisedRows, DrawingAndCombiningGiveTheSamePicturesAsScalar)
         sheet->setFixedBottom(3);
         sheet->setFixedLeft(5);
         sheet->setFixedRight(6);
-        uint32_t const colour = randomWords(random, 1)[0] | 0x01000000u;
+        const uint32_t colour = randomWords(random, 1)[0] | 0x01000000u;
 
-        EXPECT_TRUE(run([&](Picture& p) { p.putStretched<CopySource>(Rect(1, 2, 40, 27), *sheet, 0, nullptr); }, *start));
-        EXPECT_TRUE(run([&](Picture& p) { p.putStretched<BlendUsingAlpha>(Rect(-3, 0, 44, 31), *sheet, 0, nullptr); },
-                        *start));
+        EXPECT_TRUE(
+            run([&](Picture& p) { p.putStretched<CopySource>(Rect(1, 2, 40, 27), *sheet, 0, nullptr); }, *start));
+        EXPECT_TRUE(
+            run([&](Picture& p) { p.putStretched<BlendUsingAlpha>(Rect(-3, 0, 44, 31), *sheet, 0, nullptr); }, *start));
         EXPECT_TRUE(run([&](Picture& p) { p.putPicture<CopySource>(9, 5, *sheet, 0, nullptr); }, *start));
         EXPECT_TRUE(run(
             [&](Picture& p) {
                 DyeUsingAlphaMask dye(colour);
                 PictureCombiner<DyeUsingAlphaMask>(p, dye).combineStretchedApplySourceAnimation(Rect(0, 0, 41, 29),
-                                                                                               *sheet, 0, nullptr);
+                                                                                                *sheet, 0, nullptr);
             },
             *start));
         EXPECT_TRUE(run([&](Picture& p) { p.fillArea(3, 2, 30, 20, colour & 0xFEFFFFFF); }, *start));
@@ -253,21 +257,21 @@ TEST_P(VectorisedRows, DrawingAndCombiningGiveTheSamePicturesAsScalar)
 }
 
 INSTANTIATE_TEST_SUITE_P(PixelRows, VectorisedRows, testing::ValuesIn(kKernelSets),
-                         [](testing::TestParamInfo<tKernelSet> const& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<tKernelSet>& info) { return std::string(info.param.name); });
 
 // The choice of kernels: the scalar set always runs; a set the processor lacks gives way to the
 // best one; setVectorised switches between the best and the scalar set.
 TEST(PixelRows, KernelChoiceFallsBackToWhatTheProcessorRuns)
 {
     EXPECT_TRUE(Rows::isSupported(Rows::eScalarKernels));
-    eKernels const best = Rows::bestKernels();
+    const eKernels best = Rows::bestKernels();
     EXPECT_TRUE(Rows::isSupported(best));
     EXPECT_EQ(Rows::kernels(), best);
-    for (eKernels const kernels : {Rows::eAVX2Kernels, Rows::eSSE2Kernels})
+    for (const eKernels kernels : {Rows::eAVX2Kernels, Rows::eSSE2Kernels})
         EXPECT_TRUE(!Rows::isSupported(kernels) || best >= kernels) << kernels;
 
-    for (eKernels const kernels : {Rows::eScalarKernels, Rows::eSSE2Kernels, Rows::eAVX2Kernels}) {
-        eKernels const chosen = Rows::setKernels(kernels);
+    for (const eKernels kernels : {Rows::eScalarKernels, Rows::eSSE2Kernels, Rows::eAVX2Kernels}) {
+        const eKernels chosen = Rows::setKernels(kernels);
         EXPECT_EQ(chosen, Rows::isSupported(kernels) ? kernels : best) << kernels;
         EXPECT_EQ(Rows::kernels(), chosen);
         EXPECT_EQ(Rows::isVectorised(), chosen != Rows::eScalarKernels);

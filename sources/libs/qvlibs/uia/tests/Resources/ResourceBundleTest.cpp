@@ -20,9 +20,9 @@ using QV::GP::Endian::eLittleEndian;
 using QV::UIA::ResourceFacade;
 
 // The whole content of a resource as text, or "(none)".
-std::string contentOf(unsigned id, char const* type)
+std::string contentOf(unsigned id, const char* type)
 {
-    auto const stream = ResourceFacade::getResource(id, type, eLittleEndian);
+    const auto stream = ResourceFacade::getResource(id, type, eLittleEndian);
     if (!stream)
         return "(none)";
     std::string text(64, '\0');
@@ -38,7 +38,7 @@ public:
     void SetUp() override
     {
         std::string const bundle = contentOf(5, "TTFd");
-        static char const memory[] = "from memory";
+        static const char memory[] = "from memory";
         ResourceFacade::g_theResourceMap.add("TTFd", 5, memory, sizeof memory - 1);
         std::string const map = contentOf(5, "TTFd");
         std::string const otherId = contentOf(6, "TTFd");
@@ -69,8 +69,7 @@ TEST(ResourceFacadeInBundle, TheMapComesFirstThenTheBundle)
     EXPECT_EQ(run.status, 0) << run.output;
     // TTFd 6 is in neither: the resource storage says so on standard error.
     EXPECT_NE(run.output.find("cannot resolve resource: TTFd 6\n"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("from the bundle|from memory|(none)|from the bundle\n"), std::string::npos)
-        << run.output;
+    EXPECT_NE(run.output.find("from the bundle|from memory|(none)|from the bundle\n"), std::string::npos) << run.output;
 }
 
 }  // namespace

@@ -24,7 +24,9 @@ TEST(ResourceMapTypes, TypesPackBigEndian)
     EXPECT_EQ(ResourceMap::packType("TTFd"), 0x54544664u);
     EXPECT_EQ(ResourceMap::packType("PICTURE"), ResourceMap::packType("PICT"));
     EXPECT_EQ(ResourceMap::packType("ab"), 0x61620000u);
-    EXPECT_EQ(ResourceMap::packType("\xB5" "doc"), 0xB5646F63u);
+    EXPECT_EQ(ResourceMap::packType("\xB5"
+                                    "doc"),
+              0xB5646F63u);
     EXPECT_EQ(ResourceMap::packType(""), 0u);
     EXPECT_EQ(ResourceMap::packType(nullptr), 0u);
 }
@@ -33,13 +35,13 @@ TEST_F(ResourceMapTest, EntriesAreServedInTheAskedByteOrder)
 {
     ResourceFacade::g_theResourceMap.add("TTFd", 3, m_bytes, sizeof m_bytes);
 
-    auto const big = ResourceFacade::getResource(3, "TTFd", eBigEndian);
+    const auto big = ResourceFacade::getResource(3, "TTFd", eBigEndian);
     ASSERT_NE(big, nullptr);
     EXPECT_EQ(big->getByteOrder(), eBigEndian);
     EXPECT_EQ(big->readU32(), 258u);
     EXPECT_EQ(big->getStorage()->getStatus(), QV::GP::IStorage::eStatusEnd);
 
-    auto const little = ResourceFacade::getResource(3, "TTFd", eLittleEndian);
+    const auto little = ResourceFacade::getResource(3, "TTFd", eLittleEndian);
     ASSERT_NE(little, nullptr);
     EXPECT_EQ(little->readU32(), 0x02010000u);
 
@@ -58,9 +60,9 @@ TEST_F(ResourceMapTest, OnlyTheTypeAndIdOfAnEntryAreServed)
     EXPECT_EQ(ResourceFacade::getResource(3, nullptr, eLittleEndian), nullptr);
 
     // A later entry for the same type and id replaces the first.
-    unsigned char const other[2] = {7, 8};
+    const unsigned char other[2] = {7, 8};
     ResourceFacade::g_theResourceMap.add("TTFd", 3, other, sizeof other);
-    auto const stream = ResourceFacade::getResource(3, "TTFd", eLittleEndian);
+    const auto stream = ResourceFacade::getResource(3, "TTFd", eLittleEndian);
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(stream->readU16(), 0x0807u);
 }

@@ -58,8 +58,7 @@ protected:
               m_bridge = bridge.get();
               return bridge;
           })
-    {
-    }
+    {}
 
     EventTimerManagerMacosBridge* m_bridge = nullptr;
     EventTimerManager m_manager;

@@ -24,8 +24,7 @@ class FakeBridge : public AbstractEventTimerManagerOsBridge {
 public:
     FakeBridge(EventTimerManager& manager, int* installs, int* deinstalls)
         : AbstractEventTimerManagerOsBridge(manager), m_installs(installs), m_deinstalls(deinstalls)
-    {
-    }
+    {}
     void install(std::chrono::milliseconds tick) override
     {
         EXPECT_EQ(tick.count(), 40);
@@ -69,8 +68,7 @@ protected:
         : m_manager([this](EventTimerManager& manager) {
               return std::make_unique<FakeBridge>(manager, &m_installs, &m_deinstalls);
           })
-    {
-    }
+    {}
 
     void tick(int count = 1)
     {
@@ -92,8 +90,7 @@ class Subscriber : public EventTarget {
 public:
     Subscriber(std::string name, std::vector<tDelivery>& log, const int& tick)
         : m_name(std::move(name)), m_log(log), m_tick(tick)
-    {
-    }
+    {}
 
     bool onEvent(unsigned code, EventData* data) override
     {
@@ -122,8 +119,19 @@ TEST_F(EventTimerManagerTest, IntervalsRoundToTheNearestMultipleOfTheTick)
         int requested;
         int interval;
     } cases[] = {
-        {0, 40},    {-5, 40},   {INT_MIN, 40}, {40, 40},  {41, 40},   {59, 40},       {60, 40},  // half: down
-        {61, 80},   {99, 80},   {100, 80},     {101, 120}, {119, 120}, {1000, 1000},
+        {0, 40},
+        {-5, 40},
+        {INT_MIN, 40},
+        {40, 40},
+        {41, 40},
+        {59, 40},
+        {60, 40},  // half: down
+        {61, 80},
+        {99, 80},
+        {100, 80},
+        {101, 120},
+        {119, 120},
+        {1000, 1000},
         {INT_MAX - 7, 2147483640},  // the multiple above would not fit an int
         {INT_MAX, 2147483640},
     };
@@ -249,11 +257,8 @@ TEST_F(EventTimerManagerTest, ASubscriptionMadeDuringATickCountsInThatTickOnlyWh
     };
     maker.subscribe(40, 5);
     tick(2);
-    EXPECT_EQ(m_log, (std::vector<tDelivery>{{"maker", 1, 40},
-                                             {"behind", 1, 40},
-                                             {"ahead", 2, 40},
-                                             {"maker", 2, 40},
-                                             {"behind", 2, 40}}));
+    EXPECT_EQ(m_log, (std::vector<tDelivery>{
+                         {"maker", 1, 40}, {"behind", 1, 40}, {"ahead", 2, 40}, {"maker", 2, 40}, {"behind", 2, 40}}));
 }
 
 // Ticks arrive while an event of an earlier one still runs (a modal loop inside a timer event).
