@@ -1,7 +1,7 @@
 #include "AppKit/NSAlert.h"
 #include "AppKit/GtkMainThread.h"
 
-#include <CoreFoundation/CoreFoundation.h>
+#include <Foundation/Bridge.h>
 #include <Foundation/ClassDefinition.h>
 
 #include <gtk/gtk.h>
@@ -9,57 +9,63 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qvcompat::appkit {
 
 namespace {
 
-// What the alert holds besides its runtime ivars: kept behind one pointer ivar.
+using foundation::newString;
+
+const objc::Selector s_alloc{"alloc"};
+const objc::Selector s_init{"init"};
+const objc::Selector s_UTF8String{"UTF8String"};
+const objc::Selector s_keyEquivalent{"keyEquivalent"};
+const objc::Selector s_setKeyEquivalent{"setKeyEquivalent:"};
+const objc::Selector s_title{"title"};
+const objc::Selector s_setTitle{"setTitle:"};
+const objc::Selector s_tag{"tag"};
+const objc::Selector s_setTag{"setTag:"};
+
 struct tAlertState {
-    NSString* messageText = nullptr;
-    NSString* informativeText = nullptr;
+    tAlertState() = default;
+    tAlertState(const tAlertState&) = delete;
+    tAlertState& operator=(const tAlertState&) = delete;
+    ~tAlertState()
+    {
+        objc_release(messageText);
+        objc_release(informativeText);
+        for (NSButton* button : buttons)
+            objc_release(button);
+    }
+
+    NSString* messageText = nullptr;      // retained
+    NSString* informativeText = nullptr;  // retained
     NSAlertStyle style = NSAlertStyleWarning;
     std::vector<NSButton*> buttons;  // retained
 };
 
-tAlertState& state(id self)
-{
-    Ivar ivar = class_getInstanceVariable(object_getClass(self), "m_state");
-    auto** slot = reinterpret_cast<tAlertState**>(reinterpret_cast<char*>(self) + ivar_getOffset(ivar));
-    if (!*slot)
-        *slot = new tAlertState;
-    return **slot;
-}
+tAlertState& state(id self) { return foundation::InstanceState<tAlertState>::of(self); }
 
 void assign(NSString*& field, NSString* text)
 {
-    if (text)
-        objc::msgSend<id>(text, objc::sel("retain"));
-    objc::msgSend<void>(field, objc::sel("release"));
-    field = text;
+    objc_retain(text);
+    objc_release(std::exchange(field, text));
 }
 
 std::string utf8(NSString* text)
 {
-    const char* bytes = text ? objc::msgSend<const char*>(text, objc::sel("UTF8String")) : nullptr;
+    const char* bytes = text ? objc::msgSend<const char*>(text, s_UTF8String) : nullptr;
     return bytes ? bytes : "";
 }
 
 bool hasKeyEquivalent(NSButton* button, const char* key)
 {
-    return utf8(objc::msgSend<NSString*>(button, objc::sel("keyEquivalent"))) == key;
+    return utf8(objc::msgSend<NSString*>(button, s_keyEquivalent)) == key;
 }
 
-NSInteger tagOf(NSButton* button) { return objc::msgSend<NSInteger>(button, objc::sel("tag")); }
-
-// A new string owned by the caller (no autorelease pool needed).
-NSString* newString(const char* text)
-{
-    // A CFString is an NSString (the two are one object).
-    CFStringRef string = CFStringCreateWithCString(kCFAllocatorDefault, text, kCFStringEncodingUTF8);
-    return static_cast<NSString*>(const_cast<void*>(static_cast<const void*>(string)));
-}
+NSInteger tagOf(NSButton* button) { return objc::msgSend<NSInteger>(button, s_tag); }
 
 // The index of the first button with that key equivalent, or -1.
 int buttonWithKey(const tAlertState& alert, const char* key)
@@ -96,8 +102,7 @@ int runDialog(const tAlertState& alert)
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
     // GTK's response ids of 0 and up belong to the application: one per button, its index.
     for (size_t i = 0; i < alert.buttons.size(); ++i)
-        gtk_dialog_add_button(GTK_DIALOG(dialog),
-                              utf8(objc::msgSend<NSString*>(alert.buttons[i], objc::sel("title"))).c_str(),
+        gtk_dialog_add_button(GTK_DIALOG(dialog), utf8(objc::msgSend<NSString*>(alert.buttons[i], s_title)).c_str(),
                               static_cast<gint>(i));
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), defaultIndex(alert));
     const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
@@ -127,14 +132,14 @@ NSUInteger buttonCount(id self, SEL) { return state(self).buttons.size(); }
 NSButton* addButtonWithTitle(id self, SEL, NSString* title)
 {
     tAlertState& alert = state(self);
-    id button = objc::msgSend<id>(objc::msgSend<id>(NSButtonClass(), objc::sel("alloc")), objc::sel("init"));
-    objc::msgSend<void, NSString*>(button, objc::sel("setTitle:"), title);
-    objc::msgSend<void, NSInteger>(button, objc::sel("setTag:"),
+    id button = objc::msgSend<id>(objc::msgSend<id>(NSButtonClass(), s_alloc), s_init);
+    objc::msgSend<void, NSString*>(button, s_setTitle, title);
+    objc::msgSend<void, NSInteger>(button, s_setTag,
                                    NSAlertFirstButtonReturn + static_cast<NSInteger>(alert.buttons.size()));
     if (alert.buttons.empty()) {
         NSString* returnKey = newString("\r");
-        objc::msgSend<void, NSString*>(button, objc::sel("setKeyEquivalent:"), returnKey);
-        objc::msgSend<void>(returnKey, objc::sel("release"));
+        objc::msgSend<void, NSString*>(button, s_setKeyEquivalent, returnKey);
+        objc_release(returnKey);
     }
     alert.buttons.push_back(static_cast<NSButton*>(button));
     return static_cast<NSButton*>(button);
@@ -146,7 +151,7 @@ NSModalResponse runModal(id self, SEL)
     if (alert.buttons.empty()) {
         NSString* ok = newString("OK");
         addButtonWithTitle(self, nullptr, ok);
-        objc::msgSend<void>(ok, objc::sel("release"));
+        objc_release(ok);
     }
     int pressed = -1;
     const bool shown = runOnMainThread([&] { pressed = ensureGtk() ? runDialog(alert) : report(alert); });
@@ -155,24 +160,12 @@ NSModalResponse runModal(id self, SEL)
     return tagOf(alert.buttons[static_cast<size_t>(pressed)]);
 }
 
-void dealloc(id self, SEL)
-{
-    tAlertState* alert = &state(self);
-    assign(alert->messageText, nullptr);
-    assign(alert->informativeText, nullptr);
-    for (NSButton* button : alert->buttons)
-        objc::msgSend<void>(button, objc::sel("release"));
-    delete alert;
-    objc_super up{self, foundation::NSObjectClass()};
-    objc::msgSendSuper<void>(&up, objc::sel("dealloc"));
-}
-
 }  // namespace
 
 Class NSAlertClass()
 {
     static const Class s_class = foundation::ClassDefinition("NSAlert", foundation::NSObjectClass())
-                                     .ivar("m_state", sizeof(void*), 3, "^v")
+                                     .state<tAlertState>()
                                      .method("setMessageText:", &setMessageText, "v@:@")
                                      .method("messageText", &messageText, "@@:")
                                      .method("setInformativeText:", &setInformativeText, "v@:@")
@@ -182,7 +175,6 @@ Class NSAlertClass()
                                      .method("addButtonWithTitle:", &addButtonWithTitle, "@@:@")
                                      .method("buttonCount", &buttonCount, "Q@:")
                                      .method("runModal", &runModal, "q@:")
-                                     .method("dealloc", &dealloc, "v@:")
                                      .registerClass();
     return s_class;
 }

@@ -2,62 +2,54 @@
 
 #include <Foundation/ClassDefinition.h>
 
+#include <utility>
+
 namespace qvcompat::appkit {
 
 namespace {
 
-NSString* copyOf(NSString* text) { return text ? objc::msgSend<NSString*>(text, objc::sel("retain")) : nullptr; }
+struct tButton {
+    tButton() = default;
+    tButton(const tButton&) = delete;
+    tButton& operator=(const tButton&) = delete;
+    ~tButton()
+    {
+        objc_release(title);
+        objc_release(keyEquivalent);
+    }
 
-void replace(id self, const char* ivarName, NSString* text)
+    NSString* title = nullptr;          // retained
+    NSString* keyEquivalent = nullptr;  // retained
+    NSInteger tag = 0;
+};
+
+using ButtonState = foundation::InstanceState<tButton>;
+
+void replace(NSString*& field, NSString* text)
 {
-    Ivar ivar = class_getInstanceVariable(object_getClass(self), ivarName);
-    id old = object_getIvar(self, ivar);
-    object_setIvar(self, ivar, copyOf(text));
-    objc::msgSend<void>(old, objc::sel("release"));
+    objc_retain(text);
+    objc_release(std::exchange(field, text));
 }
 
-NSString* get(id self, const char* ivarName)
-{
-    return static_cast<NSString*>(object_getIvar(self, class_getInstanceVariable(object_getClass(self), ivarName)));
-}
-
-NSString* title(id self, SEL) { return get(self, "m_title"); }
-void setTitle(id self, SEL, NSString* text) { replace(self, "m_title", text); }
-NSString* keyEquivalent(id self, SEL) { return get(self, "m_keyEquivalent"); }
-void setKeyEquivalent(id self, SEL, NSString* text) { replace(self, "m_keyEquivalent", text); }
-
-NSInteger* tagOf(id self)
-{
-    Ivar ivar = class_getInstanceVariable(object_getClass(self), "m_tag");
-    return reinterpret_cast<NSInteger*>(reinterpret_cast<char*>(self) + ivar_getOffset(ivar));
-}
-
-NSInteger tag(id self, SEL) { return *tagOf(self); }
-void setTag(id self, SEL, NSInteger value) { *tagOf(self) = value; }
-
-void dealloc(id self, SEL)
-{
-    replace(self, "m_title", nullptr);
-    replace(self, "m_keyEquivalent", nullptr);
-    objc_super up{self, foundation::NSObjectClass()};
-    objc::msgSendSuper<void>(&up, objc::sel("dealloc"));
-}
+NSString* title(id self, SEL) { return ButtonState::of(self).title; }
+void setTitle(id self, SEL, NSString* text) { replace(ButtonState::of(self).title, text); }
+NSString* keyEquivalent(id self, SEL) { return ButtonState::of(self).keyEquivalent; }
+void setKeyEquivalent(id self, SEL, NSString* text) { replace(ButtonState::of(self).keyEquivalent, text); }
+NSInteger tag(id self, SEL) { return ButtonState::of(self).tag; }
+void setTag(id self, SEL, NSInteger value) { ButtonState::of(self).tag = value; }
 
 }  // namespace
 
 Class NSButtonClass()
 {
     static const Class s_class = foundation::ClassDefinition("NSButton", foundation::NSObjectClass())
-                                     .ivar("m_title", sizeof(id), 3, "@")
-                                     .ivar("m_keyEquivalent", sizeof(id), 3, "@")
-                                     .ivar("m_tag", sizeof(NSInteger), 3, "q")
+                                     .state<tButton>()
                                      .method("title", &title, "@@:")
                                      .method("setTitle:", &setTitle, "v@:@")
                                      .method("keyEquivalent", &keyEquivalent, "@@:")
                                      .method("setKeyEquivalent:", &setKeyEquivalent, "v@:@")
                                      .method("tag", &tag, "q@:")
                                      .method("setTag:", &setTag, "v@:q")
-                                     .method("dealloc", &dealloc, "v@:")
                                      .registerClass();
     return s_class;
 }

@@ -8,7 +8,7 @@
 
 #include "AppKit/MountMonitor.h"
 
-#include <CoreFoundation/CoreFoundation.h>
+#include <Foundation/Bridge.h>
 #include <Foundation/ClassDefinition.h>
 #include <Foundation/Foundation.h>
 
@@ -17,39 +17,38 @@
 namespace {
 
 using objc::msgSend;
+using qvcompat::foundation::newString;
 
-NSString* newString(const char* text)
-{
-    CFStringRef string = CFStringCreateWithCString(kCFAllocatorDefault, text, kCFStringEncodingUTF8);
-    return static_cast<NSString*>(const_cast<void*>(static_cast<const void*>(string)));
-}
+const objc::Selector s_alloc{"alloc"};
+const objc::Selector s_init{"init"};
+const objc::Selector s_notificationWithName{"notificationWithName:object:"};
+const objc::Selector s_postNotification{"postNotification:"};
 
 // ---- the notification: NSNotification with a user-info dictionary ----
 
-Class mountNotificationClass();
+struct tMountNotice {
+    tMountNotice() = default;
+    tMountNotice(const tMountNotice&) = delete;
+    tMountNotice& operator=(const tMountNotice&) = delete;
+    ~tMountNotice()
+    {
+        if (userInfo)
+            CFRelease(userInfo);
+    }
 
-Ivar userInfoIvar() { return class_getInstanceVariable(mountNotificationClass(), "userInfo"); }
+    CFDictionaryRef userInfo = nullptr;  // owned
+};
 
-CFDictionaryRef userInfo(id self, SEL)
-{
-    return static_cast<CFDictionaryRef>(static_cast<const void*>(object_getIvar(self, userInfoIvar())));
-}
+using MountNoticeState = qvcompat::foundation::InstanceState<tMountNotice>;
 
-void notificationDealloc(id self, SEL op)
-{
-    if (CFDictionaryRef info = userInfo(self, op))
-        CFRelease(info);
-    objc_super up{self, class_getSuperclass(mountNotificationClass())};
-    objc::msgSendSuper<void>(&up, op);
-}
+CFDictionaryRef userInfo(id self, SEL) { return MountNoticeState::of(self).userInfo; }
 
 Class mountNotificationClass()
 {
     static const Class s_class = qvcompat::foundation::ClassDefinition("NSWorkspaceMountNotification",
                                                                        qvcompat::foundation::NSNotificationClass())
-                                     .ivar("userInfo", sizeof(void*), 3, "^v")
+                                     .state<tMountNotice>()
                                      .method("userInfo", &userInfo, "^v@:")
-                                     .method("dealloc", &notificationDealloc, "v@:")
                                      .registerClass();
     return s_class;
 }
@@ -61,7 +60,7 @@ id notificationCenterOf(id self, SEL);
 id sharedWorkspace(id self, SEL)
 {
     // Immortal, as on the platform.
-    static const id s_workspace = msgSend<id>(msgSend<id>(self, objc::sel("alloc")), objc::sel("init"));
+    static const id s_workspace = msgSend<id>(msgSend<id>(self, s_alloc), s_init);
     return s_workspace;
 }
 
@@ -70,8 +69,7 @@ void post(bool mounted, const std::string& mountPoint);
 id notificationCenterOf(id, SEL)
 {
     static const id s_center = [] {
-        id center = msgSend<id>(msgSend<id>(qvcompat::foundation::NSNotificationCenterClass(), objc::sel("alloc")),
-                                objc::sel("init"));
+        id center = msgSend<id>(msgSend<id>(qvcompat::foundation::NSNotificationCenterClass(), s_alloc), s_init);
         qvcompat::appkit::detail::startMountMonitor(&post);
         return center;
     }();
@@ -101,10 +99,10 @@ void post(bool mounted, const std::string& mountPoint)
 
     void* pool = objc_autoreleasePoolPush();
     id notification =
-        msgSend<id, id, id>(mountNotificationClass(), objc::sel("notificationWithName:object:"),
+        msgSend<id, id, id>(mountNotificationClass(), s_notificationWithName,
                             mounted ? NSWorkspaceDidMountNotification : NSWorkspaceDidUnmountNotification, workspace);
-    object_setIvar(notification, userInfoIvar(), reinterpret_cast<id>(info));  // owns the dictionary
-    msgSend<void, id>(center, objc::sel("postNotification:"), notification);
+    MountNoticeState::of(notification).userInfo = info;  // owns the dictionary
+    msgSend<void, id>(center, s_postNotification, notification);
     objc_autoreleasePoolPop(pool);
 }
 

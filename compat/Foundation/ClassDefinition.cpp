@@ -1,12 +1,13 @@
 // Defining the stand-in's classes in C++ (see ClassDefinition.h).
 //
-// Implements: the class definition builder.
+// Implements: the class definition builder and the reports of the instance state.
 // Lacks: nothing the stand-in needs.
 // Deviations: none; failures abort because they are mistakes in the stand-in itself.
 #include "Foundation/ClassDefinition.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace qvcompat::foundation {
 
@@ -20,10 +21,11 @@ ClassDefinition::ClassDefinition(const char* name, Class superclass)
     }
 }
 
-ClassDefinition& ClassDefinition::ivar(const char* name, size_t size, uint8_t alignmentLog2, const char* types)
+ptrdiff_t ClassDefinition::addStateIvar()
 {
-    check(class_addIvar(m_class, name, size, alignmentLog2, types), name);
-    return *this;
+    const std::string name = std::string(class_getName(m_class)) + ".state";
+    check(class_addIvar(m_class, name.c_str(), sizeof(void*), 3, "^v"), name.c_str());
+    return ivar_getOffset(class_getInstanceVariable(m_class, name.c_str()));
 }
 
 Class ClassDefinition::registerClass()
@@ -39,5 +41,24 @@ void ClassDefinition::check(BOOL ok, const char* what) const
     std::fprintf(stderr, "Foundation: class %s: cannot add %s (defined twice?)\n", class_getName(m_class), what);
     std::abort();
 }
+
+namespace detail {
+
+void missingState(id self)
+{
+    std::fprintf(stderr, "Foundation: %s %p has no state: it was not initialised, or is deallocated\n",
+                 object_getClassName(self), static_cast<void*>(self));
+    std::fflush(stderr);
+    std::abort();
+}
+
+void stateDefinedTwice(Class first, Class second)
+{
+    std::fprintf(stderr, "Foundation: class %s: its state record belongs to class %s already\n", class_getName(second),
+                 class_getName(first));
+    std::abort();
+}
+
+}  // namespace detail
 
 }  // namespace qvcompat::foundation

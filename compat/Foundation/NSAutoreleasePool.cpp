@@ -1,7 +1,7 @@
 // NSAutoreleasePool (see NSAutoreleasePool.h).
 //
-// Implements: -init pushes a runtime pool and keeps its token in the ivar "token"; -drain and -release
-// pop it and free the pool object.
+// Implements: the pool's state holds the token of a runtime pool, pushed by -init and popped when the
+// state goes with the pool object; -drain and -release free the pool object.
 // Lacks: see NSAutoreleasePool.h.
 // Deviations: see NSAutoreleasePool.h.
 #include "Foundation/ClassDefinition.h"
@@ -13,24 +13,16 @@
 
 namespace {
 
-void*& token(id self)
-{
-    static const ptrdiff_t s_offset =
-        ivar_getOffset(class_getInstanceVariable(qvcompat::foundation::NSAutoreleasePoolClass(), "token"));
-    return *reinterpret_cast<void**>(reinterpret_cast<char*>(self) + s_offset);
-}
+struct tPool {
+    tPool() = default;
+    tPool(const tPool&) = delete;
+    tPool& operator=(const tPool&) = delete;
+    ~tPool() { objc_autoreleasePoolPop(token); }
 
-id init(id self, SEL)
-{
-    token(self) = objc_autoreleasePoolPush();
-    return self;
-}
+    void* const token = objc_autoreleasePoolPush();
+};
 
-void drain(id self, SEL)
-{
-    objc_autoreleasePoolPop(token(self));
-    objc::rootRelease(self);
-}
+void drain(id self, SEL) { objc::rootRelease(self); }
 
 [[noreturn]] id refuse(id self, SEL op)
 {
@@ -46,8 +38,7 @@ namespace qvcompat::foundation {
 Class NSAutoreleasePoolClass()
 {
     static const Class s_class = ClassDefinition("NSAutoreleasePool", NSObjectClass())
-                                     .ivar("token", sizeof(void*), 3, "^v")
-                                     .method("init", &init, "@@:")
+                                     .state<tPool>()
                                      .method("drain", &drain, "v@:")
                                      .method("release", &drain, "v@:")
                                      .method("retain", &refuse, "@@:")

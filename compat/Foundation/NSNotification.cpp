@@ -1,6 +1,6 @@
 // NSNotification: a name and a sender (see NSNotification.h).
 //
-// Implements: the notification object, with both values retained in the ivars "name" and "object".
+// Implements: the notification object, with both values retained in its state.
 // Lacks: see NSNotification.h.
 // Deviations: see NSNotification.h.
 #include "Foundation/NSNotification.h"
@@ -11,29 +11,39 @@ namespace {
 
 using objc::msgSend;
 
-Ivar ivar(const char* name) { return class_getInstanceVariable(qvcompat::foundation::NSNotificationClass(), name); }
+const objc::Selector s_alloc{"alloc"};
+const objc::Selector s_init{"init"};
+
+struct tNotification {
+    tNotification() = default;
+    tNotification(const tNotification&) = delete;
+    tNotification& operator=(const tNotification&) = delete;
+    ~tNotification()
+    {
+        objc_release(name);
+        objc_release(object);
+    }
+
+    id name = nil;    // retained
+    id object = nil;  // retained
+};
+
+using NotificationState = qvcompat::foundation::InstanceState<tNotification>;
 
 id notificationWithName(id self, SEL, id name, id object)
 {
-    id notification = msgSend<id>(msgSend<id>(self, objc::sel("alloc")), objc::sel("init"));
+    id notification = msgSend<id>(msgSend<id>(self, s_alloc), s_init);
     if (!notification)
         return nil;
-    object_setIvar(notification, ivar("name"), objc_retain(name));
-    object_setIvar(notification, ivar("object"), objc_retain(object));
+    tNotification& state = NotificationState::of(notification);
+    state.name = objc_retain(name);
+    state.object = objc_retain(object);
     return objc_autorelease(notification);
 }
 
-id name(id self, SEL) { return object_getIvar(self, ivar("name")); }
+id name(id self, SEL) { return NotificationState::of(self).name; }
 
-id object(id self, SEL) { return object_getIvar(self, ivar("object")); }
-
-void dealloc(id self, SEL op)
-{
-    objc_release(object_getIvar(self, ivar("name")));
-    objc_release(object_getIvar(self, ivar("object")));
-    objc_super up{self, class_getSuperclass(qvcompat::foundation::NSNotificationClass())};
-    objc::msgSendSuper<void>(&up, op);
-}
+id object(id self, SEL) { return NotificationState::of(self).object; }
 
 }  // namespace
 
@@ -42,12 +52,10 @@ namespace qvcompat::foundation {
 Class NSNotificationClass()
 {
     static const Class s_class = ClassDefinition("NSNotification", NSObjectClass())
-                                     .ivar("name", sizeof(id), 3, "@")
-                                     .ivar("object", sizeof(id), 3, "@")
+                                     .state<tNotification>()
                                      .classMethod("notificationWithName:object:", &notificationWithName, "@@:@@")
                                      .method("name", &name, "@@:")
                                      .method("object", &object, "@@:")
-                                     .method("dealloc", &dealloc, "v@:")
                                      .registerClass();
     return s_class;
 }

@@ -1,6 +1,6 @@
 // NSNotificationCenter: observers by name and sender, synchronous delivery (see NSNotification.h).
 //
-// Implements: a list of registrations behind the ivar "state", guarded by a mutex that is never held
+// Implements: a list of registrations in the centre's state, guarded by a mutex that is never held
 // while an observer runs; a post takes the matching registrations first and, before each send, checks
 // that the registration still exists.
 // Lacks: see NSNotification.h.
@@ -18,6 +18,14 @@ namespace {
 
 using objc::msgSend;
 
+const objc::Selector s_alloc{"alloc"};
+const objc::Selector s_init{"init"};
+const objc::Selector s_isEqualToString{"isEqualToString:"};
+const objc::Selector s_name{"name"};
+const objc::Selector s_object{"object"};
+const objc::Selector s_notificationWithName{"notificationWithName:object:"};
+const objc::Selector s_postNotification{"postNotification:"};
+
 struct tRegistration {
     uint64_t serial;
     id observer;  // not retained
@@ -27,45 +35,28 @@ struct tRegistration {
 };
 
 struct tCenter {
+    tCenter() = default;
+    tCenter(const tCenter&) = delete;
+    tCenter& operator=(const tCenter&) = delete;
+    ~tCenter()
+    {
+        for (const tRegistration& registration : registrations)
+            objc_release(registration.name);
+    }
+
     std::mutex lock;
     uint64_t nextSerial = 1;
     std::vector<tRegistration> registrations;  // in the order added
 };
 
-tCenter*& state(id self)
-{
-    static const ptrdiff_t s_offset =
-        ivar_getOffset(class_getInstanceVariable(qvcompat::foundation::NSNotificationCenterClass(), "state"));
-    return *reinterpret_cast<tCenter**>(reinterpret_cast<char*>(self) + s_offset);
-}
+tCenter* state(id self) { return &qvcompat::foundation::InstanceState<tCenter>::of(self); }
 
-bool sameName(id a, id b) { return a == b || (a && b && msgSend<BOOL, id>(a, objc::sel("isEqualToString:"), b)); }
-
-id init(id self, SEL op)
-{
-    objc_super up{self, class_getSuperclass(qvcompat::foundation::NSNotificationCenterClass())};
-    self = objc::msgSendSuper<id>(&up, op);
-    if (self)
-        state(self) = new tCenter;
-    return self;
-}
-
-void dealloc(id self, SEL op)
-{
-    if (tCenter* center = state(self)) {
-        for (const tRegistration& registration : center->registrations)
-            objc_release(registration.name);
-        delete center;
-        state(self) = nullptr;
-    }
-    objc_super up{self, class_getSuperclass(qvcompat::foundation::NSNotificationCenterClass())};
-    objc::msgSendSuper<void>(&up, op);
-}
+bool sameName(id a, id b) { return a == b || (a && b && msgSend<BOOL, id>(a, s_isEqualToString, b)); }
 
 id defaultCenter(id self, SEL)
 {
     // Immortal, as on the platform.
-    static const id s_center = msgSend<id>(msgSend<id>(self, objc::sel("alloc")), objc::sel("init"));
+    static const id s_center = msgSend<id>(msgSend<id>(self, s_alloc), s_init);
     return s_center;
 }
 
@@ -104,8 +95,8 @@ void postNotification(id self, SEL, id notification)
 {
     if (!notification)
         return;
-    id name = msgSend<id>(notification, objc::sel("name"));
-    id sender = msgSend<id>(notification, objc::sel("object"));
+    id name = msgSend<id>(notification, s_name);
+    id sender = msgSend<id>(notification, s_object);
     tCenter* center = state(self);
     std::vector<uint64_t> due;
     {
@@ -133,9 +124,9 @@ void postNotification(id self, SEL, id notification)
 
 void postNotificationName(id self, SEL, id name, id sender)
 {
-    id notification = msgSend<id, id, id>(qvcompat::foundation::NSNotificationClass(),
-                                          objc::sel("notificationWithName:object:"), name, sender);
-    msgSend<void, id>(self, objc::sel("postNotification:"), notification);
+    id notification =
+        msgSend<id, id, id>(qvcompat::foundation::NSNotificationClass(), s_notificationWithName, name, sender);
+    msgSend<void, id>(self, s_postNotification, notification);
 }
 
 }  // namespace
@@ -145,10 +136,8 @@ namespace qvcompat::foundation {
 Class NSNotificationCenterClass()
 {
     static const Class s_class = ClassDefinition("NSNotificationCenter", NSObjectClass())
-                                     .ivar("state", sizeof(void*), 3, "^v")
+                                     .state<tCenter>()
                                      .classMethod("defaultCenter", &defaultCenter, "@@:")
-                                     .method("init", &init, "@@:")
-                                     .method("dealloc", &dealloc, "v@:")
                                      .method("addObserver:selector:name:object:", &addObserver, "v@:@:@@")
                                      .method("removeObserver:", &removeObserver, "v@:@")
                                      .method("removeObserver:name:object:", &removeObserverNamed, "v@:@@@")

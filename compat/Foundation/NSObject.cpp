@@ -3,11 +3,9 @@
 // Implements: the methods listed in NSObject.h, over the runtime's root counting and search.
 // Lacks: see NSObject.h.
 // Deviations: see NSObject.h.
+#include "Foundation/Bridge.h"
 #include "Foundation/ClassDefinition.h"
 #include "Foundation/NSObject.h"
-#include "Foundation/NSString.h"
-
-#include <CoreFoundation/CoreFoundation.h>
 
 #include <cstdio>
 
@@ -15,29 +13,22 @@ namespace {
 
 using objc::msgSend;
 
+const objc::Selector s_alloc{"alloc"};
+const objc::Selector s_init{"init"};
+
 Class asClass(id self) { return static_cast<Class>(self); }
 
 // ---- class methods ----
 
 id alloc(id self, SEL) { return class_createInstance(asClass(self), 0); }
 
-id newObject(id self, SEL)
-{
-    static const SEL s_alloc = objc::sel("alloc");
-    static const SEL s_init = objc::sel("init");
-    return msgSend<id>(msgSend<id>(self, s_alloc), s_init);
-}
+id newObject(id self, SEL) { return msgSend<id>(msgSend<id>(self, s_alloc), s_init); }
 
 Class classOfClass(id self, SEL) { return asClass(self); }
 
 Class superclassOfClass(id self, SEL) { return class_getSuperclass(asClass(self)); }
 
-// A new autoreleased NSString; the CF string is the NSString.
-id autoreleasedString(const char* text)
-{
-    CFStringRef string = CFStringCreateWithCString(kCFAllocatorDefault, text, kCFStringEncodingUTF8);
-    return objc_autorelease(static_cast<id>(const_cast<void*>(static_cast<const void*>(string))));
-}
+id autoreleasedString(const char* text) { return objc_autorelease(qvcompat::foundation::newString(text)); }
 
 id describeClass(id self, SEL) { return autoreleasedString(class_getName(asClass(self))); }
 

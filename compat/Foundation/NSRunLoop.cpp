@@ -1,16 +1,16 @@
 // NSRunLoop over GLib main contexts, and the NSObject perform messages (see NSRunLoop.h).
 //
-// Implements: one immortal run-loop object per context; -addTimer:forMode: hands the timer to the
+// Implements: one immortal run-loop object per context, which holds the context in its state; -addTimer:forMode: hands the timer to the
 // context; the performs are one-shot GLib sources that send the selector and then release the receiver
 // and argument they retained.
 // Lacks: see NSRunLoop.h.
 // Deviations: see NSRunLoop.h.
 #include "Foundation/NSRunLoop.h"
 
+#include "Foundation/Bridge.h"
 #include "Foundation/ClassDefinition.h"
 #include "Foundation/NSTimer.h"
 
-#include <CoreFoundation/CoreFoundation.h>
 #include <glib.h>
 
 #include <cmath>
@@ -25,13 +25,15 @@ namespace {
 
 using objc::msgSend;
 
-// The mode names are made right after Foundation's classes (priority 101), so they are NSStrings, and
-// before the program's static initialisers (see s_modes below).
-NSString* makeMode(const char* name)
-{
-    CFStringRef string = CFStringCreateWithCString(kCFAllocatorDefault, name, kCFStringEncodingUTF8);
-    return static_cast<NSString*>(static_cast<id>(const_cast<void*>(static_cast<const void*>(string))));
-}
+const objc::Selector s_alloc{"alloc"};
+const objc::Selector s_init{"init"};
+
+// The run loop of one GLib main context; run loops are immortal, so is their hold on the context.
+struct tRunLoop {
+    GMainContext* context = nullptr;
+};
+
+using RunLoopState = qvcompat::foundation::InstanceState<tRunLoop>;
 
 // ---- one-shot calls on a context ----
 
@@ -84,10 +86,8 @@ id runLoopFor(GMainContext* context)
     std::lock_guard<std::mutex> guard(s_lock);
     id& runLoop = (*s_runLoops)[context];
     if (!runLoop) {
-        runLoop = msgSend<id>(qvcompat::foundation::NSRunLoopClass(), objc::sel("alloc"));
-        static const ptrdiff_t s_offset =
-            ivar_getOffset(class_getInstanceVariable(qvcompat::foundation::NSRunLoopClass(), "context"));
-        *reinterpret_cast<GMainContext**>(reinterpret_cast<char*>(runLoop) + s_offset) = g_main_context_ref(context);
+        runLoop = msgSend<id>(msgSend<id>(qvcompat::foundation::NSRunLoopClass(), s_alloc), s_init);
+        RunLoopState::of(runLoop).context = g_main_context_ref(context);
     }
     return runLoop;
 }
@@ -151,11 +151,13 @@ namespace {
 NSString* s_defaultMode = nullptr;
 NSString* s_commonModes = nullptr;
 
+// The mode names are made right after Foundation's classes (priority 101), so they are NSStrings, and
+// before the program's static initialisers.
 struct tModes {
     tModes()
     {
-        s_defaultMode = makeMode("kCFRunLoopDefaultMode");
-        s_commonModes = makeMode("kCFRunLoopCommonModes");
+        s_defaultMode = qvcompat::foundation::newString("kCFRunLoopDefaultMode");
+        s_commonModes = qvcompat::foundation::newString("kCFRunLoopCommonModes");
     }
 };
 
@@ -178,7 +180,7 @@ Class NSRunLoopClass()
                         &performOnMainThread, "v@::@c");
         objc::addMethod(object, objc::sel("performSelector:withObject:afterDelay:"), &performAfterDelay, "v@::@d");
         return ClassDefinition("NSRunLoop", object)
-            .ivar("context", sizeof(void*), 3, "^v")
+            .state<tRunLoop>()
             .classMethod("currentRunLoop", &currentRunLoop, "@@:")
             .classMethod("mainRunLoop", &mainRunLoop, "@@:")
             .method("addTimer:forMode:", &addTimerForMode, "v@:@@")
@@ -189,8 +191,8 @@ Class NSRunLoopClass()
 
 _GMainContext* runLoopContext(id runLoop)
 {
-    Ivar ivar = runLoop ? class_getInstanceVariable(object_getClass(runLoop), "context") : nullptr;
-    return ivar ? *reinterpret_cast<GMainContext**>(reinterpret_cast<char*>(runLoop) + ivar_getOffset(ivar)) : nullptr;
+    const tRunLoop* state = RunLoopState::find(runLoop);
+    return state ? state->context : nullptr;
 }
 
 }  // namespace qvcompat::foundation

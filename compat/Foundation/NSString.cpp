@@ -4,6 +4,7 @@
 // and the CFString bridge entry.
 // Lacks: see NSString.h.
 // Deviations: see NSString.h.
+#include "Foundation/Bridge.h"
 #include "Foundation/ClassDefinition.h"
 #include "Foundation/NSString.h"
 
@@ -15,9 +16,9 @@
 
 namespace {
 
-CFStringRef cf(id self) { return reinterpret_cast<CFStringRef>(self); }
+using qvcompat::foundation::asObject;
 
-id object(CFStringRef string) { return static_cast<id>(const_cast<void*>(static_cast<const void*>(string))); }
+CFStringRef cf(id self) { return qvcompat::foundation::asCF<CFStringRef>(self); }
 
 [[noreturn]] void outOfRange(const char* method, id self, NSUInteger location, NSUInteger length)
 {
@@ -36,10 +37,10 @@ id stringWithUTF8String(id, SEL, const char* text)
     if (!text)
         return nil;
     CFStringRef string = CFStringCreateWithCString(kCFAllocatorDefault, text, kCFStringEncodingUTF8);
-    return string ? objc_autorelease(object(string)) : nil;
+    return string ? objc_autorelease(asObject(string)) : nil;
 }
 
-id retain(id self, SEL) { return object(static_cast<CFStringRef>(CFRetain(cf(self)))); }
+id retain(id self, SEL) { return asObject(CFRetain(cf(self))); }
 
 void release(id self, SEL) { CFRelease(cf(self)); }
 
@@ -92,10 +93,10 @@ id description(id self, SEL) { return self; }
 
 id initWithCharacters(id, SEL, const unichar* characters, NSUInteger count)
 {
-    return object(CFStringCreateWithCharacters(kCFAllocatorDefault, characters, static_cast<CFIndex>(count)));
+    return asObject(CFStringCreateWithCharacters(kCFAllocatorDefault, characters, static_cast<CFIndex>(count)));
 }
 
-id initEmpty(id, SEL) { return object(CFStringCreateWithCharacters(kCFAllocatorDefault, nullptr, 0)); }
+id initEmpty(id, SEL) { return asObject(CFStringCreateWithCharacters(kCFAllocatorDefault, nullptr, 0)); }
 
 id keep(id self, SEL) { return self; }
 

@@ -1,6 +1,6 @@
 // NSTimer over a GLib source with a ready time (see NSTimer.h).
 //
-// Implements: the timer's state in a C++ record behind the ivar "state"; scheduling attaches a source
+// Implements: the timer's state in its instance state; scheduling attaches a source
 // whose ready time is the fire date (monotonic microseconds); its dispatch sends the selector.
 // Lacks: see NSTimer.h.
 // Deviations: see NSTimer.h.
@@ -17,23 +17,32 @@ namespace {
 
 using objc::msgSend;
 
+const objc::Selector s_alloc{"alloc"};
+const objc::Selector s_init{"init"};
+const objc::Selector s_invalidate{"invalidate"};
+
 struct tTimer {
-    gint64 intervalUs;
-    gint64 fireTime;  // monotonic microseconds
-    bool repeats;
-    bool valid = true;
-    id target;  // retained while valid
-    SEL selector;
-    id userInfo;                // retained while valid
+    tTimer() = default;
+    tTimer(const tTimer&) = delete;
+    tTimer& operator=(const tTimer&) = delete;
+    // Never scheduled, or scheduled and then invalidated: only the first still holds anything.
+    ~tTimer()
+    {
+        objc_release(target);
+        objc_release(userInfo);
+    }
+
+    gint64 intervalUs = 0;
+    gint64 fireTime = 0;  // monotonic microseconds
+    bool repeats = false;
+    bool valid = false;  // from +timerWithTimeInterval:... until -invalidate
+    id target = nil;     // retained while valid
+    SEL selector = nullptr;
+    id userInfo = nil;          // retained while valid
     GSource* source = nullptr;  // while a run loop holds the timer
 };
 
-tTimer*& state(id self)
-{
-    static const ptrdiff_t s_offset =
-        ivar_getOffset(class_getInstanceVariable(qvcompat::foundation::NSTimerClass(), "state"));
-    return *reinterpret_cast<tTimer**>(reinterpret_cast<char*>(self) + s_offset);
-}
+tTimer* state(id self) { return qvcompat::foundation::InstanceState<tTimer>::find(self); }
 
 struct tTimerSource {
     GSource source;
@@ -54,7 +63,7 @@ gboolean dispatchTimer(GSource* source, GSourceFunc, gpointer)
     objc_autoreleasePoolPop(pool);
     if (timerState->valid) {
         if (!timerState->repeats) {
-            msgSend<void>(timer, objc::sel("invalidate"));
+            msgSend<void>(timer, s_invalidate);
         } else {
             // The next multiple of the interval after the last fire date that lies in the future.
             const gint64 now = g_get_monotonic_time();
@@ -74,15 +83,19 @@ GSourceFuncs s_timerFuncs = {nullptr, nullptr, dispatchTimer, nullptr, nullptr, 
 
 id timerWithTimeInterval(id self, SEL, double seconds, id target, SEL selector, id userInfo, BOOL repeats)
 {
-    id timer = msgSend<id>(msgSend<id>(self, objc::sel("alloc")), objc::sel("init"));
-    if (!timer)
+    id timer = msgSend<id>(msgSend<id>(self, s_alloc), s_init);
+    tTimer* timerState = state(timer);
+    if (!timerState)
         return nil;
     // At least 0.1 ms, as on the platform; at most a few decades, which no wait outlives.
     const double microseconds = seconds > 0 ? std::min(seconds * 1e6, 1e15) : 0;
-    const gint64 intervalUs = std::max<gint64>(100, std::llround(microseconds));
-    state(timer) = new tTimer{
-        intervalUs,           g_get_monotonic_time() + intervalUs, repeats != NO, true, objc_retain(target), selector,
-        objc_retain(userInfo)};
+    timerState->intervalUs = std::max<gint64>(100, std::llround(microseconds));
+    timerState->fireTime = g_get_monotonic_time() + timerState->intervalUs;
+    timerState->repeats = repeats != NO;
+    timerState->valid = true;
+    timerState->target = objc_retain(target);
+    timerState->selector = selector;
+    timerState->userInfo = objc_retain(userInfo);
     return objc_autorelease(timer);
 }
 
@@ -120,19 +133,6 @@ double timeInterval(id self, SEL)
 
 id userInfo(id self, SEL) { return state(self) ? state(self)->userInfo : nil; }
 
-void dealloc(id self, SEL op)
-{
-    if (tTimer* timerState = state(self)) {
-        // Never scheduled, or scheduled and then invalidated: only the first still holds anything.
-        objc_release(timerState->target);
-        objc_release(timerState->userInfo);
-        delete timerState;
-        state(self) = nullptr;
-    }
-    objc_super up{self, class_getSuperclass(qvcompat::foundation::NSTimerClass())};
-    objc::msgSendSuper<void>(&up, op);
-}
-
 }  // namespace
 
 namespace qvcompat::foundation {
@@ -141,13 +141,12 @@ Class NSTimerClass()
 {
     static const Class s_class =
         ClassDefinition("NSTimer", NSObjectClass())
-            .ivar("state", sizeof(void*), 3, "^v")
+            .state<tTimer>()
             .classMethod("timerWithTimeInterval:target:selector:userInfo:repeats:", &timerWithTimeInterval, "@@:d@:@c")
             .method("invalidate", &invalidate, "v@:")
             .method("isValid", &isValid, "c@:")
             .method("timeInterval", &timeInterval, "d@:")
             .method("userInfo", &userInfo, "@@:")
-            .method("dealloc", &dealloc, "v@:")
             .registerClass();
     return s_class;
 }

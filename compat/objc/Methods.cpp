@@ -94,6 +94,14 @@ IMP lookUpSuperOrDie(const objc_super* super, SEL op)
 
 SEL sel(const char* name) { return sel_registerName(name); }
 
+SEL Selector::resolve() const
+{
+    // Racing threads store the same unique selector.
+    SEL interned = sel_registerName(m_name);
+    m_sel.store(interned, std::memory_order_release);
+    return interned;
+}
+
 BOOL respondsToSelector(id self, SEL op) { return self ? class_respondsToSelector(self->isa, op) : NO; }
 
 BOOL isKindOfClass(id self, Class cls)

@@ -14,6 +14,7 @@
 
 #include "objc/runtime.h"
 
+#include <atomic>
 #include <type_traits>
 
 struct objc_super {
@@ -41,6 +42,28 @@ R zero()
 
 // The selector of that name (sel_registerName).
 SEL sel(const char* name);
+
+// A selector named once and looked up on first use only, for the selectors a file sends again and
+// again: `const objc::Selector s_init{"init"};` at namespace scope, then `msgSend<id>(o, s_init)`.
+// Constant-initialised, so usable from any static initialiser, whatever the order of files.
+class Selector {
+public:
+    constexpr explicit Selector(const char* name) : m_name(name) {}
+    Selector(const Selector&) = delete;
+    Selector& operator=(const Selector&) = delete;
+
+    operator SEL() const
+    {
+        SEL known = m_sel.load(std::memory_order_acquire);
+        return known ? known : resolve();
+    }
+
+private:
+    SEL resolve() const;
+
+    const char* m_name;
+    mutable std::atomic<SEL> m_sel{nullptr};
+};
 
 // Sends `op` to `self` with the arguments, calling the bound function as R(id, SEL, Args...). The
 // argument types must be exactly the method's parameter types, as with the platform's cast of

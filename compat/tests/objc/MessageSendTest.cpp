@@ -124,12 +124,11 @@ using MessageSendDeathTest = MessageSend;
 TEST_F(MessageSendDeathTest, AnUnknownSelectorNamesClassAndSelectorAndAborts)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::string instance =
-        "-\\[" + std::string(class_getName(g_square)) + " frobnicate:\\]: unrecognized selector sent to instance 0x";
-    EXPECT_DEATH(msgSend<void>(m_square, sel("frobnicate:"), m_square), instance);
-    const std::string cls =
-        "\\+\\[" + std::string(class_getName(g_square)) + " scaled:by:\\]: unrecognized selector sent to class";
-    EXPECT_DEATH(msgSend<id>(g_square, sel("scaled:by:")), cls);
+    // The child that dies numbers its classes afresh: the class is named up to its number.
+    EXPECT_DEATH(msgSend<void>(m_square, sel("frobnicate:"), m_square),
+                 "-\\[QVSquare[0-9]+ frobnicate:\\]: unrecognized selector sent to instance 0x");
+    EXPECT_DEATH(msgSend<id>(g_square, sel("scaled:by:")),
+                 "\\+\\[QVSquare[0-9]+ scaled:by:\\]: unrecognized selector sent to class");
     objc_super fromRoot{m_square, nullptr};
     EXPECT_DEATH(msgSendSuper<void>(&fromRoot, sel("sides")), "super send of sides");
 }
