@@ -4,6 +4,7 @@
 // UTF-8 C strings or UTF-16 characters, read back as UTF-16), numbers, mutable dictionaries with
 // CF-typed keys and values, constant UUIDs for plug-in interface ids, and the run-loop calls that
 // register notification sources.
+// Data and arrays: CFData.h, CFArray.h.
 // Lacks: allocators other than the default, every other CF type, string encodings besides UTF-8.
 // Deviations: a run-loop source added to a run loop is recorded but never fires by itself; the
 // stand-in's IOKit reports devices synchronously when a scan is registered.
@@ -125,5 +126,7 @@ void CFRunLoopAddSource(CFRunLoopRef runLoop, CFRunLoopSourceRef source, CFRunLo
 void CFRunLoopRemoveSource(CFRunLoopRef runLoop, CFRunLoopSourceRef source, CFRunLoopMode mode);
 Boolean CFRunLoopContainsSource(CFRunLoopRef runLoop, CFRunLoopSourceRef source, CFRunLoopMode mode);
 
+#include "CoreFoundation/CFArray.h"
+#include "CoreFoundation/CFData.h"
 #include "CoreFoundation/CFURL.h"
 #include "CoreFoundation/CFBundle.h"

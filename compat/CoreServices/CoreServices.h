@@ -4,3 +4,4 @@
 #include "CoreServices/MacMemory.h"
 #include "CoreServices/MacTypes.h"
 #include "CoreServices/Resources.h"
+#include "CoreServices/UTType.h"
