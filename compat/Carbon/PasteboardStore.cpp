@@ -206,7 +206,12 @@ void PasteboardStore::clear()
 
 std::uint64_t PasteboardStore::synchronize()
 {
-    if (isClipboard() && !m_owner && haveClipboard())
+    if (!isClipboard() || !haveClipboard())
+        return m_changeCount;
+    // Asks the X server: GTK learns of a lost selection only when its loop gets to the event.
+    if (m_owner && m_offered && !gdk_selection_owner_get(GDK_SELECTION_CLIPBOARD))
+        lostOwnership(m_generation);
+    if (!m_owner)
         readForeign();
     return m_changeCount;
 }
@@ -271,9 +276,11 @@ void PasteboardStore::offer()
         gtk_target_list_add_uri_targets(targets, kInfoURIs);
     gint count = 0;
     GtkTargetEntry* entries = gtk_target_table_new_from_list(targets, &count);
+    GtkTargetEntry none{};  // an empty clipboard is still owned: GTK wants a table, even of no entries
     auto* offer = new tOffer{this, ++m_generation};
-    if (!gtk_clipboard_set_with_data(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), entries, static_cast<guint>(count),
-                                     &provide, &forget, offer))
+    m_offered = gtk_clipboard_set_with_data(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), entries ? entries : &none,
+                                            static_cast<guint>(count), &provide, &forget, offer);
+    if (!m_offered)
         delete offer;  // GTK keeps nothing of a failed offer; the content stays this process's own
     gtk_target_table_free(entries, count);
     gtk_target_list_unref(targets);

@@ -58,8 +58,8 @@ public:
 
     // Empties the store and makes this process its owner (the clipboard: takes the selection).
     void clear();
-    // Takes up another program's clipboard content when this process does not own it. Answers the
-    // change count: it advances with every clear and every new content from elsewhere.
+    // Asks the X server whether this process still owns the clipboard and takes up another program's
+    // content when it does not. Answers the change count: it advances with every clear and every new content from elsewhere.
     std::uint64_t synchronize();
     bool isOwner() const { return m_owner; }
     std::uint64_t changeCount() const { return m_changeCount; }
@@ -86,6 +86,7 @@ private:
     std::vector<tPasteboardItem> m_items;
     bool m_owner = false;
     bool m_foreignRead = false;  // the other program's content is in m_items
+    bool m_offered = false;      // the clipboard's content is on offer as X's selection
     std::uint64_t m_changeCount = 0;
     std::uint64_t m_generation = 0;
 };
