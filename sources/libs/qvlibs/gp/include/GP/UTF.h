@@ -1,4 +1,5 @@
-// Conversions between UTF-8, UTF-16 and UTF-32 over boost.locale's header-only UTF traits.
+// Conversions between UTF-8, UTF-16 and UTF-32 over boost.locale's header-only UTF traits, walked with
+// GP/CodePointWalk.h.
 //
 // Invalid input is dropped and everything valid is kept, in order: an illegal or incomplete sequence
 // costs exactly its first code unit, and decoding starts again at the next one. (boost.locale's own
@@ -6,6 +7,8 @@
 // would lose the 'A'.) Unpaired UTF-16 surrogates and encoded surrogates or values above U+10FFFF in
 // UTF-8 count as invalid.
 #pragma once
+
+#include "GP/CodePointWalk.h"
 
 #include <boost/locale/utf.hpp>
 
@@ -20,16 +23,10 @@ namespace QV::GP::details {
 template <class CharIn, class Sink>
 void forEachCodePoint(const CharIn* p, const CharIn* e, Sink&& sink)
 {
-    using Traits = boost::locale::utf::utf_traits<CharIn>;
     while (p != e) {
-        const CharIn* next = p;
-        const boost::locale::utf::code_point c = Traits::decode(next, e);
-        if (c == boost::locale::utf::illegal || c == boost::locale::utf::incomplete) {
-            ++p;
-            continue;
-        }
-        sink(static_cast<char32_t>(c));
-        p = next;
+        const char32_t c = nextCodePoint(p, e);
+        if (!isInvalidUnit(c))
+            sink(c);
     }
 }
 

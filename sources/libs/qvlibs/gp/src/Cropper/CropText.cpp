@@ -1,6 +1,6 @@
 #include "Cropper/CropText.h"
 
-#include "Strings/CodePointWalk.h"
+#include "GP/CodePointWalk.h"
 
 namespace QV::GP::DETAIL {
 

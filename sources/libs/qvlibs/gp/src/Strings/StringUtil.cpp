@@ -1,6 +1,6 @@
 #include "GP/StringUtil.h"
 
-#include "Strings/CodePointWalk.h"
+#include "GP/CodePointWalk.h"
 
 #include <algorithm>
 #include <string>
@@ -23,18 +23,18 @@ std::size_t StringUtil::findPosOfSubStringNoCase(const std::string& text, const 
     // Fold the needle once.
     std::u32string needle;
     for (const char *p = sub.data(), *e = p + sub.size(); p != e;)
-        needle.push_back(upper(DETAIL::nextCodePoint(p, e)));
+        needle.push_back(upper(nextCodePoint(p, e)));
 
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     for (const char* p = begin + start; p != end;) {
         const char* q = p;
         std::size_t matched = 0;
-        while (matched < needle.size() && q != end && upper(DETAIL::nextCodePoint(q, end)) == needle[matched])
+        while (matched < needle.size() && q != end && upper(nextCodePoint(q, end)) == needle[matched])
             ++matched;
         if (matched == needle.size())
             return static_cast<std::size_t>(p - begin);
-        DETAIL::nextCodePoint(p, end);
+        nextCodePoint(p, end);
     }
     return std::string::npos;
 }
@@ -51,8 +51,8 @@ std::size_t StringUtil::countMatchingCharacters(const std::string& a, const std:
     const char* q = b.data();
     while (p != endA && q != endB) {
         const char* next = p;
-        const char32_t ca = DETAIL::nextCodePoint(next, endA);
-        const char32_t cb = DETAIL::nextCodePoint(q, endB);
+        const char32_t ca = nextCodePoint(next, endA);
+        const char32_t cb = nextCodePoint(q, endB);
         if (ca != cb && (caseSensitive || upper(ca) != upper(cb)))
             break;
         p = next;
@@ -91,8 +91,8 @@ int wstrcmpc<char>(const char* a, const char* b, bool caseSensitive)
             return pb == endB ? 0 : -1;
         if (pb == endB)
             return 1;
-        char32_t ca = DETAIL::nextCodePoint(pa, endA);
-        char32_t cb = DETAIL::nextCodePoint(pb, endB);
+        char32_t ca = nextCodePoint(pa, endA);
+        char32_t cb = nextCodePoint(pb, endB);
         if (ca == cb)
             continue;
         if (!caseSensitive) {

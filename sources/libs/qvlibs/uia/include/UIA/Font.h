@@ -1,8 +1,10 @@
 // One TrueType font at one pixel size, rasterised with FreeType into 8-bit coverage glyphs that are
 // measured and blended into a Picture.
 //
-// Text is UTF-8 and is walked code point by code point; a byte that does not start a valid sequence
-// is skipped (it has no width and draws nothing). Measuring walks end at NUL or '\n'; the drawing
+// Text is UTF-8 and is walked code point by code point with the platform core's walk
+// (GP/CodePointWalk.h): a byte that does not start a valid sequence is a character of its own, for
+// which no font has a glyph, so it is measured and drawn as the font's missing glyph (glyph 0) and
+// the walk goes on at the next byte. Measuring walks end at NUL or '\n'; the drawing
 // walk ends only at '\n' and at the end of the text. A glyph advances by its rounded advance; no
 // kerning is applied.
 //

@@ -3,7 +3,8 @@
 
 #include "Fonts/FTRenderCache.h"
 #include "Fonts/GlyphAdvance.h"
-#include "Fonts/TextWalk.h"
+
+#include "GP/CodePointWalk.h"
 
 #include <climits>
 #include <cstring>
@@ -19,10 +20,8 @@ constexpr int kHeightWithoutFace = 10;
 int Font::lineWidth(DETAIL::FTRenderCache& cache, const char* text, const char* end, bool stopAtNul, int limit) const
 {
     long long sum = 0;
-    char32_t c = 0;
     while (text < end && sum < limit) {
-        if (!DETAIL::nextCodePoint(text, end, c))
-            continue;
+        const char32_t c = GP::nextCodePoint(text, end);
         if (c == U'\n' || (stopAtNul && c == 0))
             break;
         sum += DETAIL::advancePixels(cache.getCharBitmap(c));
@@ -87,11 +86,9 @@ int Font::getCharPos(const char* text, int width, eRounding rounding) const
     const char* p = text;
     const char* const end = text + std::strlen(text);
     long long sum = 0;
-    char32_t c = 0;
     while (p < end) {
         const char* const start = p;
-        if (!DETAIL::nextCodePoint(p, end, c))
-            continue;
+        const char32_t c = GP::nextCodePoint(p, end);
         if (c == U'\n')
             return int(start - text);
         const long long before = sum;

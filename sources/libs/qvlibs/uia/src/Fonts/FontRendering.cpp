@@ -3,8 +3,9 @@
 
 #include "Fonts/FTRenderCache.h"
 #include "Fonts/GlyphAdvance.h"
-#include "Fonts/TextWalk.h"
 #include "UIA/Picture.h"
+
+#include "GP/CodePointWalk.h"
 
 #include <algorithm>
 #include <cstring>
@@ -74,11 +75,8 @@ void Font::renderTextMultiline(Picture& picture, const GP::Rect& rect, const GP:
         if (baseline + lineHeight >= rect.top) {
             long long x = rect.left + alignmentOffset(*cache, p, lineEnd, false, alignment, rect.width());
             const char* q = p;
-            char32_t c = 0;
             while (q < lineEnd) {
-                if (!DETAIL::nextCodePoint(q, lineEnd, c))
-                    continue;
-                const DETAIL::FTCharBitmap* glyph = cache->getCharBitmap(c);
+                const DETAIL::FTCharBitmap* glyph = cache->getCharBitmap(GP::nextCodePoint(q, lineEnd));
                 if (!glyph)
                     continue;
                 if (x < rect.right)

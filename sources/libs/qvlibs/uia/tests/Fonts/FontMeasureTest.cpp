@@ -1,7 +1,9 @@
 // Measuring text with DejaVu Sans: every expected width comes from FreeType asked directly.
 #include "FontFixture.h"
 
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -64,25 +66,63 @@ TEST_F(FontMeasure, LengthsLinesAndTextEnds)
     EXPECT_EQ(font->getStringWidth(nullptr), 0);
 }
 
-TEST_F(FontMeasure, InvalidUtf8BytesHaveNoWidth)
+// A bad byte is a character of its own (the platform core's walk) that no font has a glyph for:
+// it takes the missing glyph's room, and a position can fall on either side of it.
+TEST_F(FontMeasure, InvalidUtf8BytesAreMissingGlyphs)
 {
     const auto font = dejaVu(14);
+    const ReferenceFace reference(dejaVuBytes(), 14);
+    ASSERT_EQ(FT_Load_Glyph(reference.face(), 0, FT_LOAD_RENDER | FT_LOAD_NO_HINTING), 0);
+    const int missing = int(std::lrint(reference.face()->glyph->advance.x / 64.0));
+    ASSERT_GT(missing, 0);
+    const int a = font->getStringWidth("A");
     const int ab = font->getStringWidth("AB");
-    EXPECT_EQ(font->getStringWidth("A\xFF"
-                                   "B"),
-              ab);
-    EXPECT_EQ(font->getStringWidth("A\xC3"
-                                   "B"),
-              ab);                                      // a sequence cut short
-    EXPECT_EQ(font->getStringWidth("AB\xE2\x82"), ab);  // cut short at the end
-    EXPECT_EQ(font->getStringWidth("A\xED\xA0\x80"
-                                   "B"),
-              ab);                                      // an encoded surrogate
-    EXPECT_EQ(font->getStringWidth("\xC3\xA9", 1), 0);  // a length that splits a character
+
+    struct Case {
+        const char* text;
+        int length;  // bytes, -1 up to the NUL
+        int width;
+    } const cases[] = {
+        {"A\xFF"
+         "B",
+         -1, ab + missing},  // a byte that is never UTF-8
+        {"A\xC3"
+         "B",
+         -1, ab + missing},                    // a sequence cut short: the 'B' stays
+        {"AB\xE2\x82", -1, ab + 2 * missing},  // cut short at the end: two bad bytes
+        {"A\xED\xA0\x80"
+         "B",
+         -1, ab + 3 * missing},             // an encoded surrogate
+        {"\xC3\xA9", 1, missing},           // a length that splits a character
+        {"\xF4\x8F\xBF\xBF", -1, missing},  // U+10FFFF: valid, but not in the font
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(font->getStringWidth(c.text, c.length), c.width) << testing::PrintToString(c.text);
+
+    // The bad byte crossed by the width is a glyph like any other.
+    EXPECT_EQ(font->getCharPos("A\xFF"
+                               "B",
+                               a + 1, Font::eRoundBefore),
+              1);
+    EXPECT_EQ(font->getCharPos("A\xFF"
+                               "B",
+                               a + 1, Font::eRoundAfter),
+              2);
     EXPECT_EQ(font->getCharPos("A\xFF"
                                "B",
                                10000, Font::eRoundAfter),
               3);
+
+    // Drawn, it is the same box as a code point the font lacks.
+    const auto drawn = [&](const char* text) {
+        auto picture = qvtest::makePicture(40, 30, 0xFFFFFFFF);
+        font->renderTextMultiline(*picture, QV::GP::Rect(2, 2, 38, 28), text, 0xFF000000,
+                                  Font::eAlignment(Font::eAlignLeft | Font::eAlignTop), 0);
+        std::vector<uint32_t> pixels(picture->getData(), picture->getData() + 40 * 30);
+        return pixels;
+    };
+    EXPECT_EQ(drawn("\xFF"), drawn("\xF4\x8F\xBF\xBF"));
+    EXPECT_NE(drawn("\xFF"), drawn(""));
 }
 
 TEST_F(FontMeasure, CharPosRounding)
