@@ -123,12 +123,24 @@ public:
     StyleGrammar(StyleParser2* parser, std::string fileName);
 
     // --- Actions ------------------------------------------------------------------------------
-    void onNextLine() { ++m_line; }
-    void onRuleStart()
+    // A line break: counted once, also when a branch that consumed it is given back and the break
+    // is consumed again.
+    void onNextLine(const boost::iterator_range<Iterator>& lineBreak)
+    {
+        if (lineBreak.begin() < m_counted)
+            return;
+        ++m_line;
+        m_counted = lineBreak.end();
+    }
+    // A rule's line is the line of its first selector.
+    void onRuleStart(const boost::iterator_range<Iterator>& here)
     {
         if (m_rule.selectors.empty() && m_finished.empty())
-            m_rule.line = m_line;
+            m_rule.line = static_cast<int>(lineAt(here.begin()));
     }
+    // The line of a position: 1 plus the line breaks before it (CR LF, CR and LF count one).
+    unsigned lineAt(Iterator position);
+    void setText(Iterator begin) { m_begin = m_counted = m_lineCachePosition = begin; }
     void setType(const std::string& type) { m_current.type = type; }
     void setTemplateName(const std::string& name) { m_current.templateName = name; }
     void setStyle(const std::string& style) { m_current.style = style; }
@@ -201,6 +213,10 @@ private:
     StyleParser2* m_parser;
     std::string m_fileName;
     unsigned m_line = 1;
+    Iterator m_begin = nullptr;
+    Iterator m_counted = nullptr;  // the end of the last line break counted
+    Iterator m_lineCachePosition = nullptr;
+    unsigned m_lineCacheLine = 1;
     StyleParser2::tSimpleSelector m_current;
     std::vector<StyleParser2::tSimpleSelector> m_finished;
     StyleParser2::tRule m_rule;
@@ -299,6 +315,25 @@ void StyleGrammar::onConstant()
     resetPending();
 }
 
+unsigned StyleGrammar::lineAt(Iterator position)
+{
+    if (position < m_lineCachePosition) {
+        m_lineCachePosition = m_begin;
+        m_lineCacheLine = 1;
+    }
+    Iterator p = m_lineCachePosition;
+    // The LF of a CR LF pair was counted with its CR.
+    if (p != m_begin && p != position && p[-1] == '\r' && *p == '\n')
+        ++p;
+    unsigned line = m_lineCacheLine;
+    for (; p < position; ++p)
+        if (*p == '\n' || (*p == '\r' && (p + 1 == position || p[1] != '\n')))
+            ++line;
+    m_lineCachePosition = position;
+    m_lineCacheLine = line;
+    return line;
+}
+
 // [SECTION] Error recovery and messages ====================================================
 
 template <class Args, class Context>
@@ -320,6 +355,8 @@ void StyleGrammar::outputError(const boost::spirit::info& what)
 void StyleGrammar::onStyleError(Iterator& first, Iterator last, Iterator where, const boost::spirit::info& what,
                                 tErrorHandler::eSkipTo skipTo, char character, bool consume)
 {
+    // The line of the error itself: exact, whatever the branches given back had counted.
+    m_line = lineAt(where);
     outputError(what);
     Iterator p = where;
     bool inLineComment = false;
@@ -331,12 +368,9 @@ void StyleGrammar::onStyleError(Iterator& first, Iterator last, Iterator where, 
             if (c == '\r' && p + 1 != last && p[1] == '\n')
                 ++p;
             ++p;
-            onNextLine();
             inLineComment = false;
-            if (skipTo == tErrorHandler::eSkipToLineBreak && !inBlockComment) {
-                first = p;
-                return;
-            }
+            if (skipTo == tErrorHandler::eSkipToLineBreak && !inBlockComment)
+                break;
             continue;
         }
         if (inBlockComment) {
@@ -350,13 +384,17 @@ void StyleGrammar::onStyleError(Iterator& first, Iterator last, Iterator where, 
                 ++p;
             } else if ((skipTo == tErrorHandler::eSkipToChar && c == character) ||
                        (skipTo == tErrorHandler::eSkipToSelectorEnd && (c == '{' || c == ','))) {
-                first = consume ? p + 1 : p;
-                return;
+                if (consume)
+                    ++p;
+                break;
             }
         }
         ++p;
     }
-    first = last;
+    // Parsing goes on from here with the line counter in step.
+    first = p;
+    m_counted = p;
+    m_line = lineAt(p);
 }
 
 // [SECTION] Rules: whitespace, comments, punctuation ======================================
@@ -371,7 +409,7 @@ StyleGrammar::StyleGrammar(StyleParser2* parser, std::string fileName)
     auto act = [this](auto member) { return phx::bind(member, this); };
     auto act1 = [this](auto member) { return phx::bind(member, this, _1); };
 
-    EOL = eol[act(&StyleGrammar::onNextLine)];
+    EOL = qi::raw[eol][act1(&StyleGrammar::onNextLine)];
     lineChar = char_ - eol;
     LineComment = lit("//") >> *lineChar;
     BlockComment = lit("/*") >> *((lineChar - lit("*/")) | EOL) >> lit("*/");
@@ -442,7 +480,7 @@ StyleGrammar::StyleGrammar(StyleParser2* parser, std::string fileName)
 
     Declaration = Identifier[act1(&StyleGrammar::setPendingName)] > -WS > lit(':') > -WS > (PropertyRule >> -WS);
     Properties = Declaration[act(&StyleGrammar::onProperty)] % Semicolon;
-    Style = qi::eps[act(&StyleGrammar::onRuleStart)] >>
+    Style = qi::raw[qi::eps][act1(&StyleGrammar::onRuleStart)] >>
             (Selectors > -WS > lit('{') > -WS > -Properties > -lit(';') > -QuietWS > lit('}'));
     ConstantDefinition = ConstIdentifier[act1(&StyleGrammar::setConstantName)] > WS > PropertyRule;
     Constant = lit("@define") > WS > ConstantDefinition[act(&StyleGrammar::onConstant)];
@@ -508,6 +546,7 @@ namespace DETAIL {
 bool parseStyleText(StyleParser2& parser, const std::string& fileName, const char* begin, const char* end)
 {
     StyleGrammar grammar(&parser, fileName);
+    grammar.setText(begin);
     Iterator position = begin;
     return qi::parse(position, end, grammar) && position == end;
 }

@@ -185,6 +185,11 @@ TEST(StyleGrammar, ErrorsWithTheirMessagesAndLines)
         {"A {\n x: 1 }\n@define $c 1\nB { y: 2 }", {"4: PARSER ERROR at line 4: Expecting ;"}, {"x: int 1 unit 0"}},
         {"@import \"a.txt\";\nB { y: 2 }", {"1: PARSER ERROR at line 1: Expecting URL"}, {"y: int 2 unit 0"}},
         {"A<> { x: 1 }\nB { y: 2 }", {"1: PARSER ERROR at line 1: Expecting Identifier"}, {"y: int 2 unit 0"}},
+        // the line breaks after the comma are consumed, given back and consumed again: counted once
+        {"A,\n\n{ x: 1 }\nB { y }",
+         {"1: PARSER ERROR at line 1: Expecting selector relation operator or {",
+          "4: PARSER ERROR at line 4: Expecting :"},
+         {}},
         {"A { color: red width: 3 }\nB { height: 2 }",
          {"1: PARSER ERROR at line 1: Expecting } or ;"},
          {"height: int 2 unit 0"}},
