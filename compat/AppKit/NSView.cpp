@@ -2,7 +2,6 @@
 
 #include <Foundation/Bridge.h>
 #include <Foundation/ClassDefinition.h>
-#include <Foundation/FoundationClasses.h>
 
 #include <algorithm>
 #include <cmath>

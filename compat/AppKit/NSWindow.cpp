@@ -5,7 +5,6 @@
 #include <gdk/gdkx.h>
 
 #include <Foundation/Bridge.h>
-#include <Foundation/FoundationClasses.h>
 
 #include <algorithm>
 #include <utility>
