@@ -1,6 +1,7 @@
 #include "Graphics/PixelRows.h"
 
 #include <initializer_list>
+#include <iterator>
 
 namespace QV::UIA::PixelRows {
 
@@ -27,19 +28,31 @@ bool processorHasAVX2()
 #endif
 }
 
+// The tables by eKernels.
+constexpr const tRowKernels* kRowKernels[] = {&PictureSCALAR::kKernels, &PictureSSE2::kKernels, &PictureAVX2::kKernels};
+
+// The set in use and its table.
+struct tChoice {
+    eKernels kernels;
+    const tRowKernels* pRows;
+};
+
 // Chosen on first use, so the processor is asked after start-up, once.
-eKernels& current()
+tChoice& current()
 {
-    static eKernels s_kernels = bestKernels();
-    return s_kernels;
+    static tChoice s_choice = [] {
+        const eKernels best = bestKernels();
+        return tChoice{best, &rowKernels(best)};
+    }();
+    return s_choice;
 }
 
-// The kernel set for a run of n pixels; a target that overlaps its source takes the scalar
-// kernels, whose order defines the result.
-eKernels kernelsFor(int n) { return n > 0 ? current() : eScalarKernels; }
-eKernels kernelsFor(const uint32_t* dst, const uint32_t* src, int n)
+// The kernels for a run of n pixels; a target that overlaps its source takes the scalar kernels,
+// whose order defines the result.
+const tRowKernels& rowsFor(int n) { return n > 0 ? *current().pRows : PictureSCALAR::kKernels; }
+const tRowKernels& rowsFor(const uint32_t* dst, const uint32_t* src, int n)
 {
-    return n > 0 && !overlaps(dst, src, n) ? current() : eScalarKernels;
+    return n > 0 && !overlaps(dst, src, n) ? *current().pRows : PictureSCALAR::kKernels;
 }
 
 }  // namespace
@@ -70,65 +83,35 @@ eKernels bestKernels()
     return eScalarKernels;
 }
 
+const tRowKernels& rowKernels(eKernels kernels)
+{
+    const int index = int(kernels);
+    return index >= 0 && index < int(std::size(kRowKernels)) ? *kRowKernels[index] : PictureSCALAR::kKernels;
+}
+
 eKernels setKernels(eKernels kernels)
 {
-    current() = isSupported(kernels) ? kernels : bestKernels();
-    return current();
+    const eKernels chosen = isSupported(kernels) ? kernels : bestKernels();
+    current() = tChoice{chosen, &rowKernels(chosen)};
+    return chosen;
 }
 
-eKernels kernels() { return current(); }
+eKernels kernels() { return current().kernels; }
 
 void setVectorised(bool bVectorised) { setKernels(bVectorised ? bestKernels() : eScalarKernels); }
-bool isVectorised() { return current() != eScalarKernels; }
+bool isVectorised() { return current().kernels != eScalarKernels; }
 
-void fillLine(uint32_t* dst, int n, uint32_t colour)
-{
-    switch (kernelsFor(n)) {
-    case eAVX2Kernels: return PictureAVX2::fillLine(dst, n, colour);
-    case eSSE2Kernels: return PictureSSE2::fillLine(dst, n, colour);
-    case eScalarKernels: break;
-    }
-    PictureSCALAR::fillLine(dst, n, colour);
-}
+void fillLine(uint32_t* dst, int n, uint32_t colour) { rowsFor(n).fillLine(dst, n, colour); }
 
-void compositeLine(uint32_t* dst, const uint32_t* src, int n)
-{
-    switch (kernelsFor(dst, src, n)) {
-    case eAVX2Kernels: return PictureAVX2::compositeLine(dst, src, n);
-    case eSSE2Kernels: return PictureSSE2::compositeLine(dst, src, n);
-    case eScalarKernels: break;
-    }
-    PictureSCALAR::compositeLine(dst, src, n);
-}
+void compositeLine(uint32_t* dst, const uint32_t* src, int n) { rowsFor(dst, src, n).compositeLine(dst, src, n); }
 
-void compositeFillLine(uint32_t* dst, int n, uint32_t colour)
-{
-    switch (kernelsFor(n)) {
-    case eAVX2Kernels: return PictureAVX2::compositeFillLine(dst, n, colour);
-    case eSSE2Kernels: return PictureSSE2::compositeFillLine(dst, n, colour);
-    case eScalarKernels: break;
-    }
-    PictureSCALAR::compositeFillLine(dst, n, colour);
-}
+void compositeFillLine(uint32_t* dst, int n, uint32_t colour) { rowsFor(n).compositeFillLine(dst, n, colour); }
 
-void blendLine(uint32_t* dst, const uint32_t* src, int n)
-{
-    switch (kernelsFor(dst, src, n)) {
-    case eAVX2Kernels: return PictureAVX2::blendLine(dst, src, n);
-    case eSSE2Kernels: return PictureSSE2::blendLine(dst, src, n);
-    case eScalarKernels: break;
-    }
-    PictureSCALAR::blendLine(dst, src, n);
-}
+void blendLine(uint32_t* dst, const uint32_t* src, int n) { rowsFor(dst, src, n).blendLine(dst, src, n); }
 
 void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour)
 {
-    switch (kernelsFor(dst, mask, n)) {
-    case eAVX2Kernels: return PictureAVX2::dyeLine(dst, mask, n, colour);
-    case eSSE2Kernels: return PictureSSE2::dyeLine(dst, mask, n, colour);
-    case eScalarKernels: break;
-    }
-    PictureSCALAR::dyeLine(dst, mask, n, colour);
+    rowsFor(dst, mask, n).dyeLine(dst, mask, n, colour);
 }
 
 }  // namespace QV::UIA::PixelRows

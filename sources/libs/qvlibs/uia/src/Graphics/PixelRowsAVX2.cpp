@@ -206,8 +206,6 @@ QV_AVX2_INLINE void runOnColour(uint32_t* dst, __m256i colour, int n, const Step
     store8(dst + n - 8, last);
 }
 
-}  // namespace
-
 QV_AVX2 void fillLine(uint32_t* dst, int n, uint32_t colour)
 {
     const __m256i v = _mm256_set1_epi32(int(colour));
@@ -233,16 +231,13 @@ QV_AVX2 void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour
     run(dst, mask, n, dye);
 }
 
-#else  // not x86: the SSE2 kernels, which may be the scalar ones
+}  // namespace
 
-void fillLine(uint32_t* dst, int n, uint32_t colour) { PictureSSE2::fillLine(dst, n, colour); }
-void compositeLine(uint32_t* dst, const uint32_t* src, int n) { PictureSSE2::compositeLine(dst, src, n); }
-void compositeFillLine(uint32_t* dst, int n, uint32_t colour) { PictureSSE2::compositeFillLine(dst, n, colour); }
-void blendLine(uint32_t* dst, const uint32_t* src, int n) { PictureSSE2::blendLine(dst, src, n); }
-void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour)
-{
-    PictureSSE2::dyeLine(dst, mask, n, colour);
-}
+const tRowKernels kKernels = {&fillLine, &compositeLine, &compositeFillLine, &blendLine, &dyeLine};
+
+#else  // not x86: never run (isSupported is false), the SSE2 kernels all the same
+
+const tRowKernels kKernels = PictureSSE2::kKernels;
 
 #endif
 

@@ -179,12 +179,13 @@ inline void run(uint32_t* dst, const uint32_t* src, int n, const Step& step)
     store4(dst + n - 4, last);
 }
 
-}  // namespace
-
 void fillLine(uint32_t* dst, int n, uint32_t colour)
 {
-    if (n < 4)
-        return PictureSCALAR::fillLine(dst, n, colour);
+    if (n < 4) {
+        for (int i = 0; i < n; ++i)
+            dst[i] = colour;
+        return;
+    }
     const __m128i v = _mm_set1_epi32(int(colour));
     for (int i = 0; i + 4 < n; i += 4)
         store4(dst + i, v);
@@ -221,16 +222,13 @@ void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour)
     run(dst, mask, n, [&](__m128i m, __m128i t) { return dye4(m, t, colourChannels, colourAlpha); });
 }
 
-#else  // no SSE2: the scalar kernels
+}  // namespace
 
-void fillLine(uint32_t* dst, int n, uint32_t colour) { PictureSCALAR::fillLine(dst, n, colour); }
-void compositeLine(uint32_t* dst, const uint32_t* src, int n) { PictureSCALAR::compositeLine(dst, src, n); }
-void compositeFillLine(uint32_t* dst, int n, uint32_t colour) { PictureSCALAR::compositeFillLine(dst, n, colour); }
-void blendLine(uint32_t* dst, const uint32_t* src, int n) { PictureSCALAR::blendLine(dst, src, n); }
-void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour)
-{
-    PictureSCALAR::dyeLine(dst, mask, n, colour);
-}
+const tRowKernels kKernels = {&fillLine, &compositeLine, &compositeFillLine, &blendLine, &dyeLine};
+
+#else  // no SSE2: never run (isSupported is false), the scalar kernels all the same
+
+const tRowKernels kKernels = PictureSCALAR::kKernels;
 
 #endif
 

@@ -5,6 +5,8 @@
 
 namespace QV::UIA::PictureSCALAR {
 
+namespace {
+
 void fillLine(uint32_t* dst, int n, uint32_t colour)
 {
     for (int i = 0; i < n; ++i)
@@ -34,5 +36,9 @@ void dyeLine(uint32_t* dst, const uint32_t* mask, int n, uint32_t colour)
     for (int i = 0; i < n; ++i)
         dst[i] = PixelRules::dyeUsingAlphaMask(mask[i], dst[i], colour);
 }
+
+}  // namespace
+
+const tRowKernels kKernels = {&fillLine, &compositeLine, &compositeFillLine, &blendLine, &dyeLine};
 
 }  // namespace QV::UIA::PictureSCALAR

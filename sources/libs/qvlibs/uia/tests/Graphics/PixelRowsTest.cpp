@@ -46,41 +46,30 @@ struct tKernel {
 };
 
 // The five kernels of one vectorised set, each with its scalar reference.
-template <void (*fill)(uint32_t*, int, uint32_t), void (*composite)(uint32_t*, const uint32_t*, int),
-          void (*compositeFill)(uint32_t*, int, uint32_t), void (*blend)(uint32_t*, const uint32_t*, int),
-          void (*dye)(uint32_t*, const uint32_t*, int, uint32_t)>
-std::vector<tKernel> kernelsOf(uint32_t colour)
+std::vector<tKernel> kernelsOf(const QV::UIA::tRowKernels& set, uint32_t colour)
 {
+    const QV::UIA::tRowKernels& scalar = SCALAR::kKernels;
     return {
-        {"fill", [=](uint32_t* d, const uint32_t*, int n) { fill(d, n, colour); },
-         [=](uint32_t* d, const uint32_t*, int n) { SCALAR::fillLine(d, n, colour); }},
-        {"composite", composite, SCALAR::compositeLine},
-        {"composite fill", [=](uint32_t* d, const uint32_t*, int n) { compositeFill(d, n, colour); },
-         [=](uint32_t* d, const uint32_t*, int n) { SCALAR::compositeFillLine(d, n, colour); }},
-        {"blend", blend, SCALAR::blendLine},
-        {"dye", [=](uint32_t* d, const uint32_t* m, int n) { dye(d, m, n, colour); },
-         [=](uint32_t* d, const uint32_t* m, int n) { SCALAR::dyeLine(d, m, n, colour); }},
+        {"fill", [=](uint32_t* d, const uint32_t*, int n) { set.fillLine(d, n, colour); },
+         [=](uint32_t* d, const uint32_t*, int n) { scalar.fillLine(d, n, colour); }},
+        {"composite", set.compositeLine, scalar.compositeLine},
+        {"composite fill", [=](uint32_t* d, const uint32_t*, int n) { set.compositeFillLine(d, n, colour); },
+         [=](uint32_t* d, const uint32_t*, int n) { scalar.compositeFillLine(d, n, colour); }},
+        {"blend", set.blendLine, scalar.blendLine},
+        {"dye", [=](uint32_t* d, const uint32_t* m, int n) { set.dyeLine(d, m, n, colour); },
+         [=](uint32_t* d, const uint32_t* m, int n) { scalar.dyeLine(d, m, n, colour); }},
     };
 }
-
-namespace SSE2 = QV::UIA::PictureSSE2;
-namespace AVX2 = QV::UIA::PictureAVX2;
 
 // One vectorised kernel set per test instance; the AVX2 one skips where the processor lacks it.
 struct tKernelSet {
     eKernels kernels;
     const char* name;
-    std::vector<tKernel> (*make)(uint32_t colour);
 };
 
 void PrintTo(const tKernelSet& set, std::ostream* os) { *os << set.name; }
 
-const tKernelSet kKernelSets[] = {
-    {Rows::eSSE2Kernels, "SSE2",
-     kernelsOf<SSE2::fillLine, SSE2::compositeLine, SSE2::compositeFillLine, SSE2::blendLine, SSE2::dyeLine>},
-    {Rows::eAVX2Kernels, "AVX2",
-     kernelsOf<AVX2::fillLine, AVX2::compositeLine, AVX2::compositeFillLine, AVX2::blendLine, AVX2::dyeLine>},
-};
+const tKernelSet kKernelSets[] = {{Rows::eSSE2Kernels, "SSE2"}, {Rows::eAVX2Kernels, "AVX2"}};
 
 class VectorisedRows : public testing::TestWithParam<tKernelSet> {
 protected:
@@ -91,7 +80,10 @@ protected:
     }
     void TearDown() override { Rows::setKernels(Rows::bestKernels()); }
 
-    std::vector<tKernel> kernels(uint32_t colour) const { return GetParam().make(colour); }
+    std::vector<tKernel> kernels(uint32_t colour) const
+    {
+        return kernelsOf(Rows::rowKernels(GetParam().kernels), colour);
+    }
 };
 
 std::vector<uint32_t> randomWords(std::mt19937& random, std::size_t n)
@@ -186,17 +178,17 @@ TEST_P(VectorisedRows, OverlappingRunsTakeTheScalarOrder)
     for (int shift = 1; shift < 9; ++shift) {
         std::vector<uint32_t> a = start, b = start;
         Rows::blendLine(a.data() + shift, a.data(), 32);
-        SCALAR::blendLine(b.data() + shift, b.data(), 32);
+        SCALAR::kKernels.blendLine(b.data() + shift, b.data(), 32);
         EXPECT_EQ(a, b) << shift;
         a = start;
         b = start;
         Rows::compositeLine(a.data(), a.data() + shift, 32);
-        SCALAR::compositeLine(b.data(), b.data() + shift, 32);
+        SCALAR::kKernels.compositeLine(b.data(), b.data() + shift, 32);
         EXPECT_EQ(a, b) << shift;
         a = start;
         b = start;
         Rows::dyeLine(a.data() + shift, a.data(), 32, 0xC0336699u);
-        SCALAR::dyeLine(b.data() + shift, b.data(), 32, 0xC0336699u);
+        SCALAR::kKernels.dyeLine(b.data() + shift, b.data(), 32, 0xC0336699u);
         EXPECT_EQ(a, b) << shift;
     }
 }
@@ -276,6 +268,22 @@ TEST(PixelRows, KernelChoiceFallsBackToWhatTheProcessorRuns)
         EXPECT_EQ(Rows::kernels(), chosen);
         EXPECT_EQ(Rows::isVectorised(), chosen != Rows::eScalarKernels);
     }
+
+    // Every set has a table of its own kernels (an x86-64 build has all three).
+    EXPECT_EQ(&Rows::rowKernels(Rows::eScalarKernels), &SCALAR::kKernels);
+#if defined(__x86_64__)
+    const QV::UIA::tRowKernels* tables[] = {&Rows::rowKernels(Rows::eScalarKernels),
+                                            &Rows::rowKernels(Rows::eSSE2Kernels),
+                                            &Rows::rowKernels(Rows::eAVX2Kernels)};
+    for (int i = 0; i < 3; ++i)
+        for (int j = i + 1; j < 3; ++j) {
+            EXPECT_NE(tables[i]->fillLine, tables[j]->fillLine) << i << " " << j;
+            EXPECT_NE(tables[i]->compositeLine, tables[j]->compositeLine) << i << " " << j;
+            EXPECT_NE(tables[i]->compositeFillLine, tables[j]->compositeFillLine) << i << " " << j;
+            EXPECT_NE(tables[i]->blendLine, tables[j]->blendLine) << i << " " << j;
+            EXPECT_NE(tables[i]->dyeLine, tables[j]->dyeLine) << i << " " << j;
+        }
+#endif
 
     Rows::setVectorised(false);
     EXPECT_EQ(Rows::kernels(), Rows::eScalarKernels);
