@@ -50,6 +50,9 @@ tWindow& state(id self) { return WindowState::of(self); }
 // Sends the delegate's message for a notification (when it answers it), then posts the notification.
 void notify(id self, NSNotificationName name, const char* delegateSelector)
 {
+    // The notification (which holds the window) goes with its own pool: a closed window released
+    // when closed goes at once.
+    void* pool = objc_autoreleasePoolPush();
     id notification = objc::msgSend<id, id, id>(foundation::NSNotificationClass(),
                                                 objc::sel("notificationWithName:object:"), name, self);
     id delegate = state(self).delegate;
@@ -58,6 +61,7 @@ void notify(id self, NSNotificationName name, const char* delegateSelector)
         objc::msgSend<void, id>(delegate, op, notification);
     id center = objc::msgSend<id>(foundation::NSNotificationCenterClass(), objc::sel("defaultCenter"));
     objc::msgSend<void, id>(center, objc::sel("postNotification:"), notification);
+    objc_autoreleasePoolPop(pool);
 }
 
 void resignMain(id self)
@@ -623,6 +627,18 @@ Class NSWindowClass()
         return definition.registerClass();
     }();
     return s_class;
+}
+
+void loadWindowing()
+{
+    NSEventClass();
+    NSResponderClass();
+    NSViewClass();
+    NSWindowClass();
+    NSPanelClass();
+    NSTrackingAreaClass();
+    NSTextInputContextClass();
+    NSColorClass();
 }
 
 }  // namespace qvcompat::appkit

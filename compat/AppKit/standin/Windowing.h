@@ -22,6 +22,8 @@ Class NSPanelClass();
 Class NSTrackingAreaClass();
 Class NSTextInputContextClass();
 Class NSColorClass();
+// Makes all of the above (for the AppKit loader).
+void loadWindowing();
 
 // ---- Events ----------------------------------------------------------------------------------------
 
