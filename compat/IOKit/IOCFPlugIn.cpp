@@ -3,6 +3,7 @@
 #include "IOKit/IOCFPlugIn.h"
 #include "IOKit/usb/IOUSBLib.h"
 #include "IOKit/standin/ObjectTable.h"
+#include "IOKit/standin/UsbContext.h"
 #include "IOKit/standin/UsbDeviceInterface.h"
 
 #include <atomic>
@@ -70,10 +71,13 @@ kern_return_t IOCreatePlugInInterfaceForService(io_service_t service, CFUUIDRef 
     if (!CFUUIDBytesEqual(CFUUIDGetUUIDBytes(pluginType), CFUUIDGetUUIDBytes(kIOUSBDeviceUserClientTypeID)) ||
         !CFUUIDBytesEqual(CFUUIDGetUUIDBytes(interfaceType), CFUUIDGetUUIDBytes(kIOCFPlugInInterfaceID)))
         return kIOReturnUnsupported;
-    libusb_device* device = ObjectTable::instance().deviceOf(service);
-    if (!device)
-        return kIOReturnNoDevice;
-    libusb_unref_device(device);
+    {
+        const qvcompat::iokit::UsbContextUse use;
+        libusb_device* device = use ? ObjectTable::instance().deviceOf(service) : nullptr;
+        if (!device)
+            return kIOReturnNoDevice;
+        libusb_unref_device(device);
+    }
     if (IOObjectRetain(service) != KERN_SUCCESS)
         return kIOReturnNoDevice;
     auto* plugIn = new PlugIn{&s_plugInTable, {1}, service};

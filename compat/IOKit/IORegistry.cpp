@@ -1,8 +1,9 @@
 // Registry properties of the IOKit stand-in. A HID service's identity is read from its USB
 // device: the numbers from the device descriptor, the strings from its string descriptors.
 #include "IOKit/IOKitLib.h"
-#include "IOKit/standin/UsbSettings.h"
 #include "IOKit/standin/ObjectTable.h"
+#include "IOKit/standin/UsbContext.h"
+#include "IOKit/standin/UsbSettings.h"
 
 #include <libusb.h>
 
@@ -61,7 +62,8 @@ kern_return_t IORegistryEntryCreateCFProperties(io_service_t service, CFMutableD
     if (!properties)
         return kIOReturnBadArgument;
     *properties = nullptr;
-    libusb_device* device = ObjectTable::instance().deviceOf(service);
+    const qvcompat::iokit::UsbContextUse use;
+    libusb_device* device = use ? ObjectTable::instance().deviceOf(service) : nullptr;
     if (!device)
         return kIOReturnNoDevice;
     libusb_device_descriptor descriptor{};

@@ -2,6 +2,7 @@
 #include "IOKit/IOKitLib.h"
 #include "CoreFoundation/CFRuntime.h"
 #include "IOKit/standin/ObjectTable.h"
+#include "IOKit/standin/UsbContext.h"
 #include "IOKit/standin/UsbEnumeration.h"
 
 #include <cstring>
@@ -79,6 +80,7 @@ kern_return_t IOServiceAddMatchingNotification(IONotificationPortRef port, const
 
     std::vector<io_service_t> services;
     if (std::strcmp(notificationType, kIOFirstMatchNotification) == 0) {
+        const qvcompat::iokit::UsbContextUse use;
         for (libusb_device* device : qvcompat::iokit::devicesOfClass(className)) {
             services.push_back(ObjectTable::instance().retainServiceFor(device));
             libusb_unref_device(device);

@@ -123,9 +123,25 @@ libusb_device* ObjectTable::deviceOf(io_service_t service)
 {
     std::lock_guard<std::mutex> lock(s_lock);
     auto found = s_entries.find(service);
-    if (found == s_entries.end() || found->second.kind != Entry::eService)
+    if (found == s_entries.end() || found->second.kind != Entry::eService || !found->second.device)
         return nullptr;
     return libusb_ref_device(found->second.device);
+}
+
+void ObjectTable::dropDevices()
+{
+    std::vector<libusb_device*> devices;
+    {
+        std::lock_guard<std::mutex> lock(s_lock);
+        for (auto& [id, entry] : s_entries)
+            if (entry.kind == Entry::eService && entry.device) {
+                devices.push_back(entry.device);
+                entry.device = nullptr;
+            }
+        s_serviceOfDevice.clear();
+    }
+    for (libusb_device* device : devices)
+        libusb_unref_device(device);
 }
 
 kern_return_t ObjectTable::retain(io_object_t object)

@@ -29,6 +29,10 @@ public:
     // The device of a service with a libusb reference for the caller (libusb_unref_device), or null.
     libusb_device* deviceOf(io_service_t service);
 
+    // Gives every libusb device back, as the libusb context ends; services and iterators stay
+    // valid objects, but deviceOf answers null for every service from here on.
+    void dropDevices();
+
     kern_return_t retain(io_object_t object);
     kern_return_t release(io_object_t object);
 

@@ -9,4 +9,9 @@ namespace qvcompat::iokit {
 // `error` set when the service is not a present device or the device cannot be opened.
 IOUSBDeviceInterface** createUsbDeviceInterface(io_service_t service, IOReturn& error);
 
+// Closes the libusb handle of every device interface still alive, as the libusb context ends.
+// The interfaces stay valid objects until their last release; their requests answer
+// kIOReturnNoDevice from here on.
+void closeUsbDeviceInterfaces();
+
 }  // namespace qvcompat::iokit

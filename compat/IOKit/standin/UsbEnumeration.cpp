@@ -27,15 +27,15 @@ bool hasHIDInterface(libusb_device* device)
 std::vector<libusb_device*> devicesOfClass(const std::string& className)
 {
     std::vector<libusb_device*> result;
-    libusb_context* context = usbContext();
-    if (!context)
+    UsbContextUse use;
+    if (!use)
         return result;
     const bool allDevices = className == "IOUSBDevice";
     if (!allDevices && className != "IOHIDDevice")
         return result;
 
     libusb_device** list = nullptr;
-    const ssize_t count = libusb_get_device_list(context, &list);
+    const ssize_t count = libusb_get_device_list(use.context(), &list);
     if (count < 0)
         return result;
     std::vector<libusb_device*> present(list, list + count);

@@ -1,15 +1,17 @@
 // The USB device interface of the IOKit stand-in: one open libusb device handle.
 #include "IOKit/usb/IOUSBLib.h"
-#include "IOKit/standin/UsbSettings.h"
 #include "IOKit/standin/ObjectTable.h"
+#include "IOKit/standin/UsbContext.h"
 #include "IOKit/standin/UsbDeviceInterface.h"
 #include "IOKit/standin/UsbErrors.h"
+#include "IOKit/standin/UsbSettings.h"
 
 #include <libusb.h>
 
 #include <atomic>
 #include <bitset>
 #include <mutex>
+#include <set>
 #include <vector>
 
 using namespace qvcompat::iokit;
@@ -24,6 +26,14 @@ constexpr uint8_t kGetDescriptor = 0x06;
 constexpr uint8_t kDescriptorConfiguration = 0x02;
 constexpr size_t kConfigurationHeaderLength = 9;
 
+struct DeviceInterface;
+
+// Every device interface alive, so that the end of the libusb context can close their handles.
+std::mutex s_liveLock;
+std::set<DeviceInterface*> s_live;
+
+// Requests run under a UsbContextUse: the handle stays open while one is alive; once the context
+// has ended (the use is empty) the handle is closed and must not be touched.
 struct DeviceInterface {
     const IOUSBDeviceInterface* m_table;  // first, so that IOUSBDeviceInterface** points at the object
     std::atomic<ULONG> m_refs{1};
@@ -37,13 +47,34 @@ struct DeviceInterface {
 
     static DeviceInterface* from(void* self) { return static_cast<DeviceInterface*>(self); }
 
+    DeviceInterface(libusb_device* device, libusb_device_handle* handle) : m_device(device), m_handle(handle)
+    {
+        libusb_get_device_descriptor(device, &m_descriptor);
+        std::lock_guard<std::mutex> lock(s_liveLock);
+        s_live.insert(this);
+    }
+
     ~DeviceInterface()
+    {
+        // An open handle on the list means the context has not ended: it ends only after
+        // closeUsbDeviceInterfaces, which needs the list's lock.
+        std::lock_guard<std::mutex> lock(s_liveLock);
+        s_live.erase(this);
+        if (m_handle)
+            close();
+    }
+
+    // Lets go of the handle and the device: released interfaces, closed handle, no device reference.
+    void close()
     {
         for (size_t i = 0; i < m_claimed.size(); ++i)
             if (m_claimed[i])
                 libusb_release_interface(m_handle, static_cast<int>(i));  // may fail: the device may be gone
+        m_claimed.reset();
         libusb_close(m_handle);
         libusb_unref_device(m_device);
+        m_handle = nullptr;
+        m_device = nullptr;
     }
 
     int transfer(uint8_t requestType, uint8_t request, uint16_t value, uint16_t index, void* data, uint16_t length)
@@ -144,6 +175,9 @@ IOReturn getConfigurationDescriptorPtr(void* self, UInt8 configIndex, IOUSBConfi
     if (configIndex != 0)
         return kIOReturnNotFound;  // the program reads only the first configuration
     DeviceInterface* device = DeviceInterface::from(self);
+    UsbContextUse use;
+    if (!use)
+        return kIOReturnNoDevice;
     const IOReturn result = device->readConfiguration();
     if (result != kIOReturnSuccess)
         return result;
@@ -156,6 +190,9 @@ IOReturn deviceRequest(void* self, IOUSBDevRequest* request)
     if (!request || (request->wLength && !request->pData))
         return kIOReturnBadArgument;
     DeviceInterface* device = DeviceInterface::from(self);
+    UsbContextUse use;
+    if (!use)
+        return kIOReturnNoDevice;
     device->claimFor(*request);
     const int result = device->transfer(request->bmRequestType, request->bRequest, request->wValue, request->wIndex,
                                         request->pData, request->wLength);
@@ -181,7 +218,8 @@ namespace qvcompat::iokit {
 
 IOUSBDeviceInterface** createUsbDeviceInterface(io_service_t service, IOReturn& error)
 {
-    libusb_device* usbDevice = ObjectTable::instance().deviceOf(service);
+    UsbContextUse use;
+    libusb_device* usbDevice = use ? ObjectTable::instance().deviceOf(service) : nullptr;
     if (!usbDevice) {
         error = kIOReturnNoDevice;
         return nullptr;
@@ -193,13 +231,18 @@ IOUSBDeviceInterface** createUsbDeviceInterface(io_service_t service, IOReturn& 
         error = ioReturnFromLibusb(opened);
         return nullptr;
     }
-    auto* device = new DeviceInterface;
+    auto* device = new DeviceInterface(usbDevice, handle);
     device->m_table = &s_deviceTable;
-    device->m_device = usbDevice;
-    device->m_handle = handle;
-    libusb_get_device_descriptor(usbDevice, &device->m_descriptor);
     error = kIOReturnSuccess;
     return reinterpret_cast<IOUSBDeviceInterface**>(device);
+}
+
+void closeUsbDeviceInterfaces()
+{
+    std::lock_guard<std::mutex> lock(s_liveLock);
+    for (DeviceInterface* device : s_live)
+        if (device->m_handle)
+            device->close();
 }
 
 }  // namespace qvcompat::iokit

@@ -4,6 +4,8 @@
 set -uo pipefail
 sim=$1 driver=$2 case=$3
 export ASAN_OPTIONS=verify_asan_link_order=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
 expect_lines() {  # output, then the lines it must contain in order
   local output=$1; shift
@@ -40,6 +42,27 @@ case "$case" in
     status=$?
     expect_lines "$output" "Writing both firmware images..." "The update failed (error -2)." || exit 1
     [ "$status" -eq 5 ] || { echo "exit status $status, expected 5"; exit 1; }
+    ;;
+  reenumeration-at-exit)
+    # The failed update returns the controller to application mode and then waits 5 s before the
+    # driver reports and exits; each delay below brings the controller back within a few tens of
+    # milliseconds of that exit, so that one of them lands while the program ends its libusb
+    # context. None may leave a leak or change the outcome.
+    pids=() delays=(4950 4975 5000 5025 5050)
+    for delay in "${delays[@]}"; do
+      "$sim" --reenumeration-delay 200 --late-reenumeration "$delay:2" --stall DNLOAD:3 -- "$driver" update \
+        >"$work/$delay.out" 2>&1 &
+      pids+=($!)
+    done
+    failed=0
+    for i in "${!delays[@]}"; do
+      wait "${pids[$i]}"
+      status=$?
+      output=$(cat "$work/${delays[$i]}.out")
+      expect_lines "$output" "The update failed (error -2)." || failed=1
+      [ "$status" -eq 5 ] || { echo "back after ${delays[$i]} ms: exit status $status, expected 5"; echo "$output"; failed=1; }
+    done
+    [ "$failed" -eq 0 ] || exit 1
     ;;
   probe)
     output=$("$sim" --count 2 -- "$driver" probe 2>&1)
