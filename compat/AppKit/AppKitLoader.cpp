@@ -1,4 +1,5 @@
 #include "AppKit/AppKit.h"
+#include "AppKit/standin/Graphics.h"
 
 namespace qvcompat::appkit {
 
@@ -7,6 +8,7 @@ void load()
     NSButtonClass();
     NSAlertClass();
     NSWorkspaceClass();
+    loadGraphics();
 }
 
 }  // namespace qvcompat::appkit

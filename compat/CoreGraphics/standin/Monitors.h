@@ -17,7 +17,7 @@ struct tMonitor {
     uintptr_t key = 0;  // the source's identity of the monitor, stable while it stays
     int x = 0, y = 0, width = 0, height = 0;
     int workX = 0, workY = 0, workWidth = 0, workHeight = 0;  // without panels
-    int scale = 1;                                            // device pixels per unit
+    double scale = 1;                                         // device pixels per unit
     bool primary = false;
 };
 

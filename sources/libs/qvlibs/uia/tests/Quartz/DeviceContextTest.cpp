@@ -1,0 +1,220 @@
+// Pictures drawn through the device context into a cairo image surface, the way a view's drawing
+// context receives them, and pictures made into platform images for cursors and drag images.
+#include "Quartz/CGImageProvider.h"
+#include "Quartz/NSImageFromPicture.h"
+#include "UIA/DeviceContext.h"
+#include "UIA/Picture.h"
+
+#include <AppKit/AppKit.h>
+#include <AppKit/standin/Graphics.h>
+#include <Foundation/NSGeometry.h>
+#include <cairo.h>
+#include <objc/message.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace QV::UIA {
+namespace {
+
+constexpr uint32_t kBackground = 0xFF0000FF;  // opaque blue, premultiplied ARGB like cairo's
+
+// A cairo image surface standing for the view's drawing area, cleared to the background.
+class Surface {
+public:
+    Surface(int width, int height)
+        : m_surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)), m_cairo(cairo_create(m_surface))
+    {
+        cairo_set_source_rgba(m_cairo, 0, 0, 1, 1);
+        cairo_paint(m_cairo);
+    }
+    ~Surface()
+    {
+        cairo_destroy(m_cairo);
+        cairo_surface_destroy(m_surface);
+    }
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    cairo_t* context() const { return m_cairo; }
+    uint32_t pixel(int x, int y) const
+    {
+        cairo_surface_flush(m_surface);
+        const unsigned char* data = cairo_image_surface_get_data(m_surface);
+        return reinterpret_cast<const uint32_t*>(data + y * cairo_image_surface_get_stride(m_surface))[x];
+    }
+
+private:
+    cairo_surface_t* m_surface;
+    cairo_t* m_cairo;
+};
+
+// Each component within one of the expected one (rounding of cairo's blending).
+::testing::AssertionResult near(uint32_t actual, uint32_t expected)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        if (std::abs(int((actual >> shift) & 0xFF) - int((expected >> shift) & 0xFF)) > 1)
+            return ::testing::AssertionFailure() << std::hex << "0x" << actual << " instead of 0x" << expected;
+    return ::testing::AssertionSuccess();
+}
+
+std::unique_ptr<Picture> makePicture(int width, int height, uint32_t colour, bool bAlpha)
+{
+    auto picture = std::make_unique<Picture>();
+    EXPECT_TRUE(picture->setSize(width, height));
+    picture->clear(colour);
+    picture->setAlphaChannel(bAlpha);
+    return picture;
+}
+
+void draw(const Surface& surface, const Picture& picture, bool bAlpha, float scale = 1.0f)
+{
+    DeviceContext dc(0, 0);
+    dc.attachOSHandle(surface.context());
+    dc.setBackingScale(scale, scale);
+    dc.updateFromPicture(picture, bAlpha);
+    dc.detachOSHandle();
+}
+
+TEST(DeviceContextTest, APictureIsDrawnUprightPixelForPixel)
+{
+    // Row 0 red, the last row green, the first column white below row 0.
+    auto picture = makePicture(100, 50, 0xFF000000, false);
+    picture->drawLineH(0, 0, 100, 0xFFFF0000);
+    picture->drawLineH(0, 49, 100, 0xFF00FF00);
+    picture->drawLineV(0, 1, 48, 0xFFFFFFFF);
+    Surface surface(120, 70);
+    draw(surface, *picture, false);
+
+    EXPECT_EQ(surface.pixel(0, 0), 0xFFFF0000u) << "the first row is at the top";
+    EXPECT_EQ(surface.pixel(99, 0), 0xFFFF0000u);
+    EXPECT_EQ(surface.pixel(50, 49), 0xFF00FF00u) << "the last row is the 50th";
+    EXPECT_EQ(surface.pixel(0, 25), 0xFFFFFFFFu) << "the first column is at the left";
+    EXPECT_EQ(surface.pixel(50, 25), 0xFF000000u);
+    EXPECT_EQ(surface.pixel(100, 0), kBackground) << "100 pixels wide";
+    EXPECT_EQ(surface.pixel(0, 50), kBackground) << "50 pixels high";
+}
+
+TEST(DeviceContextTest, AlphaCountsOnlyForTransparentWindows)
+{
+    struct tCase {
+        uint32_t colour;  // straight alpha, as pictures hold it
+        bool bAlpha;      // the window is transparent
+        uint32_t shown;   // premultiplied, over the opaque blue background
+    };
+    const tCase cases[] = {
+        {0x00FF0000, false, 0xFFFF0000},  // an opaque window ignores the alpha bytes
+        {0x80FF0000, false, 0xFFFF0000},
+        {0x00FF0000, true, kBackground},  // a transparent one lets the background through
+        {0x80FF0000, true, 0xFF80007F},   // half red over blue
+        {0xFF00FF00, true, 0xFF00FF00},
+    };
+    for (const tCase& c : cases) {
+        auto picture = makePicture(4, 4, c.colour, true);
+        Surface surface(8, 8);
+        draw(surface, *picture, c.bAlpha);
+        EXPECT_TRUE(near(surface.pixel(1, 1), c.shown)) << std::hex << c.colour << " alpha " << c.bAlpha;
+        EXPECT_EQ(surface.pixel(5, 5), kBackground);
+    }
+}
+
+TEST(DeviceContextTest, TheBackingScaleShrinksThePicture)
+{
+    auto picture = makePicture(100, 50, 0xFFFF0000, false);
+    Surface surface(120, 70);
+    draw(surface, *picture, false, 2.0f);
+    EXPECT_EQ(surface.pixel(49, 24), 0xFFFF0000u);
+    EXPECT_EQ(surface.pixel(50, 10), kBackground);
+    EXPECT_EQ(surface.pixel(10, 25), kBackground);
+}
+
+TEST(DeviceContextTest, DetachingRestoresTheContextAndStopsDrawing)
+{
+    Surface surface(8, 8);
+    cairo_t* cairo = surface.context();
+    cairo_set_antialias(cairo, CAIRO_ANTIALIAS_GRAY);
+    DeviceContext dc(0, 0);
+    dc.attachOSHandle(cairo);
+    EXPECT_EQ(dc.getOSHandle(), cairo);
+    EXPECT_EQ(cairo_get_antialias(cairo), CAIRO_ANTIALIAS_NONE) << "pixel-exact while attached";
+    EXPECT_EQ(CGContextGetInterpolationQuality(cairo), kCGInterpolationNone);
+    dc.detachOSHandle();
+    EXPECT_EQ(dc.getOSHandle(), nullptr);
+    EXPECT_EQ(cairo_get_antialias(cairo), CAIRO_ANTIALIAS_GRAY);
+    EXPECT_EQ(CGContextGetInterpolationQuality(cairo), kCGInterpolationDefault);
+    EXPECT_EQ(cairo_status(cairo), CAIRO_STATUS_SUCCESS);
+
+    auto picture = makePicture(4, 4, 0xFFFF0000, false);
+    dc.updateFromPicture(*picture, false);
+    EXPECT_EQ(surface.pixel(1, 1), kBackground) << "nothing is drawn while detached";
+}
+
+TEST(ImageProviderTest, ThePicturesAlphaPropertyAndStorageChooseTheImageFormat)
+{
+    auto opaque = makePicture(3, 2, 0x80FFFFFF, false);
+    auto translucent = makePicture(3, 2, 0x80FFFFFF, true);
+    const struct {
+        const Picture* picture;
+        bool bPremultiplied;
+        CGBitmapInfo info;
+    } cases[] = {
+        {opaque.get(), false, kCGBitmapByteOrder32Little | kCGImageAlphaNoneSkipFirst},
+        {opaque.get(), true, kCGBitmapByteOrder32Little | kCGImageAlphaNoneSkipFirst},
+        {translucent.get(), false, kCGBitmapByteOrder32Little | kCGImageAlphaFirst},
+        {translucent.get(), true, kCGBitmapByteOrder32Little | kCGImageAlphaPremultipliedFirst},
+    };
+    for (const auto& c : cases) {
+        DETAIL::CGImageProvider provider(*c.picture, c.bPremultiplied);
+        ASSERT_NE(provider.getImage(), nullptr);
+        EXPECT_EQ(CGImageGetBitmapInfo(provider.getImage()), c.info);
+        EXPECT_EQ(CGImageGetWidth(provider.getImage()), 3u);
+        EXPECT_EQ(CGImageGetBytesPerRow(provider.getImage()), 12u);
+    }
+    Picture empty;
+    EXPECT_EQ(DETAIL::CGImageProvider(empty, false).getImage(), nullptr);
+}
+
+// Cursor and drag images: a picture's straight alpha must not be taken for premultiplied colour,
+// which would make every translucent pixel brighter than drawn.
+TEST(ImageProviderTest, PlatformImagesOfPicturesKeepStraightAlpha)
+{
+    qvcompat::appkit::load();  // AppKit's classes, as the application has them
+    auto picture = makePicture(16, 8, 0x00000000, true);
+    picture->setPixelUC(0, 0, 0x80402010);  // half transparent dark orange
+    picture->setPixelUC(15, 7, 0xFFFFFFFF);
+    id image = DETAIL::createNSImageFromPicture(*picture);
+    ASSERT_NE(image, nil);
+    const NSSize size = objc::msgSend<NSSize>(image, objc::sel("size"));
+    EXPECT_EQ(size.width, 16);
+    EXPECT_EQ(size.height, 8);
+    cairo_surface_t* surface = qvcompat::appkit::imageSurface(image);
+    ASSERT_NE(surface, nullptr);
+    cairo_surface_flush(surface);
+    auto pixel = [&](int x, int y) {
+        return reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(surface) +
+                                                 y * cairo_image_surface_get_stride(surface))[x];
+    };
+    EXPECT_TRUE(near(pixel(0, 0), 0x80201008)) << "premultiplied once, from straight alpha";
+    EXPECT_EQ(pixel(15, 7), 0xFFFFFFFFu) << "upright: the last row at the bottom";
+    EXPECT_EQ(pixel(15, 0), 0x00000000u);
+    EXPECT_EQ(pixel(0, 7), 0x00000000u);
+    objc::msgSend<void>(image, objc::sel("release"));
+
+    auto opaque = makePicture(2, 2, 0x00336699, false);
+    image = DETAIL::createNSImageFromPicture(*opaque);
+    ASSERT_NE(image, nil);
+    cairo_surface_t* opaqueSurface = qvcompat::appkit::imageSurface(image);
+    cairo_surface_flush(opaqueSurface);
+    EXPECT_EQ(*reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(opaqueSurface)), 0xFF336699u)
+        << "without the alpha-channel property every pixel is opaque";
+    objc::msgSend<void>(image, objc::sel("release"));
+
+    Picture empty;
+    EXPECT_EQ(DETAIL::createNSImageFromPicture(empty), nil);
+}
+
+}  // namespace
+}  // namespace QV::UIA
