@@ -504,6 +504,8 @@ NSPoint windowPointToView(NSView* view, NSPoint point) { return unapply(toWindow
 
 namespace {
 
+cairo_t* s_drawing = nullptr;  // main thread only
+
 GdkRectangle intersect(const GdkRectangle& a, const GdkRectangle& b)
 {
     GdkRectangle out{};
@@ -532,6 +534,7 @@ void drawView(id view, cairo_t* cr, const GdkRectangle& clip, double contentHeig
     const NSRect dirtyInWindow{{double(area.x), contentHeight - area.y - area.height},
                                {double(area.width), double(area.height)}};
     const NSRect dirty = rectFromWindow(view, dirtyInWindow);
+    cairo_t* const outer = std::exchange(s_drawing, cr);
     if (graphicsContext) {
         id context = objc::msgSend<id, cairo_t*, BOOL>(
             graphicsContext, objc::sel("graphicsContextWithCGContext:flipped:"), cr, flipped(view));
@@ -542,6 +545,7 @@ void drawView(id view, cairo_t* cr, const GdkRectangle& clip, double contentHeig
     } else {
         objc::msgSend<void, NSRect>(view, s_drawRect, dirty);
     }
+    s_drawing = outer;
     state.needsDisplay = false;
     cairo_restore(cr);
 
@@ -551,6 +555,8 @@ void drawView(id view, cairo_t* cr, const GdkRectangle& clip, double contentHeig
 }
 
 }  // namespace
+
+cairo_t* currentViewDrawing() { return s_drawing; }
 
 void drawViewTree(NSView* root, cairo_t* cr, const GdkRectangle& dirty, double contentHeight)
 {

@@ -63,6 +63,16 @@ bool readGeometry(tWindow& window, NSRect& content)
     return true;
 }
 
+// The content rectangle that X has (or is asked to take): the views and the delegate follow.
+void setContentRectFromX(id self, const NSRect& content)
+{
+    const NSRect old = WindowState::of(self).contentRect;
+    if (old.size.width != content.size.width || old.size.height != content.size.height)
+        noteResized(self, content);
+    if (old.origin.x != content.origin.x || old.origin.y != content.origin.y)
+        noteMoved(self, content);
+}
+
 bool sameRect(const NSRect& a, const NSRect& b)
 {
     return a.origin.x == b.origin.x && a.origin.y == b.origin.y && a.size.width == b.size.width &&
@@ -88,16 +98,15 @@ void geometryChanged(gpointer data)
         const NSRect frame = frameRectForContentRect(content, window.extents);
         const NSSize allowed = delegateResize(self, frame.size);
         if (allowed.width != frame.size.width || allowed.height != frame.size.height) {
+            // Too late to refuse: the size the delegate allows is asked for at once.
             NSRect wanted = contentRectForFrameRect(NSRect{frame.origin, allowed}, window.extents);
             wanted.origin.y += content.size.height - wanted.size.height;  // the top edge stays
-            window.contentRect = wanted;
-            applyGtkGeometry(window);
+            setContentRectFromX(self, wanted);
+            applyGtkGeometry(stateOf(data));
             return;
         }
-        noteResized(self, content);
     }
-    if (old.origin.x != content.origin.x || old.origin.y != content.origin.y)
-        noteMoved(self, content);
+    setContentRectFromX(self, content);
 }
 
 gboolean onConfigure(GtkWidget*, GdkEventConfigure*, gpointer data)

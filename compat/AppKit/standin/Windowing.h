@@ -49,6 +49,9 @@ void noteInputState(const tEventRecord& record);
 void setViewWindow(NSView* view, NSWindow* window);
 // Paints the view tree into the GTK draw signal's context; `dirty` in content coordinates (top-left).
 void drawViewTree(NSView* root, cairo_t* cr, const GdkRectangle& dirty, double contentHeight);
+// The cairo context a view draws into while its -drawRect: runs (null otherwise): what the current
+// NSGraphicsContext's graphics port is.
+cairo_t* currentViewDrawing();
 // Window coordinates of a point of the view and back.
 NSPoint viewPointToWindow(NSView* view, NSPoint point);
 NSPoint windowPointToView(NSView* view, NSPoint point);
