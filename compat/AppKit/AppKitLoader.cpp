@@ -1,5 +1,6 @@
 #include "AppKit/AppKit.h"
 #include "AppKit/standin/Graphics.h"
+#include "AppKit/standin/Windowing.h"
 
 namespace qvcompat::appkit {
 
@@ -9,6 +10,7 @@ void load()
     NSAlertClass();
     NSWorkspaceClass();
     loadGraphics();
+    loadWindowing();
 }
 
 }  // namespace qvcompat::appkit

@@ -1,7 +1,7 @@
 // The GTK side of the AppKit stand-in: the display connection and the main thread.
 #pragma once
 
-#include <Foundation/NSRunLoop.h>
+#include <Foundation/FoundationClasses.h>
 
 #include <functional>
 

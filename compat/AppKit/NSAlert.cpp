@@ -1,4 +1,6 @@
 #include "AppKit/NSAlert.h"
+
+#include "AppKit/AppKitClasses.h"
 #include "AppKit/GtkMainThread.h"
 
 #include <Foundation/Bridge.h>

@@ -26,9 +26,3 @@ constexpr NSAlertStyle NSAlertStyleInformational = 1;
 constexpr NSAlertStyle NSAlertStyleCritical = 2;
 
 struct NSAlert : NSObject {};
-
-namespace qvcompat::appkit {
-
-Class NSAlertClass();
-
-}  // namespace qvcompat::appkit

@@ -1,5 +1,7 @@
 #include "AppKit/NSButton.h"
 
+#include "AppKit/AppKitClasses.h"
+
 #include <Foundation/ClassDefinition.h>
 
 #include <utility>

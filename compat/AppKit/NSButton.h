@@ -8,9 +8,3 @@
 #include <Foundation/Foundation.h>
 
 struct NSButton : NSObject {};
-
-namespace qvcompat::appkit {
-
-Class NSButtonClass();
-
-}  // namespace qvcompat::appkit

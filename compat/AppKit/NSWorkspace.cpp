@@ -6,6 +6,7 @@
 // Deviations: see NSWorkspace.h.
 #include "AppKit/NSWorkspace.h"
 
+#include "AppKit/AppKitClasses.h"
 #include "AppKit/MountMonitor.h"
 
 #include <Foundation/Bridge.h>
@@ -137,6 +138,7 @@ Class NSWorkspaceClass()
     return s_class;
 }
 
+// A test hook, declared in <StandInTestHooks/Workspace.h>.
 void postWorkspaceMountNotice(bool mounted, const std::string& mountPoint)
 {
     GSource* source = g_idle_source_new();
