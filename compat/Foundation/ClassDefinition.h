@@ -42,6 +42,8 @@
 // message that needs the state sent to an object that has none (not initialised, or deallocated).
 #pragma once
 
+#include "Foundation/FoundationClasses.h"
+
 #include <objc/message.h>
 #include <objc/runtime.h>
 

@@ -1,7 +1,7 @@
 // Foundation stand-in: the part of Foundation that the program calls.
 //
 // Implements: NSObject, NSString (the same objects as CFString), NSAutoreleasePool, NSRunLoop, NSTimer,
-// NSNotification and NSNotificationCenter, and the basic types; see each header.
+// NSNotification and NSNotificationCenter, NSThread, and the basic types; see each header.
 // Lacks: every other Foundation class.
 // Deviations: the classes exist from before the program's static initialisers run (see below), so
 // objc_getClass("NSObject") finds them from anywhere.
@@ -13,6 +13,7 @@
 #include "Foundation/NSObject.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSString.h"
+#include "Foundation/NSThread.h"
 #include "Foundation/NSTimer.h"
 
 namespace qvcompat::foundation {

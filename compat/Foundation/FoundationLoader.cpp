@@ -3,10 +3,16 @@
 // Implements: qvcompat::foundation::load, run from every file that includes Foundation.h and, first of
 // all, from a static initialiser of the highest ordinary priority (101), so that the CF strings that
 // other static initialisers make (kCFRunLoopDefaultMode, the program's constants) are NSStrings too
-// and objc_getClass("NSObject") works in them.
+// and objc_getClass("NSObject") works in them. A program that reaches Foundation's classes by name
+// only still gets this file: the library's link option names qvcompat_foundation_linked, defined
+// here, as undefined, which makes the linker take the file.
 // Lacks: nothing.
-// Deviations: relies on the GNU init_priority extension (GCC and Clang on Linux).
+// Deviations: relies on the GNU init_priority extension and GNU ld's --undefined (GCC and Clang on
+// Linux).
 #include "Foundation/Foundation.h"
+#include "Foundation/FoundationClasses.h"
+
+extern "C" const char qvcompat_foundation_linked = 1;
 
 namespace qvcompat::foundation {
 
@@ -20,6 +26,7 @@ void load()
         NSTimerClass();
         NSNotificationClass();
         NSNotificationCenterClass();
+        NSThreadClass();
         return true;
     }();
     (void)s_loaded;

@@ -10,9 +10,3 @@
 #include "Foundation/NSObject.h"
 
 struct NSAutoreleasePool : NSObject {};
-
-namespace qvcompat::foundation {
-
-Class NSAutoreleasePoolClass();
-
-}  // namespace qvcompat::foundation

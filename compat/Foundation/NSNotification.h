@@ -22,11 +22,3 @@ typedef NSString* NSNotificationName;
 struct NSNotification : NSObject {};
 
 struct NSNotificationCenter : NSObject {};
-
-namespace qvcompat::foundation {
-
-// The registered classes.
-Class NSNotificationClass();
-Class NSNotificationCenterClass();
-
-}  // namespace qvcompat::foundation

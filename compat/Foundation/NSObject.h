@@ -16,10 +16,3 @@
 
 // The C++ face of the class, for typed pointers: an NSObject* is an id.
 struct NSObject : objc_object {};
-
-namespace qvcompat::foundation {
-
-// The registered class, made on first use (safe during static initialisation).
-Class NSObjectClass();
-
-}  // namespace qvcompat::foundation

@@ -18,8 +18,6 @@
 #include "Foundation/NSObject.h"
 #include "Foundation/NSString.h"
 
-struct _GMainContext;
-
 typedef NSString* NSRunLoopMode;
 
 // Run-loop modes: NSStrings made before the program's static initialisers run (references, because
@@ -28,16 +26,3 @@ extern const NSRunLoopMode& NSDefaultRunLoopMode;
 extern const NSRunLoopMode& NSRunLoopCommonModes;
 
 struct NSRunLoop : NSObject {};
-
-namespace qvcompat::foundation {
-
-// The registered class; making it adds the perform messages above to NSObject.
-Class NSRunLoopClass();
-
-// Whether the calling thread is the main thread (the process's initial thread).
-bool isMainThread();
-
-// The GLib main context under a run loop (not owned by the caller).
-_GMainContext* runLoopContext(id runLoop);
-
-}  // namespace qvcompat::foundation

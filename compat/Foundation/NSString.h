@@ -20,10 +20,3 @@
 typedef unsigned short unichar;
 
 struct NSString : NSObject {};
-
-namespace qvcompat::foundation {
-
-// The registered class; making it installs the CFString bridge.
-Class NSStringClass();
-
-}  // namespace qvcompat::foundation

@@ -18,23 +18,6 @@
 
 #include "Foundation/NSObject.h"
 
-struct _GMainContext;
-
 typedef double NSTimeInterval;
 
 struct NSTimer : NSObject {};
-
-namespace qvcompat::foundation {
-
-// The registered class.
-Class NSTimerClass();
-
-namespace detail {
-
-// Puts a valid timer that no run loop holds yet on a context, which retains it until it is invalidated.
-// False (and nothing done) for an invalid or already scheduled timer. For NSRunLoop.
-bool scheduleTimer(id timer, _GMainContext* context);
-
-}  // namespace detail
-
-}  // namespace qvcompat::foundation

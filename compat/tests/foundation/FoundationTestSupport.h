@@ -3,6 +3,7 @@
 #pragma once
 
 #include <Foundation/Foundation.h>
+#include <Foundation/FoundationClasses.h>
 
 #include <chrono>
 #include <functional>

@@ -1,9 +1,11 @@
+#include "AppKit/AppKitClasses.h"
 #include "AppKit/MountMonitor.h"
 #include "AppKit/NSWorkspace.h"
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <Foundation/ClassDefinition.h>
 #include <Foundation/Foundation.h>
+#include <StandInTestHooks/Workspace.h>
 
 #include <glib.h>
 #include <gtest/gtest.h>

@@ -28,8 +28,7 @@ void setKeyEquivalent(id button, const char* key)
 
 Message::eButton PlatformAlertRunner::run(const tAlert& alert)
 {
-    id nsAlert =
-        objc::msgSend<id>(objc::msgSend<id>(qvcompat::appkit::NSAlertClass(), objc::sel("alloc")), objc::sel("init"));
+    id nsAlert = objc::msgSend<id>(objc::msgSend<id>(objc_getClass("NSAlert"), objc::sel("alloc")), objc::sel("init"));
     NSStringRef title, text;
     title.createWith(alert.m_title, true);
     text.createWith(alert.m_text, true);

@@ -19,7 +19,7 @@ namespace {
 
 using objc::msgSend;
 
-id workspace() { return msgSend<id>(qvcompat::appkit::NSWorkspaceClass(), objc::sel("sharedWorkspace")); }
+id workspace() { return msgSend<id>(objc_getClass("NSWorkspace"), objc::sel("sharedWorkspace")); }
 
 id workspaceCenter() { return msgSend<id>(workspace(), objc::sel("notificationCenter")); }
 

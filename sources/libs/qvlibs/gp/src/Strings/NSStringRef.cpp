@@ -15,7 +15,8 @@ NSString* makeString(const char* text, std::size_t length, bool emptyIfNull)
     const auto utf16 = details::utf_to_utf_chseqref<unsigned short, char, true>::create(text, length);
     static const SEL s_alloc = objc::sel("alloc");
     static const SEL s_init = objc::sel("initWithCharacters:length:");
-    id placeholder = objc::msgSend<id>(qvcompat::foundation::NSStringClass(), s_alloc);
+    static const Class s_string = objc_getClass("NSString");
+    id placeholder = objc::msgSend<id>(s_string, s_alloc);
     return static_cast<NSString*>(
         objc::msgSend<id, const unichar*, NSUInteger>(placeholder, s_init, utf16.data(), utf16.size()));
 }

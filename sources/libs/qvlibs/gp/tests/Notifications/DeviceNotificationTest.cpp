@@ -2,7 +2,7 @@
 #include "GP/DeviceNotification.h"
 #include "GP/VolumeTable.h"
 
-#include <AppKit/NSWorkspace.h>
+#include <StandInTestHooks/Workspace.h>
 
 #include <glib.h>
 #include "QVTest/MainLoop.h"

@@ -6,7 +6,7 @@
 
 #include "QVTest/TemporaryFolder.h"
 
-#include <AppKit/NSWorkspace.h>
+#include <StandInTestHooks/Workspace.h>
 
 #include <glib.h>
 #include "QVTest/MainLoop.h"

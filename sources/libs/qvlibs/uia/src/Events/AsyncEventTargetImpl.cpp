@@ -80,7 +80,7 @@ void receiveEvent(id self, SEL, id notification)
         objc_release(object);
         return;
     }
-    if (qvcompat::foundation::isMainThread())
+    if (msgSend<BOOL>(objc_getClass("NSThread"), objc::sel("isMainThread")))
         msgSend<id, SEL, id>(self, objc::sel("performSelector:withObject:"), objc::sel("dispatchEvent:"), object);
     else
         msgSend<void, SEL, id, BOOL>(self, objc::sel("performSelectorOnMainThread:withObject:waitUntilDone:"),
@@ -113,10 +113,7 @@ struct tClasses {
 
 const tClasses s_classes;
 
-id defaultCenter()
-{
-    return msgSend<id>(qvcompat::foundation::NSNotificationCenterClass(), objc::sel("defaultCenter"));
-}
+id defaultCenter() { return msgSend<id>(objc_getClass("NSNotificationCenter"), objc::sel("defaultCenter")); }
 
 }  // namespace
 

@@ -20,10 +20,10 @@ void scheduleTimer(id self)
     void* pool = objc_autoreleasePoolPush();
     const NSTimeInterval interval = GP::OBJC::getIvarFloat(self, "interval");
     id timer = msgSend<id, NSTimeInterval, id, SEL, id, BOOL>(
-        qvcompat::foundation::NSTimerClass(), objc::sel("timerWithTimeInterval:target:selector:userInfo:repeats:"),
-        interval, self, objc::sel("onTimer:"), nil, NO);
+        objc_getClass("NSTimer"), objc::sel("timerWithTimeInterval:target:selector:userInfo:repeats:"), interval, self,
+        objc::sel("onTimer:"), nil, NO);
     GP::OBJC::setIvarPtr(self, "timer", timer);
-    id runLoop = msgSend<id>(qvcompat::foundation::NSRunLoopClass(), objc::sel("currentRunLoop"));
+    id runLoop = msgSend<id>(objc_getClass("NSRunLoop"), objc::sel("currentRunLoop"));
     msgSend<void, id, NSString*>(runLoop, objc::sel("addTimer:forMode:"), timer, NSRunLoopCommonModes);
     objc_autoreleasePoolPop(pool);
 }

@@ -33,7 +33,7 @@ public:
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_codes.push_back(code);
-        m_onMainThread.push_back(qvcompat::foundation::isMainThread());
+        m_onMainThread.push_back(msgSend<BOOL>(objc_getClass("NSThread"), objc::sel("isMainThread")) == YES);
         return code != 13;  // 13: not handled
     }
     size_t count()
@@ -142,9 +142,9 @@ TEST_F(AsyncEventTargetImplTest, TheDispatcherReleasesTheObjectItWasHanded)
         msgSend<id, uint32_t, uint32_t>(msgSend<id>(objc_getClass("ComOrvendalAsyncNotification"), objc::sel("alloc")),
                                         objc::sel("initWithCode:andDest:"), 21, m_handle);
     objc_retain(object);  // the test's own reference, besides the one handed over
-    id name = msgSend<id, const char*>(qvcompat::foundation::NSStringClass(), objc::sel("stringWithUTF8String:"),
+    id name = msgSend<id, const char*>(objc_getClass("NSString"), objc::sel("stringWithUTF8String:"),
                                        AsyncEventTargetImpl::getNotificationName().c_str());
-    id center = msgSend<id>(qvcompat::foundation::NSNotificationCenterClass(), objc::sel("defaultCenter"));
+    id center = msgSend<id>(objc_getClass("NSNotificationCenter"), objc::sel("defaultCenter"));
     std::thread worker([&] {
         void* workerPool = objc_autoreleasePoolPush();
         msgSend<void, id, id>(center, objc::sel("postNotificationName:object:"), name, object);
