@@ -17,20 +17,8 @@
 
 #include "Foundation/NSNotification.h"
 
-#include <string>
-
 struct NSWorkspace : NSObject {};
 
 extern const NSNotificationName NSWorkspaceDidMountNotification;
 extern const NSNotificationName NSWorkspaceDidUnmountNotification;
 extern NSString* const NSWorkspaceVolumeURLKey;
-
-namespace qvcompat::appkit {
-
-Class NSWorkspaceClass();
-
-// For tests: posts a mount (or unmount) notification for `mountPoint` as the mount monitor would,
-// through the default main context (it is sent when that context is next iterated).
-void postWorkspaceMountNotice(bool mounted, const std::string& mountPoint);
-
-}  // namespace qvcompat::appkit
