@@ -228,3 +228,30 @@ TEST_F(DisplayManagerTest, NothingArrivesAfterDeInit)
 
 }  // namespace
 }  // namespace QV::UIA
+
+namespace QV::UIA {
+namespace {
+
+// The X server's own monitor, through GDK (an X server without RandR monitors shows one screen).
+TEST(DisplayManagerXTest, TheXServersScreenIsTheFirstDisplay)
+{
+    qvcompat::appkit::load();
+    DisplayManager::init();
+    const CGDirectDisplayID main = CGMainDisplayID();
+    if (main == 0) {
+        DisplayManager::deInit();
+        GTEST_SKIP() << "no display";
+    }
+    const CGRect bounds = CGDisplayBounds(main);
+    const std::vector<Display>& displays = DisplayManager::getDisplays();
+    ASSERT_FALSE(displays.empty());
+    EXPECT_EQ(displays[0].frame, GP::Rect(0, 0, int(bounds.size.width), int(bounds.size.height)));
+    EXPECT_GT(displays[0].frame.width(), 0);
+    EXPECT_GT(displays[0].frame.height(), 0);
+    EXPECT_EQ(displays[0].visibleFrame.intersected(displays[0].frame), displays[0].visibleFrame);
+    EXPECT_TRUE(displays[0].valid);
+    DisplayManager::deInit();
+}
+
+}  // namespace
+}  // namespace QV::UIA

@@ -14,8 +14,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace QV::UIA {
 namespace {
@@ -52,12 +54,19 @@ private:
     cairo_t* m_cairo;
 };
 
+std::string hex(uint32_t value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", value);
+    return text;
+}
+
 // Each component within one of the expected one (rounding of cairo's blending).
 ::testing::AssertionResult near(uint32_t actual, uint32_t expected)
 {
     for (int shift = 0; shift < 32; shift += 8)
         if (std::abs(int((actual >> shift) & 0xFF) - int((expected >> shift) & 0xFF)) > 1)
-            return ::testing::AssertionFailure() << std::hex << "0x" << actual << " instead of 0x" << expected;
+            return ::testing::AssertionFailure() << hex(actual) << " instead of " << hex(expected);
     return ::testing::AssertionSuccess();
 }
 
@@ -116,7 +125,7 @@ TEST(DeviceContextTest, AlphaCountsOnlyForTransparentWindows)
         auto picture = makePicture(4, 4, c.colour, true);
         Surface surface(8, 8);
         draw(surface, *picture, c.bAlpha);
-        EXPECT_TRUE(near(surface.pixel(1, 1), c.shown)) << std::hex << c.colour << " alpha " << c.bAlpha;
+        EXPECT_TRUE(near(surface.pixel(1, 1), c.shown)) << hex(c.colour) << " alpha " << c.bAlpha;
         EXPECT_EQ(surface.pixel(5, 5), kBackground);
     }
 }
