@@ -28,6 +28,7 @@ public:
     };
 
     Selector(int line, std::string file);
+    Selector(int line, qv::symbol file) : m_file(file), m_line(line) {}
 
     ClassSelector& classSelector() { return m_class; }
     const ClassSelector& classSelector() const { return m_class; }
@@ -47,6 +48,8 @@ public:
     bool doesWidgetApply(const Widget& widget, bool withAttributes) const;
     // The ancestor steps from `cursor` upwards; the cursor is left where the walk stopped.
     bool doesClassChainApply(const Widget*& cursor, bool withAttributes) const;
+    // Whether the widget's part or an ancestor step tests attributes.
+    bool hasAttributeTests() const;
     // doesWidgetApply without attribute tests.
     bool doClassIdsApply(const Widget& widget) const { return doesWidgetApply(widget, false); }
 

@@ -100,6 +100,7 @@ public:
 
     // --- What the grammar hands over ---------------------------------------------------------
     void addRule(const tRule& rule);
+    void addRule(tRule&& rule);
     void addConstant(unsigned line, const tConstant& constant);
     tPropertyValue getConstValue(const std::string& name, unsigned line);
     void processImport(unsigned line, std::string url);

@@ -32,7 +32,6 @@ public:
     void removeFromCaches(const Widget& widget) const;
 
 private:
-    ManagerContainer& m_container;
     std::list<std::pair<std::string, StyleSheet>> m_sheets;
 };
 

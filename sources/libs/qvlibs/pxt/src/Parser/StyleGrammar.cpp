@@ -156,7 +156,7 @@ public:
     void onSimpleSelector()
     {
         if (m_current.hasContent())
-            m_finished.push_back(m_current);
+            m_finished.push_back(std::move(m_current));
         m_current.reset();
     }
     void onSelector();
@@ -211,7 +211,7 @@ private:
     }
 
     StyleParser2* m_parser;
-    std::string m_fileName;
+    qv::symbol m_fileSymbol;  // the source of every selector
     unsigned m_line = 1;
     Iterator m_begin = nullptr;
     Iterator m_counted = nullptr;  // the end of the last line break counted
@@ -251,7 +251,7 @@ void StyleGrammar::onSelector()
     m_current.reset();
     if (m_finished.empty())
         return;
-    m_rule.selectors.emplace_back(m_rule.line, m_fileName);
+    m_rule.selectors.emplace_back(m_rule.line, m_fileSymbol);
     transferSelector(m_finished, m_rule.selectors.back());
     m_finished.clear();
 }
@@ -302,7 +302,7 @@ void StyleGrammar::onProperty()
 void StyleGrammar::onStyle()
 {
     if (!m_rule.selectors.empty() && !m_rule.properties.empty())
-        m_parser->addRule(m_rule);
+        m_parser->addRule(std::move(m_rule));
     m_rule.reset();
 }
 
@@ -400,7 +400,7 @@ void StyleGrammar::onStyleError(Iterator& first, Iterator last, Iterator where, 
 // [SECTION] Rules: whitespace, comments, punctuation ======================================
 
 StyleGrammar::StyleGrammar(StyleParser2* parser, std::string fileName)
-    : StyleGrammar::base_type(Stylesheet), m_parser(parser), m_fileName(std::move(fileName))
+    : StyleGrammar::base_type(Stylesheet), m_parser(parser), m_fileSymbol(fileName)
 {
     using qi::_1;
     using qi::char_;

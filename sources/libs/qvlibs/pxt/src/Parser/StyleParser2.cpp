@@ -154,6 +154,8 @@ bool StyleParser2::processString(const std::string& text)
 
 void StyleParser2::addRule(const tRule& rule) { m_rules.push_back(rule); }
 
+void StyleParser2::addRule(tRule&& rule) { m_rules.push_back(std::move(rule)); }
+
 void StyleParser2::addConstant(unsigned line, const tConstant& constant)
 {
     if (!m_constants.emplace(constant.name, constant.value).second)

@@ -101,7 +101,9 @@ tRuleRefs StyleSheet::collectPropertyRules(const Widget& widget, qv::symbol name
 const Property* StyleSheet::findProperty(const Widget& widget, qv::symbol name) const
 {
     for (const tRule& rule : getPropertyCache(widget, name))
-        if (rule.first.states().doesApply(widget) && rule.first.doesWidgetApply(widget, true))
+        // The cached rules fit the widget's identity and ancestors; attributes may have changed.
+        if (rule.first.states().doesApply(widget) &&
+            (!rule.first.hasAttributeTests() || rule.first.doesWidgetApply(widget, true)))
             return &rule.second;
     return nullptr;
 }

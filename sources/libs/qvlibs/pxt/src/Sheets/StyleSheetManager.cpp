@@ -14,7 +14,7 @@ const char* const StyleSheetManager::s_defaultStyleSheet =
     "*:over { background-color:rgb(208, 208, 208); }                           \n"
     "Bar { background-color:rgb(32, 32, 32); /*margin:2; spacing:2;*/ }        \n";
 
-StyleSheetManager::StyleSheetManager(ManagerContainer& container) : m_container(container)
+StyleSheetManager::StyleSheetManager(ManagerContainer& container)
 {
     m_sheets.emplace_back(std::piecewise_construct, std::forward_as_tuple(), std::forward_as_tuple(container));
     getDefaultStyleSheet().createDirect(s_defaultStyleSheet);

@@ -6,9 +6,11 @@ namespace QV::PXT {
 
 void ClassSelector::set(const std::string& className, const std::string& style, const std::string& id)
 {
-    m_class = qv::symbol(className);
-    m_style = qv::symbol(style);
-    m_id = qv::symbol(id);
+    // Most parts are empty: the shared empty symbol needs no lookup.
+    auto intern = [](const std::string& text) { return text.empty() ? qv::symbol() : qv::symbol(text); };
+    m_class = intern(className);
+    m_style = intern(style);
+    m_id = intern(id);
 }
 
 bool ClassSelector::doesClassIDapply(const std::string& widgetClass) const

@@ -24,6 +24,16 @@ Selector::tParentSelector::tParentSelector(const std::string& className, const s
 
 Selector::Selector(int line, std::string file) : m_file(file), m_line(line) {}
 
+bool Selector::hasAttributeTests() const
+{
+    if (!m_attributes.empty())
+        return true;
+    for (const tParentSelector& step : m_parents)
+        if (!step.attributes.empty())
+            return true;
+    return false;
+}
+
 unsigned Selector::getSpecifity() const
 {
     unsigned specificity = m_class.getSpecifity() + 16u * static_cast<unsigned>(m_attributes.size());

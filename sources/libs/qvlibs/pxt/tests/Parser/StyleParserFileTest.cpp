@@ -91,9 +91,10 @@ TEST_F(StyleParserFiles, ByteOrderMarks)
         EXPECT_EQ(parser.processFile(nameOf(write(c.name, c.bytes))), c.success) << c.name;
         EXPECT_EQ(parser.getEncoding(), c.encoding) << c.name;
         EXPECT_EQ(parser.getRules().size(), c.rules) << c.name;
-        if (c.encoding > StyleParser2::eEncodingUTF8)
+        if (c.encoding > StyleParser2::eEncodingUTF8) {
             EXPECT_EQ(messages(parser),
                       std::vector<std::string>{std::string(c.name) + ":0: Unsupported buffer encoding"});
+        }
     }
 }
 
