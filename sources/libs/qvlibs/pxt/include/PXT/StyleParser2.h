@@ -82,6 +82,9 @@ public:
     // Texts longer than this are refused with a message ("stylesheet too large"): a stylesheet is a
     // few kilobytes, and a broken storage must not make the parser allocate without bound.
     static constexpr long long kMaxTextSize = 64ll << 20;
+    // Imports nest at most this deep (each level is a parse on the stack); a deeper one is refused
+    // with a message.
+    static constexpr std::size_t kMaxImportDepth = 32;
 
     using tErrors = std::map<std::string, std::multimap<int, std::string>>;
 

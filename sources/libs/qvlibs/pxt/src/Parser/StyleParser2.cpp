@@ -205,6 +205,10 @@ void StyleParser2::processImport(unsigned line, std::string url)
         addErrorMessage(importing.getFull(), line, parserError(line, "recursive import of stylesheet " + identity));
         return;
     }
+    if (m_reading.size() >= kMaxImportDepth) {
+        addErrorMessage(importing.getFull(), line, parserError(line, "imports nested too deeply: " + identity));
+        return;
+    }
     if (!m_imports.insert(identity).second) {
         addErrorMessage(importing.getFull(), line,
                         parserError(line, "stylesheet already imported, skipped: " + identity));

@@ -192,6 +192,49 @@ TEST_F(StyleParserFiles, ADiamondImportsTheSharedFileOnce)
     EXPECT_EQ(found[0].find("recursive"), std::string::npos);
 }
 
+TEST_F(StyleParserFiles, ImportsNestOnlySoDeep)
+{
+    const int files = static_cast<int>(StyleParser2::kMaxImportDepth) + 8;
+    for (int i = 1; i < files; ++i)
+        write("f" + std::to_string(i) + ".txt",
+              "@import url(\"f" + std::to_string(i + 1) + ".txt\");\nR" + std::to_string(i) + " { r: 1 }\n");
+    write("f" + std::to_string(files) + ".txt", "Last { r: 1 }\n");
+    StyleParser2 parser;
+    EXPECT_TRUE(parser.processFile(nameOf(m_folder.path() / "f1.txt")));
+    EXPECT_EQ(parser.getRules().size(), StyleParser2::kMaxImportDepth);
+    const std::vector<std::string> found = messages(parser);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_NE(found[0].find(": PARSER ERROR at line 1: imports nested too deeply: "), std::string::npos) << found[0];
+}
+
+// A storage that claims more bytes than any stylesheet has.
+class HugeStorage final : public QV::GP::IStorage {
+public:
+    HugeStorage() { m_status = eStatusOK; }
+    size_t read(void*, size_t) override { return 0; }
+    size_t write(const void*, size_t) override { return 0; }
+    long long getPos64() const override { return m_position; }
+    void seek64(long long offset, eSeekMode mode) override
+    {
+        m_position = mode == eSeekFromEnd ? (1ll << 40) + offset : offset;
+    }
+
+private:
+    long long m_position = 0;
+};
+
+TEST_F(StyleParserFiles, AnOversizedTextIsRefused)
+{
+    HugeStorage storage;
+    QV::GP::Stream stream;
+    stream.setStorage(&storage);
+    StyleParser2 parser;
+    EXPECT_FALSE(parser.processStream(stream, "huge.txt"));
+    const std::vector<std::string> found = messages(parser);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0], "huge.txt:0: stylesheet too large (1099511627776 bytes)");
+}
+
 TEST_F(StyleParserFiles, StreamsAreReadWholeUnderTheirName)
 {
     std::string text = "\xEF\xBB\xBF"
