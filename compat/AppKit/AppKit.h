@@ -1,14 +1,18 @@
 // AppKit stand-in over GTK 3 (X11): the part of AppKit that the program calls.
 //
-// Implements: NSAlert and the NSButton of its buttons, NSWorkspace's mount notifications; see each
-// header.
+// Implements: NSAlert and the NSButton of its buttons, NSWorkspace's mount notifications, the
+// application (NSApplication), menus (NSMenu, NSMenuItem) and cursors (NSCursor); see each header.
 // Lacks: everything else, so far.
 // Deviations: the classes exist from before the program's static initialisers run (see below), so
 // objc_getClass("NSAlert") finds them from anywhere.
 #pragma once
 
 #include "AppKit/NSAlert.h"
+#include "AppKit/NSApplication.h"
 #include "AppKit/NSButton.h"
+#include "AppKit/NSCursor.h"
+#include "AppKit/NSMenu.h"
+#include "AppKit/NSMenuItem.h"
 #include "AppKit/NSWorkspace.h"
 
 #include <Foundation/Foundation.h>

@@ -1,9 +1,14 @@
 // CFBundle stand-in: application bundles as folders laid out like X.app/Contents/MacOS/<executable>.
 //
-// Implements: CFBundleCreate, CFBundleGetMainBundle, CFBundleCopyBundleURL, CFBundleGetTypeID.
-// Lacks: Info.plist (not read yet, so no identifier, version or localizations), resources,
-// executables and plug-in loading.
-// Deviations: CFBundleCreate makes a new object on every call instead of sharing one per folder.
+// Implements: CFBundleCreate, CFBundleGetMainBundle, CFBundleCopyBundleURL, CFBundleGetTypeID,
+// CFBundleGetValueForInfoDictionaryKey and CFBundleGetIdentifier over the bundle's Info.plist
+// (Contents/Info.plist, else Info.plist in the bundle's folder; XML or binary, read with libplist
+// once, on the first question).
+// Lacks: localized Info.plist values (InfoPlist.strings), resources, executables and plug-in loading.
+// Deviations: Info.plist values of the types the stand-in has are answered: strings (CFString),
+// integers and reals (CFNumber: kCFNumberSInt64Type or kCFNumberFloat64Type), data (CFData), arrays
+// (CFArray) and dictionaries with string keys (CFDictionary); booleans and dates are absent (null).
+// A missing or unreadable Info.plist is an empty one. CFBundleCreate makes a new object on every call instead of sharing one per folder.
 // The main bundle comes from /proc/self/exe, which names the executable with symbolic links resolved:
 // a bundle's Contents/MacOS must hold the executable itself (a copy or a hard link), not a link to it.
 #pragma once
@@ -26,3 +31,10 @@ CFBundleRef CFBundleGetMainBundle();
 
 // The bundle's folder, retained for the caller.
 CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle);
+
+// The value of `key` in the bundle's Info.plist, owned by the bundle (not retained for the caller);
+// null when the bundle, the key or the value is absent, or the value's type has no stand-in.
+CFTypeRef CFBundleGetValueForInfoDictionaryKey(CFBundleRef bundle, CFStringRef key);
+
+// The bundle's CFBundleIdentifier when it is a string, owned by the bundle; null otherwise.
+CFStringRef CFBundleGetIdentifier(CFBundleRef bundle);

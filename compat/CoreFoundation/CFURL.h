@@ -1,8 +1,8 @@
 // CFURL stand-in: file URLs made from and read back as POSIX paths.
 //
 // Implements: CFURLCreateFromFileSystemRepresentation, CFURLGetFileSystemRepresentation,
-// CFURLGetTypeID.
-// Lacks: URLs of any scheme but file, URL strings, path components, bookmark data.
+// CFURLGetTypeID; CFURLCreateWithString and CFURLGetString for URLs of any scheme.
+// Lacks: base URLs for URL strings, resolving relative references, path components, bookmark data.
 // Deviations: a relative path is resolved against the current directory at creation (the platform
 // keeps the directory as a base URL and resolves on demand, with the same result); paths are kept as
 // given, without "." or ".." removed. A trailing '/' is not part of the file-system representation,
@@ -23,3 +23,12 @@ CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef allocator, const
 // Writes the NUL-terminated path into `buffer`; false when it does not fit in `maxBufLen` bytes.
 // With resolveAgainstBase false, a URL made from a relative path gives that relative path back.
 Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean resolveAgainstBase, UInt8* buffer, CFIndex maxBufLen);
+
+// A URL made from its text (RFC 3986 characters only: unreserved, reserved and '%' followed by two
+// hexadecimal digits); null for null, empty or malformed text. `baseURL` must be null (relative
+// references are kept as given). A "file" URL made here has no file-system representation.
+CFURLRef CFURLCreateWithString(CFAllocatorRef allocator, CFStringRef URLString, CFURLRef baseURL);
+
+// The URL's text, owned by the URL: as given to CFURLCreateWithString, "file://" and the
+// percent-escaped path for a file URL.
+CFStringRef CFURLGetString(CFURLRef url);

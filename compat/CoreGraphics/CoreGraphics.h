@@ -8,3 +8,4 @@
 #include "CoreGraphics/CGDirectDisplay.h"
 #include "CoreGraphics/CGGeometry.h"
 #include "CoreGraphics/CGImage.h"
+#include "CoreGraphics/CGRemoteOperation.h"
