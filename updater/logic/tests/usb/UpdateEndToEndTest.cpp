@@ -66,12 +66,16 @@ protected:
         return v;
     }
 
-    // Waits in real time for the worker: only the worker moves the simulated clock meanwhile.
-    static int waitForResult(VDXUpdaterUpgradeLogic::UpdateResult& result)
+    // Waits in real time for the worker to write its result and end: only the worker moves the
+    // simulated clock meanwhile. The deadline is far beyond what a loaded machine needs.
+    static int waitForResult(VDXUpdaterUpgradeLogic& logic, VDXUpdaterUpgradeLogic::UpdateResult& result)
     {
         const auto deadline = std::chrono::steady_clock::now() + 60s;
         while (result.load() == VDXUpdaterUpgradeLogic::eUpdateRunning && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(1ms);
+        EXPECT_NE(result.load(), VDXUpdaterUpgradeLogic::eUpdateRunning) << "the worker did not finish in time";
+        while (logic.isUpdateRunning() && std::chrono::steady_clock::now() < deadline) {
+        }
         return result.load();
     }
 
@@ -85,10 +89,7 @@ protected:
         VDXUpdaterUpgradeLogic::UpdateResult result{0};
         if (!logic.performUpdate(result))
             return result.load();
-        const int outcome = waitForResult(result);
-        while (logic.isUpdateRunning()) {
-        }
-        return outcome;
+        return waitForResult(logic, result);
     }
 };
 

@@ -39,9 +39,10 @@ public:
     void unplugAll();
 
     // Waits until libusb (a context of the bus's own) lists exactly the devices now on the bus.
-    // False when the deadline passes first.
+    // False when the deadline passes first. The default is long on purpose: the wait ends as soon
+    // as the bus has settled, and a loaded machine may take seconds to deliver the uevents.
     bool waitSettled(std::chrono::steady_clock::time_point deadline);
-    bool waitSettled(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    bool waitSettled(std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
     // Bus and device number of a controller while it is enumerated.
     std::optional<tUsbAddress> address(const ControllerModel& model) const;
