@@ -1,40 +1,29 @@
 #include "Probe.h"
 
-#include <DVK2/USBDevice.h>
+#include <DVK2/DFUDevice.h>
 #include <DVK2/USBDeviceDB.h>
 #include <DVK2/USBDeviceFactory.h>
+#include <UpdateLogic/VDXUpdaterUpgradeLogic.h>
 
 #include <boost/format.hpp>
-
-#include <vector>
 
 namespace QV::Driver {
 
 namespace {
 
-using DVK2::USBDevice;
+using DVK2::DFUDevice;
 
-constexpr uint16_t kApplicationProductId = 0x1300;
-constexpr uint8_t kAuxiliaryImageIndex = 1;
-
-// The auxiliary image's version: vendor request 0xB3 addressed to image 0x1C + index.
-bool readAuxiliaryVersion(USBDevice& device, unsigned& version)
+// The display name of the product a filter belongs to, from the device table.
+const char* productName(const DVK2::USBDeviceFilter& filter)
 {
-    uint8_t reply[2] = {};
-    USBDevice::Request request;
-    request.bmRequestType = 0xC0;
-    request.bRequest = 0xB3;
-    request.wIndex = 0x1C + kAuxiliaryImageIndex;
-    request.wLength = sizeof reply;
-    request.pData = reply;
-    const USBDevice::Status status = device.controlTransfer(request);
-    if (status != USBDevice::eStatusSuccess || request.transferred < sizeof reply)
-        return false;
-    version = reply[0] | reply[1] << 8;
-    return true;
+    for (const DVK2::USBDeviceDB::Entry& entry : DVK2::USBDeviceDB::devices)
+        for (const DVK2::USBDeviceFilter* candidate : entry.filters)
+            if (candidate == &filter && !entry.names.empty())
+                return entry.names.front();
+    return "the controller";
 }
 
-void printIdentity(std::ostream& out, USBDevice& device)
+void printIdentity(std::ostream& out, DFUDevice& device)
 {
     const DVK2::USBDeviceInfo& info = device.info();
     out << boost::format("  vendor id:      0x%04X\n") % info.vendorId;
@@ -44,7 +33,7 @@ void printIdentity(std::ostream& out, USBDevice& device)
     out << "  product:        " << info.product << "\n";
     out << "  serial number:  " << info.serialNumber << "\n";
     unsigned auxiliary = 0;
-    if (readAuxiliaryVersion(device, auxiliary))
+    if (device.getCustomImageVersion(VDXUpdaterUpgradeLogic::kAuxiliaryImageIndex, auxiliary))
         out << boost::format("  auxiliary image version: 0x%X\n") % auxiliary;
     else
         out << "  auxiliary image version: unreadable\n";
@@ -54,25 +43,22 @@ void printIdentity(std::ostream& out, USBDevice& device)
 
 int probe(std::ostream& out)
 {
-    const DVK2::USBDeviceFilter* filter = DVK2::USBDeviceDB::getDeviceFilter(
-        DVK2::USBDeviceDB::QVVendorId, kApplicationProductId, DVK2::eUSBDeviceTypeDFU);
-    if (!filter) {
-        out << "The device table has no Vardolin Studio filter.\n";
-        return 0;
-    }
-    out << boost::format("Scanning for %s (vendor 0x%04X, product 0x%04X)...\n") % "Vardolin Studio" %
-               filter->vendorId % filter->productId;
+    // The controller's filter in the device table, as the update logic scans with it: the
+    // application mode's product id.
+    const DVK2::USBDeviceFilter& filter = DVK2::USBDeviceDB::VardolinStudioDFU;
+    out << boost::format("Scanning for %s (vendor 0x%04X, product 0x%04X)...\n") % productName(filter) %
+               filter.vendorId % filter.productId;
 
-    std::vector<DVK2::USBDeviceOSHandle> found;
     int count = 0;
     DVK2::USBDeviceFactory factory;
     // Handles stay valid only while the scan holds them: connect inside the callback.
     factory.setCallbacks(
         [&](const DVK2::USBDeviceOSHandle& handle, const DVK2::USBDeviceFilter&) {
-            USBDevice device;
+            DFUDevice device;
             ++count;
             out << "Controller " << count << ":\n";
-            if (!device.connect(handle)) {
+            device.connect(handle);  // the identity is read even without a DFU interface
+            if (!device.isConnected()) {
                 out << "  cannot connect\n";
                 return;
             }
@@ -80,7 +66,7 @@ int probe(std::ostream& out)
             device.disconnect();
         },
         {});
-    factory.initWithDeviceFilter(*filter, false);
+    factory.initWithDeviceFilter(filter, false);
     factory.deInit();
     return count;
 }

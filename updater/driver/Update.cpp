@@ -35,7 +35,8 @@ bool reportVersions(VDXUpdaterUpgradeLogic& logic, std::ostream& out, bool& upda
 
 }  // namespace
 
-eUpdateOutcome update(VDXUpdaterUpgradeLogic& logic, std::ostream& out)
+eUpdateOutcome update(VDXUpdaterUpgradeLogic& logic, std::ostream& out,
+                      std::chrono::steady_clock::duration resultDeadline)
 {
     out << "Looking for the controller in application mode..." << std::endl;
     if (!logic.connectInNormalMode()) {
@@ -61,8 +62,18 @@ eUpdateOutcome update(VDXUpdaterUpgradeLogic& logic, std::ostream& out)
         out << "The update could not start (error " << result.load() << ")." << std::endl;
         return eUpdateFailed;
     }
-    while (result.load() == VDXUpdaterUpgradeLogic::eUpdateRunning)
+    const auto deadline = std::chrono::steady_clock::now() + resultDeadline;
+    while (result.load() == VDXUpdaterUpgradeLogic::eUpdateRunning && std::chrono::steady_clock::now() < deadline)
         DVK2::sleepFor(kPollInterval);
+    if (result.load() == VDXUpdaterUpgradeLogic::eUpdateRunning) {
+        // Gives the worker a last moment, then stops it at its final wait: from here on it no
+        // longer writes `result`.
+        logic.applicationCloseRequest();
+        if (result.load() == VDXUpdaterUpgradeLogic::eUpdateRunning) {
+            out << "The update did not finish in time." << std::endl;
+            return eUpdateFailed;
+        }
+    }
     if (result.load() < 0) {
         out << "The update failed (error " << result.load() << ")." << std::endl;
         return eUpdateFailed;

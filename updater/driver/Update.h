@@ -2,6 +2,7 @@
 // as the wizard performs it.
 #pragma once
 
+#include <chrono>
 #include <ostream>
 
 namespace QV {
@@ -18,7 +19,14 @@ enum eUpdateOutcome : int {
     eUpdateFailed = 5,
 };
 
+// How long the driver waits for the worker's result: far beyond the longest update that the
+// library's own bounds allow (every request times out, every poll and manifestation wait is
+// bounded), so only a worker that hangs reaches it.
+constexpr std::chrono::minutes kResultDeadline{30};
+
 // Connects, decides, resets, flashes, polls and verifies; writes one line per phase to `out`.
-eUpdateOutcome update(VDXUpdaterUpgradeLogic& logic, std::ostream& out);
+// A worker without a result by `resultDeadline` is asked to stop, and the update has failed.
+eUpdateOutcome update(VDXUpdaterUpgradeLogic& logic, std::ostream& out,
+                      std::chrono::steady_clock::duration resultDeadline = kResultDeadline);
 
 }  // namespace QV::Driver
