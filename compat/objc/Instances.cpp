@@ -34,8 +34,6 @@ InstanceHeader* header(id object) { return reinterpret_cast<InstanceHeader*>(obj
 
 bool isClassObject(id object) { return record(object->isa)->meta; }
 
-SEL selector(const char* name) { return sel_registerName(name); }
-
 }  // namespace
 
 id class_createInstance(Class cls, size_t extraBytes)
@@ -83,32 +81,36 @@ Class object_getClass(id object) { return object ? object->isa : Nil; }
 
 const char* object_getClassName(id object) { return class_getName(object_getClass(object)); }
 
+// Each is one cached lookup: the class's own method when it has one, else the root behaviour.
 id objc_retain(id object)
 {
-    static const SEL s_retain = selector("retain");
+    static const objc::Selector s_retain{"retain"};
     if (!object)
         return nil;
-    return objc::respondsToSelector(object, s_retain) ? objc::msgSend<id>(object, s_retain) : objc::rootRetain(object);
+    if (IMP imp = objc::detail::lookUp(object->isa, s_retain))
+        return reinterpret_cast<id (*)(id, SEL)>(imp)(object, s_retain);
+    return objc::rootRetain(object);
 }
 
 void objc_release(id object)
 {
-    static const SEL s_release = selector("release");
+    static const objc::Selector s_release{"release"};
     if (!object)
         return;
-    if (objc::respondsToSelector(object, s_release))
-        objc::msgSend<void>(object, s_release);
+    if (IMP imp = objc::detail::lookUp(object->isa, s_release))
+        reinterpret_cast<void (*)(id, SEL)>(imp)(object, s_release);
     else
         objc::rootRelease(object);
 }
 
 id objc_autorelease(id object)
 {
-    static const SEL s_autorelease = selector("autorelease");
+    static const objc::Selector s_autorelease{"autorelease"};
     if (!object)
         return nil;
-    return objc::respondsToSelector(object, s_autorelease) ? objc::msgSend<id>(object, s_autorelease)
-                                                           : objc::rootAutorelease(object);
+    if (IMP imp = objc::detail::lookUp(object->isa, s_autorelease))
+        return reinterpret_cast<id (*)(id, SEL)>(imp)(object, s_autorelease);
+    return objc::rootAutorelease(object);
 }
 
 namespace objc {
@@ -122,7 +124,7 @@ id rootRetain(id self)
 
 bool rootRelease(id self)
 {
-    static const SEL s_dealloc = selector("dealloc");
+    static const objc::Selector s_dealloc{"dealloc"};
     if (!self || isClassObject(self))
         return false;
     const long before = header(self)->refs.fetch_sub(1, std::memory_order_acq_rel);
@@ -131,8 +133,8 @@ bool rootRelease(id self)
     if (before < 1)
         fatal("-[%s release]: object %p released after its last reference", object_getClassName(self),
               static_cast<void*>(self));
-    if (respondsToSelector(self, s_dealloc))
-        msgSend<void>(self, s_dealloc);
+    if (IMP dealloc = detail::lookUp(self->isa, s_dealloc))
+        reinterpret_cast<void (*)(id, SEL)>(dealloc)(self, s_dealloc);
     else
         object_dispose(self);
     return true;

@@ -2,15 +2,17 @@
 // include this.
 //
 // Implements: the class, ivar, method, protocol and selector records and the tables that hold them.
-// Lacks: method caches (see Methods.cpp).
+// Lacks: nothing the runtime needs.
 // Deviations: the tables are never destroyed (classes may be disposed by static destructors).
 #pragma once
 
+#include "objc/message.h"
 #include "objc/runtime.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <shared_mutex>
 #include <string>
 #include <unordered_map>
@@ -56,6 +58,14 @@ struct ClassRecord final : objc_class {
     std::vector<std::unique_ptr<objc_ivar>> ivars;
     std::unordered_map<SEL, std::unique_ptr<objc_method>> methods;
     std::vector<Protocol*> protocols;
+    // Caches replaced by a newer one; a send may still read them, so they go with the class only.
+    // Guarded by the cache lock.
+    std::vector<const objc::detail::MethodCache*> retiredCaches;
+
+    ClassRecord() = default;
+    ClassRecord(const ClassRecord&) = delete;
+    ClassRecord& operator=(const ClassRecord&) = delete;
+    ~ClassRecord();
 };
 
 // A class and its metaclass, made and freed together. The pair lives while its name is in the table
@@ -73,6 +83,7 @@ inline ClassRecord* record(Class cls) { return static_cast<ClassRecord*>(cls); }
 // destruction in any order.
 struct Runtime {
     std::shared_mutex lock;
+    std::mutex cacheLock;  // serialises the filling of method caches; never held with `lock`
     std::unordered_map<std::string, ClassRecord*> classes;  // built and registered pairs, by name
     std::unordered_map<std::string, std::unique_ptr<objc_protocol>> protocols;
 

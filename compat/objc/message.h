@@ -15,6 +15,7 @@
 #include "objc/runtime.h"
 
 #include <atomic>
+#include <cstdint>
 #include <type_traits>
 
 struct objc_super {
@@ -25,10 +26,83 @@ struct objc_super {
 namespace objc {
 
 namespace detail {
+
+// ---- the method cache: what a send reads without a lock ----
+//
+// Each class (and metaclass) has a table from selector to implementation, filled by the runtime on
+// a send that misses (under its own lock) and read here with atomics only. A table is valid while
+// its generation is the runtime's: adding a method anywhere starts a new generation, so no table
+// answers for a lookup that the new method may change (an override in a subclass, a method added
+// to a superclass). Tables are never freed while their class lives, so a reader never sees freed
+// memory; a class's tables go with the class.
+
+struct CacheEntry {
+    std::atomic<SEL> sel{nullptr};  // null: free; written last, after imp
+    std::atomic<IMP> imp{nullptr};  // g_noMethod: the class has no such method
+};
+
+struct MethodCache {
+    unsigned generation;
+    unsigned shift;  // 64 - log2(capacity)
+    size_t mask;     // capacity - 1
+    size_t used;     // written under the runtime's cache lock only
+    CacheEntry* entries;
+};
+
+extern std::atomic<unsigned> g_methodGeneration;
+// The implementation cached for a selector that the class does not implement.
+void noMethod();
+
+inline size_t cacheSlot(SEL op, unsigned shift)
+{
+    return static_cast<size_t>((reinterpret_cast<uintptr_t>(op) * 0x9E3779B97F4A7C15ull) >> shift);
+}
+
+// The cached implementation (possibly &noMethod), or null when the cache does not know.
+inline IMP cachedImp(Class cls, SEL op)
+{
+    const MethodCache* cache = cls->cache.load(std::memory_order_acquire);
+    if (cache->generation != g_methodGeneration.load(std::memory_order_relaxed))
+        return nullptr;
+    for (size_t i = cacheSlot(op, cache->shift);; i = (i + 1) & cache->mask) {
+        const SEL known = cache->entries[i].sel.load(std::memory_order_acquire);
+        if (known == op)
+            return cache->entries[i].imp.load(std::memory_order_relaxed);
+        if (!known)
+            return nullptr;
+    }
+}
+
+// The implementation of `op` for instances of `cls` (null when none), from the cache or, on a
+// miss, from the class chain, filling the cache.
+IMP lookUp(Class cls, SEL op);
+
 // The implementation of `op` for `self`'s class; reports and aborts when there is none.
 IMP lookUpOrDie(id self, SEL op);
 // The same, searching from `super->super_class`.
 IMP lookUpSuperOrDie(const objc_super* super, SEL op);
+
+// The implementation a send calls: from the cache when it knows, else from the slow path.
+inline IMP sendTarget(id self, SEL op)
+{
+    const Class cls = self->isa;
+    if (cls) {
+        const IMP imp = cachedImp(cls, op);
+        if (imp && imp != &noMethod)
+            return imp;
+    }
+    return lookUpOrDie(self, op);
+}
+
+inline IMP superSendTarget(const objc_super* super, SEL op)
+{
+    if (super->super_class) {
+        const IMP imp = cachedImp(super->super_class, op);
+        if (imp && imp != &noMethod)
+            return imp;
+    }
+    return lookUpSuperOrDie(super, op);
+}
 
 template <class R>
 R zero()
@@ -75,7 +149,7 @@ R msgSend(id self, SEL op, Args... args)
 {
     if (!self)
         return detail::zero<R>();
-    auto function = reinterpret_cast<R (*)(id, SEL, Args...)>(detail::lookUpOrDie(self, op));
+    auto function = reinterpret_cast<R (*)(id, SEL, Args...)>(detail::sendTarget(self, op));
     return function(self, op, args...);
 }
 
@@ -86,7 +160,7 @@ R msgSendSuper(const objc_super* super, SEL op, Args... args)
 {
     if (!super || !super->receiver)
         return detail::zero<R>();
-    auto function = reinterpret_cast<R (*)(id, SEL, Args...)>(detail::lookUpSuperOrDie(super, op));
+    auto function = reinterpret_cast<R (*)(id, SEL, Args...)>(detail::superSendTarget(super, op));
     return function(super->receiver, op, args...);
 }
 
