@@ -1,15 +1,19 @@
-// The file dialog on a (virtual) display: the real GTK file chooser, answered through its buttons,
-// and what the program asked of the panel, read off the chooser on screen.
+// The file dialog on a (virtual) display: the real GTK file chooser, answered as a user does, by
+// typing a path and Return through the X server (xdotool), or through its buttons; and what the
+// program asked of the panel, read off the chooser on screen.
 #include "UIA/FileDialog.h"
 
 #include <GP/FileTypeManager.h>
 
+#include "QVTest/RunCommand.h"
 #include "QVTest/TemporaryFolder.h"
 
 #include <objc/runtime.h>
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+// After GoogleTest: X11 defines None.
+#include <gdk/gdkx.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -115,6 +119,23 @@ struct tUser {
     }
 };
 
+// Types the path into the chooser and presses Return through the X server, as a user at the
+// keyboard: the chooser takes the focus (no window manager gives it), then the keys arrive.
+std::function<void(GtkWidget*)> typePath(const std::string& path, const char* firstKey)
+{
+    return [path, firstKey](GtkWidget* dialog) {
+        const std::string w = std::to_string(GDK_WINDOW_XID(gtk_widget_get_window(dialog)));
+        // `type` takes every word after it as text: one xdotool per step.
+        const std::string command = "xdotool windowfocus " + w + " && sleep 0.3 && xdotool key " + firstKey +
+                                    " && sleep 0.3 && xdotool type --delay 20 '" + path +
+                                    "' && sleep 0.3 && xdotool key Return";
+        // Asynchronous: the chooser needs the main loop while the keys arrive.
+        gchar* argv[] = {const_cast<gchar*>("/bin/sh"), const_cast<gchar*>("-c"), const_cast<gchar*>(command.c_str()),
+                         nullptr};
+        g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, nullptr, nullptr);
+    };
+}
+
 std::function<void(GtkWidget*)> respond(int response, const std::string& selectPath = std::string())
 {
     return [response, selectPath](GtkWidget* dialog) {
@@ -157,6 +178,29 @@ protected:
 
     QV::TEST::TemporaryFolder m_folder{"qv-file-dialog"};
 };
+
+TEST_F(FileDialogOnScreen, TypingAPathAndReturnAnswersThatFile)
+{
+    if (QV::TEST::runCommand("xdotool version").status != 0)
+        GTEST_SKIP() << "needs xdotool (scripts/setup installs it)";
+    const std::string png = makeFile("picture one.png");
+    const std::string saved = (m_folder.path() / "new name.txt").native();
+    struct Case {
+        FileDialog::eFileAction action;
+        const char* firstKey;  // opens the location field / selects the proposed name
+        std::string typed;
+    } cases[] = {
+        {FileDialog::eFileActionOpen, "ctrl+l", png},
+        {FileDialog::eFileActionSave, "ctrl+a", saved},
+    };
+    for (const Case& c : cases) {
+        FileDialog dialog;
+        dialog.setInitialFileOrDirectory(FileName(std::filesystem::path(m_folder.path().native() + "/")));
+        tUser user(typePath(c.typed, c.firstKey));
+        EXPECT_TRUE(dialog.doModal(c.action, nullptr)) << c.typed;
+        EXPECT_EQ(dialog.getFileName().getFilesystemPath(), c.typed);
+    }
+}
 
 TEST_F(FileDialogOnScreen, SaveProposesTheInitialNameInItsFolderOpenOnlyStartsThere)
 {
