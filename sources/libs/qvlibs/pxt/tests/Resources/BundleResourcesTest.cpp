@@ -75,7 +75,7 @@ protected:
         std::ofstream(resources / "skin" / "stylesheets" / "inbundle.txt") << "bundle skin";
         std::ofstream(resources / "skin" / "stylesheets" / "sub" / "deep.txt") << "deep";
         std::ofstream(resources / "STYL" / "linked.txt") << "linked";
-        fs::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", resources / "TTFd" / "1.ttf");
+        fs::copy_file(QV_TEST_FONT_FILE, resources / "TTFd" / "1.ttf");
         // A copy, not a link: the kernel names a linked program by its target.
         m_program = m_folder.path() / "Test.app" / "Contents" / "MacOS" / "test";
         fs::copy_file(fs::read_symlink("/proc/self/exe"), m_program);

@@ -144,7 +144,7 @@ TEST_F(SkinFolder, AMissingPictureIsLookedForOnce)
 TEST_F(SkinFolder, FontsAreMadeOnceAndAMissingFontFileFallsBack)
 {
     fs::create_directories(skin() / "fonts");
-    fs::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", skin() / "fonts" / "Sans.ttf");
+    fs::copy_file(QV_TEST_FONT_FILE, skin() / "fonts" / "Sans.ttf");
     QV::UIA::Font::CreateData data = ManagerContainer::getDefaultFontData();
     data.resourceId = 0;
     data.name = "Sans.ttf";
