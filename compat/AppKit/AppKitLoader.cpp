@@ -12,6 +12,7 @@
 #include "AppKit/NSOpenPanel.h"
 
 #include "AppKit/AppKitClasses.h"
+#include "AppKit/standin/Application.h"
 #include "AppKit/standin/Windowing.h"
 
 extern "C" const char qvcompat_appkit_linked = 1;
@@ -28,6 +29,7 @@ void load()
         NSSavePanelClass();
         NSOpenPanelClass();
         loadWindowing();
+        loadApplication();
         return true;
     }();
     (void)s_loaded;

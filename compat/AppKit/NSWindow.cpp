@@ -1,3 +1,4 @@
+#include "AppKit/standin/Application.h"
 #include "AppKit/standin/WindowState.h"
 
 #include "AppKit/GtkMainThread.h"
@@ -109,6 +110,7 @@ id initWithContentRect(id self, SEL, NSRect contentRect, NSWindowStyleMask style
                                     NSViewWidthSizable | NSViewHeightSizable);
     objc::msgSend<void, id>(window.contentView, s_setNextResponder, self);
     setViewWindow(static_cast<NSView*>(window.contentView), static_cast<NSWindow*>(self));
+    noteWindowMade(self);
     if (ensureGtk())
         createGtkWindow(window);
     return self;
@@ -456,9 +458,12 @@ void display(id self, SEL)
 
 tWindow::~tWindow()
 {
+    noteWindowGone(self);
     destroyGtkWindow(*this);
-    if (s_keyWindow == self)
+    if (s_keyWindow == self) {
         s_keyWindow = nil;
+        noteKeyWindowChanged();
+    }
     if (s_mainWindow == self)
         s_mainWindow = nil;
     for (id area : insideAreas)
@@ -485,6 +490,7 @@ void becomeKey(id self)
         objc::msgSend<BOOL, id>(self, objc::sel("makeFirstResponder:"), window.initialFirstResponder);
     notify(self, NSWindowDidBecomeKeyNotification, "windowDidBecomeKey:");
     becomeMain(self);
+    noteKeyWindowChanged();
 }
 
 void resignKey(id self)
@@ -496,6 +502,7 @@ void resignKey(id self)
     if (s_keyWindow == self)
         s_keyWindow = nil;
     notify(self, NSWindowDidResignKeyNotification, "windowDidResignKey:");
+    noteKeyWindowChanged();
 }
 
 void noteMoved(id self, NSRect contentRect)

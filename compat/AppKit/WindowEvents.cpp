@@ -1,4 +1,5 @@
 // -[NSWindow sendEvent:]: where each event of a window goes, and the GDK events made into NSEvents.
+#include "AppKit/standin/Application.h"
 #include "AppKit/standin/WindowState.h"
 
 #include <algorithm>
@@ -8,7 +9,6 @@ namespace qvcompat::appkit {
 
 namespace {
 
-const objc::Selector s_sendEvent{"sendEvent:"};
 const objc::Selector s_hitTest{"hitTest:"};
 const objc::Selector s_performKeyEquivalent{"performKeyEquivalent:"};
 const objc::Selector s_acceptsFirstResponder{"acceptsFirstResponder"};
@@ -185,9 +185,9 @@ void mouseDragged(id self, NSEvent* event)
     track(self, event, false);
 }
 
-// A key with Command held is first a key equivalent of the view tree; it reaches -keyDown: only when
-// no view took it and the first responder did not already see it in its own -performKeyEquivalent:
-// (which would make a view that handles keys in both see the key twice).
+// A key with Command held is first a key equivalent of the view tree, then of the main menu; it
+// reaches -keyDown: only when neither took it and the first responder did not already see it in its
+// own -performKeyEquivalent: (which would make a view that handles keys in both see the key twice).
 void keyDown(id self, NSEvent* event)
 {
     id responder = objc::msgSend<id>(self, s_firstResponder);
@@ -196,6 +196,8 @@ void keyDown(id self, NSEvent* event)
     if (eventRecord(event).modifierFlags & NSEventModifierFlagCommand) {
         id content = state(self).contentView;
         done = content && objc::msgSend<BOOL, id>(content, s_performKeyEquivalent, event);
+        if (!done)
+            done = performMainMenuKeyEquivalent(event);
         if (!done && responder != self) {
             const IMP own =
                 method_getImplementation(class_getInstanceMethod(object_getClass(responder), s_performKeyEquivalent));
@@ -275,7 +277,7 @@ bool dispatchGdkEvent(NSWindow* window, const GdkEvent* gdk)
     void* pool = objc_autoreleasePoolPush();
     NSEvent* event = runLocalMonitors(newEvent(record, window, gdk));
     if (event)
-        objc::msgSend<void, id>(window, s_sendEvent, event);
+        sendWindowEvent(window, event);
     objc_release(event);
     objc_autoreleasePoolPop(pool);
     return event != nullptr;

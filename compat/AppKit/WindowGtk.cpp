@@ -1,5 +1,6 @@
 // The GtkWindow under an NSWindow: made, styled, placed and shown here; its signals only translate
 // (an event or a change of state goes to the NSWindow and on through the runtime).
+#include "AppKit/standin/Application.h"
 #include "AppKit/standin/WindowState.h"
 
 #include <gdk/gdkx.h>
@@ -21,12 +22,13 @@ tWindow& stateOf(gpointer data) { return WindowState::of(owner(data)); }
 
 int menuBarHeight(const tWindow& window)
 {
-    // Everything in the box above the content area (the menu bar, when there is one).
-    if (!window.area)
+    // The menu bar above the content area, when there is one (its natural height, known before it
+    // is allocated, so that a new window is made with the content's size).
+    if (!window.menuBar || !gtk_widget_get_visible(window.menuBar))
         return 0;
-    GtkAllocation area;
-    gtk_widget_get_allocation(window.area, &area);
-    return std::max(0, area.y);
+    int natural = 0;
+    gtk_widget_get_preferred_height(window.menuBar, nullptr, &natural);
+    return std::max(0, natural);
 }
 
 // The content rectangle as X has it now (screen coordinates), and the frame extents.
@@ -214,6 +216,7 @@ void createGtkWindow(tWindow& window)
                                "enter-notify-event", "leave-notify-event"})
         connect(window.area, signal, G_CALLBACK(onInput), self);
 
+    decorateGtkWindow(window);
     applyGtkTraits(window);
     applyGtkGeometry(window);
     applyGtkTitle(window);
@@ -366,9 +369,14 @@ void destroyGtkWindow(tWindow& window)
         return;
     g_signal_handlers_disconnect_by_data(window.gtk, window.self);
     g_signal_handlers_disconnect_by_data(window.area, window.self);
+    if (window.menuBar)
+        g_signal_handlers_disconnect_by_data(window.menuBar, window.self);
     gtk_widget_destroy(window.gtk);
     g_object_unref(window.gtk);
-    window.gtk = window.box = window.area = nullptr;
+    if (window.accelGroup)
+        g_object_unref(window.accelGroup);
+    window.gtk = window.box = window.area = window.menuBar = nullptr;
+    window.accelGroup = nullptr;
 }
 
 GtkWidget* windowContentArea(NSWindow* window) { return WindowState::of(window).area; }

@@ -6,9 +6,9 @@
 // once, on the first question).
 // Lacks: localized Info.plist values (InfoPlist.strings), resources, executables and plug-in loading.
 // Deviations: Info.plist values of the types the stand-in has are answered: strings (CFString),
-// integers and reals (CFNumber: kCFNumberSInt64Type or kCFNumberFloat64Type), data (CFData), arrays
-// (CFArray) and dictionaries with string keys (CFDictionary); booleans and dates are absent (null).
-// A missing or unreadable Info.plist is an empty one. CFBundleCreate makes a new object on every call instead of sharing one per folder.
+// integers (CFNumber, kCFNumberSInt64Type), data (CFData), arrays (CFArray) and dictionaries
+// (CFDictionary with CFString keys); booleans, reals and dates are absent (null), also inside arrays
+// and dictionaries. A missing or unreadable Info.plist is an empty one. CFBundleCreate makes a new object on every call instead of sharing one per folder.
 // The main bundle comes from /proc/self/exe, which names the executable with symbolic links resolved:
 // a bundle's Contents/MacOS must hold the executable itself (a copy or a hard link), not a link to it.
 #pragma once

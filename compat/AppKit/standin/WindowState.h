@@ -25,6 +25,10 @@ struct tWindow {
     GtkWidget* box = nullptr;
     GtkWidget* area = nullptr;
     GtkIMContext* inputMethod = nullptr;
+    // The application's main menu above the content (null without one) and the accel group of its
+    // key equivalents (owned).
+    GtkWidget* menuBar = nullptr;
+    GtkAccelGroup* accelGroup = nullptr;
 
     id contentView = nil;            // retained
     id delegate = nil;               // not retained
