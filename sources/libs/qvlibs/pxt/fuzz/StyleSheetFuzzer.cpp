@@ -25,10 +25,7 @@ void check(bool condition)
 }  // namespace
 
 // An input may import files: none may wait for a terminal or a pipe.
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    return std::freopen("/dev/null", "r", stdin) ? 0 : 0;
-}
+extern "C" int LLVMFuzzerInitialize(int*, char***) { return std::freopen("/dev/null", "r", stdin) ? 0 : 0; }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
