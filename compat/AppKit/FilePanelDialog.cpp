@@ -1,5 +1,5 @@
 // The file panels' GTK side: one modal GtkFileChooserDialog per run (see NSSavePanel.h).
-#include "AppKit/FilePanelState.h"
+#include "AppKit/standin/FilePanelState.h"
 #include "AppKit/GtkMainThread.h"
 
 #include <gtk/gtk.h>

@@ -1,6 +1,6 @@
 // NSOpenPanel: see NSOpenPanel.h.
 #include "AppKit/NSOpenPanel.h"
-#include "AppKit/FilePanelState.h"
+#include "AppKit/standin/FilePanelState.h"
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <Foundation/Bridge.h>

@@ -1,6 +1,6 @@
 // NSSavePanel: see NSSavePanel.h.
 #include "AppKit/NSSavePanel.h"
-#include "AppKit/FilePanelState.h"
+#include "AppKit/standin/FilePanelState.h"
 
 #include <CoreFoundation/CFRuntime.h>
 #include <Foundation/Bridge.h>
