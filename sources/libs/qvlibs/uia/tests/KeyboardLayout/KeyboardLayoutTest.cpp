@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 namespace QV::UIA {
@@ -25,14 +24,12 @@ class KeyboardLayoutTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_server = std::make_unique<TEST::PrivateXServer>();
-        if (s_server->display().empty())
+        if (server().display().empty())
             return;
-        setenv("DISPLAY", s_server->display().c_str(), 1);
+        setenv("DISPLAY", server().display().c_str(), 1);
         setenv("GDK_BACKEND", "x11", 1);
         s_open = qvcompat::appkit::ensureGtk();
     }
-    static void TearDownTestSuite() { s_server.reset(); }
 
     void SetUp() override
     {
@@ -44,7 +41,7 @@ protected:
     // the main loop runs: until the key of `virtualKey` types `expected`.
     static void useLayout(const char* layout, unsigned virtualKey, char16_t expected)
     {
-        const auto run = QV::TEST::runCommand("setxkbmap -display " + s_server->display() + " -model pc105 " + layout);
+        const auto run = QV::TEST::runCommand("setxkbmap -display " + server().display() + " -model pc105 " + layout);
         ASSERT_EQ(run.status, 0) << run.output;
         ASSERT_TRUE(QV::TEST::runMainLoopUntil([&] {
             return plainCharacters(virtualKey) == std::u16string(1, expected);
@@ -87,11 +84,11 @@ protected:
         return physical;
     }
 
-    static std::unique_ptr<TEST::PrivateXServer> s_server;
+    static TEST::PrivateXServer& server() { return TEST::PrivateXServer::shared(); }
+
     static bool s_open;
 };
 
-std::unique_ptr<TEST::PrivateXServer> KeyboardLayoutTest::s_server;
 bool KeyboardLayoutTest::s_open = false;
 
 struct tKeyCase {

@@ -1,0 +1,126 @@
+// Key events as GDK delivers them, made into the stand-in's NSEvents and then into the UI layer's
+// key values, with the layouts of a private X server.
+#include "COCOA/KeyEventConversion.h"
+#include "Keys/Keys.h"
+#include "PrivateXServer.h"
+#include "UIA/KeyCodes.h"
+
+#include "QVTest/MainLoop.h"
+#include "QVTest/RunCommand.h"
+
+#include <AppKit/AppKit.h>
+#include <AppKit/GtkMainThread.h>
+#include <AppKit/standin/EventTranslation.h>
+#include <AppKit/standin/Windowing.h>
+
+#include <gdk/gdk.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace QV::UIA {
+namespace {
+
+using DETAIL::Keys;
+
+class KeyEventTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (server().display().empty())
+            return;
+        setenv("DISPLAY", server().display().c_str(), 1);
+        setenv("GDK_BACKEND", "x11", 1);
+        qvcompat::appkit::load();
+        s_open = qvcompat::appkit::ensureGtk();
+    }
+
+    void SetUp() override
+    {
+        if (!s_open)
+            GTEST_SKIP() << "no private X server (Xvfb) or no display connection";
+    }
+
+    static GdkKeymap* keymap() { return gdk_keymap_get_for_display(gdk_display_get_default()); }
+
+    // Switches the layout and waits until GDK has it: until X key 24 (Q on US) gives `expected`.
+    static void useLayout(const char* layout, guint expected)
+    {
+        const auto run = QV::TEST::runCommand("setxkbmap -display " + server().display() + " -model pc105 " + layout);
+        ASSERT_EQ(run.status, 0) << run.output;
+        ASSERT_TRUE(QV::TEST::runMainLoopUntil([&] {
+            guint keyval = 0;
+            gdk_keymap_translate_keyboard_state(keymap(), 24, GdkModifierType(0), 0, &keyval, nullptr, nullptr,
+                                                nullptr);
+            return keyval == expected;
+        })) << "the layout "
+            << layout << " did not arrive";
+        Keys::buildTables();
+    }
+
+    // A press of the X key with the modifier state, as GDK would deliver it, through the stand-in's
+    // NSEvent into a key value.
+    static uint32_t press(unsigned xKeyCode, unsigned state, uint32_t& physical)
+    {
+        GdkEventKey event{};
+        event.type = GDK_KEY_PRESS;
+        event.hardware_keycode = guint16(xKeyCode);
+        event.state = state;
+        gdk_keymap_translate_keyboard_state(keymap(), xKeyCode, GdkModifierType(state), 0, &event.keyval, nullptr,
+                                            nullptr, nullptr);
+        qvcompat::appkit::KeyRepeatTracker keys;
+        const auto record = qvcompat::appkit::keyEvent(event, qvcompat::appkit::unshiftedKeyvalFor(event), keys);
+        // The event's texts are autoreleased, as on the platform, where the event loop drains them.
+        void* pool = objc_autoreleasePoolPush();
+        NSEvent* nsEvent = qvcompat::appkit::newEvent(record, nil);
+        const uint32_t value = COCOA::convertKeyEventToUIA(nsEvent, &physical);
+        objc_release(reinterpret_cast<id>(nsEvent));
+        objc_autoreleasePoolPop(pool);
+        return value;
+    }
+
+    static TEST::PrivateXServer& server() { return TEST::PrivateXServer::shared(); }
+
+    static bool s_open;
+};
+
+bool KeyEventTest::s_open = false;
+
+TEST_F(KeyEventTest, KeysOfAPCKeyboardBecomeKeyValues)
+{
+    struct tCase {
+        const char* layout;
+        guint qKeyval;  // what X key 24 types in that layout
+        unsigned xKeyCode;
+        unsigned state;
+        uint32_t expected;
+        uint32_t expectedPhysical;
+    };
+    const tCase cases[] = {
+        {"us", GDK_KEY_q, 24, GDK_CONTROL_MASK, 'Q' | eModifierCommand, 'Q'},  // Ctrl+Q is Command-Q
+        {"us", GDK_KEY_q, 38, GDK_MOD1_MASK, 'A' | eModifierOption, 'A'},      // Alt is Option
+        {"us", GDK_KEY_q, 38, GDK_SUPER_MASK | GDK_MOD4_MASK, 'A' | eModifierControl, 'A'},
+        {"us", GDK_KEY_q, 23, GDK_SHIFT_MASK, eKeyTab | eModifierShift, eKeyTab},
+        {"us", GDK_KEY_q, 22, 0, eKeyBackspace, eKeyBackspace},
+        {"us", GDK_KEY_q, 36, 0, eKeyReturn, eKeyReturn},
+        {"us", GDK_KEY_q, 9, 0, eKeyEscape, eKeyEscape},
+        {"us", GDK_KEY_q, 111, 0, eKeyArrowUp, eKeyArrowUp},
+        {"us", GDK_KEY_q, 119, 0, eKeyDelete, eKeyDelete},
+        {"us", GDK_KEY_q, 71, 0, eKeyF1 + 4, eKeyF1 + 4},
+        {"us", GDK_KEY_q, 104, 0, eKeyFlagKeypad | eKeyReturn, eKeyFlagKeypad | eKeyReturn},
+        {"us", GDK_KEY_q, 10, GDK_SHIFT_MASK, '1' | eModifierShift, '1'},
+        {"fr", GDK_KEY_a, 38, GDK_CONTROL_MASK, 'Q' | eModifierCommand, 'A'},  // AZERTY's Q key
+        {"fr", GDK_KEY_a, 24, GDK_CONTROL_MASK, 'A' | eModifierCommand, 'Q'},
+        {"fr", GDK_KEY_a, 10, 0, '1', '1'},  // '&' there
+    };
+    for (const tCase& c : cases) {
+        useLayout(c.layout, c.qKeyval);
+        uint32_t physical = 0;
+        EXPECT_EQ(press(c.xKeyCode, c.state, physical), c.expected) << c.layout << " X key " << c.xKeyCode;
+        EXPECT_EQ(physical, c.expectedPhysical) << c.layout << " X key " << c.xKeyCode;
+    }
+}
+
+}  // namespace
+}  // namespace QV::UIA
