@@ -1,6 +1,10 @@
 #include "ModelDriver.h"
 
+#include "qvsim/model/Descriptors.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace QV::SIM {
 namespace {
@@ -159,6 +163,24 @@ TEST(ControllerFaultsTest, StringFaults)
         for (std::uint16_t index : {0, 1, 2, 3})
             EXPECT_EQ(driver->in(0x80, REQ::kGetDescriptor, 0x0300 | index, 0, 255).outcome, eOutcome::Stalled);
     }
+}
+
+TEST(ControllerFaultsTest, WithoutADfuRunTimeInterface)
+{
+    ControllerConfig config;
+    config.faults.noDfuRunTime = true;
+    ModelDriver driver(config);
+    const Bytes configuration = Descriptors::configuration(config, eMode::Application);
+    EXPECT_EQ(configuration[4], 2) << "still two interfaces";
+    EXPECT_EQ(std::count(configuration.begin(), configuration.end(), std::uint8_t{0xFE}), 0) << "none of class DFU";
+    EXPECT_EQ(configuration[2] | configuration[3] << 8, static_cast<int>(configuration.size()));
+
+    // DFU and XMOS requests on interface 1 stall and change nothing.
+    EXPECT_EQ(driver.detach().outcome, eOutcome::Stalled);
+    EXPECT_EQ(driver.out(0x21, REQ::kXmosResetIntoDfu, 0, 1).outcome, eOutcome::Stalled);
+    EXPECT_TRUE(driver.busRequests.empty());
+    EXPECT_EQ(driver.model->mode(), eMode::Application);
+    EXPECT_EQ(driver.auxVersion(), 0x66) << "vendor requests to the device still work";
 }
 
 TEST(ControllerFaultsTest, LostLateAndRenamedReenumerations)

@@ -223,6 +223,8 @@ bool ControllerModel::hasInterfaceLocked(std::uint16_t number) const
 
 bool ControllerModel::isDfuRequestLocked(const tSetupPacket& setup) const
 {
+    if (m_mode == eMode::Application && m_config.faults.noDfuRunTime)
+        return false;
     return (setup.bmRequestType & 0x7F) == 0x21 && setup.wIndex == Descriptors::dfuInterface(m_mode);
 }
 

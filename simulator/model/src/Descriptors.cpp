@@ -85,11 +85,16 @@ std::vector<std::uint8_t> configuration(const ControllerConfig& config, eMode mo
         const std::vector<std::uint8_t> hidDescriptor = hid();
         out.insert(out.end(), hidDescriptor.begin(), hidDescriptor.end());
         out.insert(out.end(), {7, 5, kHidInterruptEndpoint, 0x03, 64, 0, 8});  // interrupt IN, 64 bytes, 8 ms
-        appendInterface(out, 1, 0, 0xFE, 0x01, 0x01);
+        if (config.faults.noDfuRunTime) {
+            appendInterface(out, 1, 0, 0xFF, 0x00, 0x00);
+        } else {
+            appendInterface(out, 1, 0, 0xFE, 0x01, 0x01);
+            appendDfuFunctional(out, config);
+        }
     } else {
         appendInterface(out, 0, 0, 0xFE, 0x01, 0x02);
+        appendDfuFunctional(out, config);
     }
-    appendDfuFunctional(out, config);
     out[2] = static_cast<std::uint8_t>(out.size() & 0xFF);
     out[3] = static_cast<std::uint8_t>(out.size() >> 8);
     return out;

@@ -47,6 +47,7 @@ struct tFaults {
     unsigned lateReenumeration = 0;  // the n-th re-enumeration takes lateReenumerationDelay (0: none)
     Clock::Duration lateReenumerationDelay = std::chrono::seconds(30);
     std::string serialAfterReenumeration;  // when set: the serial number from the first re-enumeration on
+    bool noDfuRunTime = false;             // application mode: interface 1 is vendor-specific, no DFU (requests stall)
 };
 
 // The USB vendor id the build was configured with (QV_USB_VENDOR_ID).

@@ -28,7 +28,8 @@ std::vector<std::uint8_t> device(const ControllerConfig& config, eMode mode, std
 
 // Configuration 1 with its interfaces, class descriptors and endpoints (wTotalLength bytes).
 //   application: interface 0 HID (HID descriptor, interrupt IN endpoint), interface 1 DFU run-time
-//                followed by the DFU functional descriptor
+//                followed by the DFU functional descriptor (vendor-specific, without it, for the
+//                fault noDfuRunTime)
 //   update:      interface 0 DFU mode followed by the DFU functional descriptor
 std::vector<std::uint8_t> configuration(const ControllerConfig& config, eMode mode);
 
