@@ -1,0 +1,210 @@
+// Menus under X: a window's real menu bar above its content, a click on an item and its accelerator
+// each deliver the action once, a disabled item delivers nothing, Ctrl+Q reaches the application's
+// termination question, and a cursor set is the theme's cursor of that name over the content.
+#include "RuntimeTestSupport.h"
+
+#include "AppKit/GtkMainThread.h"
+#include "AppKit/standin/WindowState.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+namespace qvcompat::appkit::test {
+namespace {
+
+using Log = std::vector<std::string>;
+
+// Runs the main loop until `done` holds or five seconds pass.
+bool pumpUntil(const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        g_usleep(1000);
+    }
+    return true;
+}
+
+// Lets X and GTK finish what is under way.
+void settle()
+{
+    for (int round = 0; round < 10; ++round) {
+        gdk_display_sync(gdk_display_get_default());
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        g_usleep(2000);
+    }
+}
+
+void xdotool(const std::string& arguments) { ASSERT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments; }
+
+// The centre of a widget on the screen.
+GdkPoint centreOf(GtkWidget* widget)
+{
+    int x = 0;
+    int y = 0;
+    gdk_window_get_origin(gtk_widget_get_window(widget), &x, &y);
+    GtkAllocation allocation;
+    gtk_widget_get_allocation(widget, &allocation);
+    return GdkPoint{x + allocation.x + allocation.width / 2, y + allocation.y + allocation.height / 2};
+}
+
+void clickAt(GdkPoint point)
+{
+    xdotool("mousemove " + std::to_string(point.x) + " " + std::to_string(point.y) + " click 1");
+}
+
+size_t count(const std::string& line) { return std::count(g_log.begin(), g_log.end(), line); }
+
+class MenuX11Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!ensureGtk() || std::system("command -v xdotool > /dev/null") != 0)
+            GTEST_SKIP() << "no X display or no xdotool";
+        m_pool = objc_autoreleasePoolPush();
+        g_log.clear();
+        g_disabledTags = {2};
+        g_terminateReply = NSTerminateCancel;
+        m_app = application();
+        m_delegate = objc::msgSend<id>(appDelegateClass(), objc::sel("new"));
+        objc::msgSend<void, id>(m_app, objc::sel("setDelegate:"), m_delegate);
+        m_target = objc::msgSend<id>(recorderClass(), objc::sel("new"));
+
+        // Apple > Quit (Cmd-Q, terminate: to the application); File > Fire (Cmd-K), Disabled (Cmd-J)
+        id main = newMenu("Main");
+        id apple = newMenu("Apple");
+        addItem(apple, "Quit", "terminate:", "q", 0, nil);
+        addSubmenu(main, apple);
+        m_file = newMenu("File");
+        addItem(m_file, "Fire", "fire:", "k", 1, m_target);
+        addItem(m_file, "Disabled", "fire:", "j", 2, m_target);
+        addSubmenu(main, m_file);
+        objc::msgSend<void, id>(m_app, objc::sel("setMainMenu:"), main);
+        objc_release(main);
+
+        const NSRect content{{200, 300}, {240, 120}};
+        m_window = objc::msgSend<id, NSRect, NSWindowStyleMask, NSBackingStoreType, BOOL>(
+            objc::msgSend<id>(objc_getClass("NSWindow"), objc::sel("alloc")),
+            objc::sel("initWithContentRect:styleMask:backing:defer:"), content,
+            NSWindowStyleMaskTitled | NSWindowStyleMaskClosable, NSBackingStoreBuffered, NO);
+        objc::msgSend<void, id>(m_window, objc::sel("makeKeyAndOrderFront:"), nil);
+        ASSERT_TRUE(pumpUntil([&] { return objc::msgSend<BOOL>(m_window, objc::sel("isKeyWindow")); }));
+        settle();
+        g_log.clear();
+    }
+
+    void TearDown() override
+    {
+        if (!m_pool)
+            return;
+        xdotool("key Escape");
+        objc::msgSend<void>(m_window, objc::sel("close"));
+        objc::msgSend<void, id>(m_app, objc::sel("setMainMenu:"), nil);
+        objc::msgSend<void, id>(m_app, objc::sel("setDelegate:"), nil);
+        settle();
+        objc_release(m_delegate);
+        objc_release(m_target);
+        objc_autoreleasePoolPop(m_pool);
+    }
+
+    tWindow& window() { return WindowState::of(m_window); }
+
+    // The GtkMenuItem showing the menu's item at `index` in this window.
+    GtkWidget* widgetOf(id menu, NSInteger index)
+    {
+        for (GtkWidget* widget : MenuItemState::of(itemAt(menu, index)).widgets)
+            if (gtk_widget_get_toplevel(widget) == window().gtk || gtk_widget_get_mapped(widget))
+                return widget;
+        return nullptr;
+    }
+
+    void* m_pool = nullptr;
+    id m_app = nil;
+    id m_delegate = nil;
+    id m_target = nil;
+    id m_window = nil;
+    id m_file = nil;  // held by the main menu
+};
+
+TEST_F(MenuX11Test, TheMenuBarIsAboveTheContentWhichKeepsItsSize)
+{
+    ASSERT_NE(window().menuBar, nullptr);
+    EXPECT_TRUE(gtk_widget_get_mapped(window().menuBar));
+    GtkAllocation bar;
+    GtkAllocation area;
+    gtk_widget_get_allocation(window().menuBar, &bar);
+    gtk_widget_get_allocation(window().area, &area);
+    EXPECT_GT(bar.height, 0);
+    EXPECT_EQ(area.y, bar.y + bar.height);
+    EXPECT_EQ(area.width, 240);
+    EXPECT_EQ(area.height, 120);
+    // Without a bundle name the application menu keeps its item's title.
+    EXPECT_STREQ(
+        gtk_menu_item_get_label(GTK_MENU_ITEM(gtk_container_get_children(GTK_CONTAINER(window().menuBar))->data)),
+        "Apple");
+}
+
+TEST_F(MenuX11Test, AClickOnAnItemDeliversItsActionOnce)
+{
+    clickAt(centreOf(widgetOf(objc::msgSend<id>(m_app, objc::sel("mainMenu")), 1)));
+    GtkWidget* fire = nullptr;
+    ASSERT_TRUE(pumpUntil([&] {
+        fire = widgetOf(m_file, 0);
+        return fire && gtk_widget_get_mapped(fire);
+    }));
+    settle();
+    // Opening validated the menu's items: the disabled one is insensitive.
+    EXPECT_EQ(count("validate 1"), 1u);
+    EXPECT_FALSE(gtk_widget_get_sensitive(widgetOf(m_file, 1)));
+    clickAt(centreOf(fire));
+    ASSERT_TRUE(pumpUntil([] { return count("fire: 1") > 0; }));
+    settle();
+    EXPECT_EQ(count("fire: 1"), 1u);
+}
+
+TEST_F(MenuX11Test, TheAcceleratorDeliversTheActionOnceAndADisabledOneNothing)
+{
+    xdotool("key ctrl+k");
+    ASSERT_TRUE(pumpUntil([] { return count("fire: 1") > 0; }));
+    xdotool("key ctrl+j");
+    ASSERT_TRUE(pumpUntil([] { return count("validate 2") > 1; }));
+    settle();
+    EXPECT_EQ(count("fire: 1"), 1u);
+    EXPECT_EQ(count("fire: 2"), 0u);
+}
+
+TEST_F(MenuX11Test, CtrlQAsksTheApplicationWhetherToTerminate)
+{
+    xdotool("key ctrl+q");
+    ASSERT_TRUE(pumpUntil([] { return count("applicationShouldTerminate:") > 0; }));
+    settle();
+    EXPECT_EQ(count("applicationShouldTerminate:"), 1u);  // answered Cancel: the test goes on
+}
+
+TEST_F(MenuX11Test, ACursorSetIsTheThemesCursorOfThatName)
+{
+    GdkDisplay* display = gdk_display_get_default();
+    GdkWindow* content = gtk_widget_get_window(window().area);
+    for (const auto& [method, name] : {std::pair{"pointingHandCursor", "pointer"}, std::pair{"IBeamCursor", "text"},
+                                       std::pair{"arrowCursor", "default"}}) {
+        id cursor = objc::msgSend<id>(objc_getClass("NSCursor"), objc::sel(method));
+        objc::msgSend<void>(cursor, objc::sel("set"));
+        GdkCursor* expected = gdk_cursor_new_from_name(display, name);
+        ASSERT_NE(expected, nullptr) << name;
+        // GDK keeps one cursor per name: the same object when it is the cursor of that name.
+        EXPECT_EQ(gdk_window_get_cursor(content), expected) << name;
+        EXPECT_EQ(objc::msgSend<id>(objc_getClass("NSCursor"), objc::sel("currentCursor")), cursor);
+        g_object_unref(expected);
+    }
+}
+
+}  // namespace
+}  // namespace qvcompat::appkit::test
