@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -21,10 +22,44 @@ namespace {
 using namespace std::chrono_literals;
 using QV::VDXUpdaterUpgradeLogic;
 using QV::SIM::ControllerConfig;
+using QV::SIM::eMode;
+using QV::SIM::eOutcome;
+using QV::SIM::tLoggedRequest;
 using QV::SIM::tRequestMatch;
 
 constexpr uint8_t kAttributesTolerant = 0x01 | 0x04 | 0x08;  // can download, tolerant, will detach
 constexpr uint8_t kAttributesXmos = 0x01;                    // not tolerant, no detach: XMOS requests
+constexpr uint8_t kAttributesTolerantXmos = 0x01 | 0x04;     // tolerant, no detach: XMOS requests
+
+constexpr uint8_t kDetach = 0x00;
+constexpr uint8_t kAbort = 0x06;
+constexpr uint8_t kResetIntoDfu = 0xF2;
+constexpr uint8_t kResetFromDfu = 0xF3;
+constexpr uint8_t kNone = 0xFF;
+
+// A DFU or XMOS request on the DFU interface in `mode` that the controller answered.
+bool answered(const std::vector<tLoggedRequest>& log, eMode mode, uint8_t request)
+{
+    return std::any_of(log.begin(), log.end(), [&](const tLoggedRequest& e) {
+        return e.mode == mode && e.setup[0] == 0x21 && e.setup[1] == request && e.outcome == eOutcome::Answered;
+    });
+}
+
+// DFU_ABORT reached the controller in update mode (answered or stalled: it was there to refuse
+// it), and the return to application mode (DFU_DETACH or the XMOS reset) was answered after it.
+bool abortedAndReturned(const std::vector<tLoggedRequest>& log)
+{
+    const auto isUpdateRequest = [](const tLoggedRequest& e, uint8_t request) {
+        return e.mode == eMode::Update && e.setup[0] == 0x21 && e.setup[1] == request &&
+               e.outcome != eOutcome::Absent && e.outcome != eOutcome::NeverAnswered;
+    };
+    const auto abort =
+        std::find_if(log.begin(), log.end(), [&](const tLoggedRequest& e) { return isUpdateRequest(e, kAbort); });
+    return abort != log.end() && std::any_of(abort + 1, log.end(), [&](const tLoggedRequest& e) {
+               return (isUpdateRequest(e, kDetach) || isUpdateRequest(e, kResetFromDfu)) &&
+                      e.outcome == eOutcome::Answered;
+           });
+}
 
 ControllerConfig controllerWithImages()
 {
@@ -98,9 +133,12 @@ TEST_F(UpdateEndToEnd, ACompleteUpdateOfEachKindOfController)
     struct Case {
         const char* what;
         uint8_t attributes;
+        uint8_t reset;       // the request that sent it into update mode
+        uint8_t returnedBy;  // the request that brought it back, kNone: it restarted by itself
     } cases[] = {
-        {"manifestation tolerant, detaches itself", kAttributesTolerant},
-        {"not tolerant, XMOS resets", kAttributesXmos},
+        {"manifestation tolerant, detaches itself", kAttributesTolerant, kDetach, kDetach},
+        {"not tolerant, XMOS resets", kAttributesXmos, kResetIntoDfu, kNone},
+        {"manifestation tolerant, XMOS resets", kAttributesTolerantXmos, kResetIntoDfu, kResetFromDfu},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -119,6 +157,13 @@ TEST_F(UpdateEndToEnd, ACompleteUpdateOfEachKindOfController)
         EXPECT_EQ(update(logic), VDXUpdaterUpgradeLogic::eUpdateDone);
         EXPECT_EQ(controller->receivedAuxImage(), config.expectedAuxImage);
         EXPECT_EQ(controller->receivedMainImage(), config.expectedMainImage);
+        const std::vector<tLoggedRequest> log = controller->requestLog();
+        EXPECT_TRUE(answered(log, eMode::Application, c.reset));
+        if (c.returnedBy != kNone) {
+            EXPECT_TRUE(answered(log, eMode::Update, c.returnedBy));
+        }
+        EXPECT_FALSE(answered(log, eMode::Update, kAbort));
+        EXPECT_EQ(controller->mode(), eMode::Application);
 
         ASSERT_TRUE(logic.connectInNormalMode());
         tVersions after = versions(logic);
@@ -131,6 +176,9 @@ TEST_F(UpdateEndToEnd, ACompleteUpdateOfEachKindOfController)
     }
 }
 
+// Each failure ends with its result, and leaves the controller where it should be: a worker that
+// failed has sent DFU_ABORT and returned the controller to application mode, with the versions of
+// what it completed (the auxiliary image is complete before the main one starts).
 TEST_F(UpdateEndToEnd, EachFaultEndsWithItsResult)
 {
     using Adjust = std::function<void(ControllerConfig&)>;
@@ -138,45 +186,64 @@ TEST_F(UpdateEndToEnd, EachFaultEndsWithItsResult)
         const char* what;
         Adjust fault;
         int expected;  // the worker's result; -100: the reset into update mode failed
+        bool onBus;    // at the end, in `mode`
+        eMode mode;
+        uint16_t mainVersion;
+        uint16_t auxVersion;
+        bool abortedAndReturned;
     } cases[] = {
         {"reset request stalls",
          [](ControllerConfig& c) {
              c.faults.stall.push_back({0x21, 0x00, 1});
          },
-         -100},
-        {"lost after the reset", [](ControllerConfig& c) { c.faults.lostReenumeration = 1; }, -100},
-        {"late after the reset", [](ControllerConfig& c) { c.faults.lateReenumeration = 1; }, -100},
+         -100, true, eMode::Application, 0x20, 0x66, false},
+        {"lost after the reset", [](ControllerConfig& c) { c.faults.lostReenumeration = 1; }, -100, false,
+         eMode::Update, 0x20, 0x66, false},
+        {"late after the reset", [](ControllerConfig& c) { c.faults.lateReenumeration = 1; }, -100, false,
+         eMode::Update, 0x20, 0x66, false},
         {"another serial number after the reset",
-         [](ControllerConfig& c) { c.faults.serialAfterReenumeration = "SOMEONE-ELSE"; }, -100},
+         [](ControllerConfig& c) { c.faults.serialAfterReenumeration = "SOMEONE-ELSE"; }, -100, true, eMode::Update,
+         0x20, 0x66, false},
         {"auxiliary block stalls",
          [](ControllerConfig& c) {
              c.faults.stall.push_back({0x41, 0x1D, 7});
          },
-         -2},
+         -2, true, eMode::Application, 0x20, 0x66, true},
         {"third download block stalls",
          [](ControllerConfig& c) {
              c.faults.stall.push_back({0x21, 0x01, 3});
          },
-         -2},
+         -2, true, eMode::Application, 0x20, 0x67, true},
+        {"third download block stalls, XMOS resets",
+         [](ControllerConfig& c) {
+             c.dfuAttributes = kAttributesXmos;
+             c.faults.stall.push_back({0x21, 0x01, 3});
+         },
+         -2, true, eMode::Application, 0x20, 0x67, true},
         {"status poll stalls",
          [](ControllerConfig& c) {
              c.faults.stall.push_back({0xA1, 0x03, 2});
          },
-         -2},
-        {"short status reply", [](ControllerConfig& c) { c.faults.getStatusLength = 4; }, -2},
+         -2, true, eMode::Application, 0x20, 0x67, true},
+        {"short status reply", [](ControllerConfig& c) { c.faults.getStatusLength = 4; }, -2, true, eMode::Application,
+         0x20, 0x67, true},
         {"write error at block 5",
          [](ControllerConfig& c) {
              c.faults.statusError = QV::SIM::tStatusFault{0x03, 5};
          },
-         -2},
-        {"busy for ever", [](ControllerConfig& c) { c.faults.busyForever = true; }, -2},
-        {"stuck in manifestation", [](ControllerConfig& c) { c.faults.stuckInManifest = true; }, -2},
+         -2, true, eMode::Application, 0x20, 0x67, true},
+        {"busy for ever", [](ControllerConfig& c) { c.faults.busyForever = true; }, -2, true, eMode::Application, 0x20,
+         0x67, true},
+        // The whole image arrived: the controller takes it at its restart even though the host gave up.
+        {"stuck in manifestation", [](ControllerConfig& c) { c.faults.stuckInManifest = true; }, -2, true,
+         eMode::Application, 0x21, 0x67, true},
+        // Gone for good: neither the abort nor the return can reach it.
         {"not tolerant and lost after manifestation",
          [](ControllerConfig& c) {
              c.dfuAttributes = kAttributesXmos;
              c.faults.lostReenumeration = 2;
          },
-         -2},
+         -2, false, eMode::Application, 0x20, 0x67, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -192,6 +259,14 @@ TEST_F(UpdateEndToEnd, EachFaultEndsWithItsResult)
                 EXPECT_EQ(result.load(), -1);
             }
         }
+        // The worker's final wait has let every re-enumeration due happen.
+        EXPECT_EQ(controller->onBus(), c.onBus);
+        if (c.onBus) {
+            EXPECT_EQ(controller->mode(), c.mode);
+        }
+        EXPECT_EQ(controller->mainVersion(), c.mainVersion);
+        EXPECT_EQ(controller->auxVersion(), c.auxVersion);
+        EXPECT_EQ(abortedAndReturned(controller->requestLog()), c.abortedAndReturned);
         bus().unplug(controller);
         ASSERT_TRUE(bus().waitSettled());
     }
@@ -211,18 +286,41 @@ TEST_F(UpdateEndToEnd, WrongImagesAreWrittenButNotVerified)
     EXPECT_NE(after.installed, after.newest);
 }
 
-TEST_F(UpdateEndToEnd, AnUpToDateAuxiliaryVersionIsStillCompared)
+// The decision as the wizard sees it, read from the controller: equal versions need no update
+// and read the same, an older auxiliary image on the current firmware does.
+TEST_F(UpdateEndToEnd, TheUpdateDecisionComparesBothVersions)
 {
-    ControllerConfig config = controllerWithImages();
-    config.mainVersion = 0x0021;
-    config.auxVersion = 0x66;
-    plugController(config);
-    VDXUpdaterUpgradeLogic logic;
-    ASSERT_TRUE(logic.connectInNormalMode());
-    tVersions v = versions(logic);
-    EXPECT_EQ(v.installed, "33 / 0x66");
-    EXPECT_EQ(v.newest, "33 / 0x67");
-    EXPECT_TRUE(v.updateNeeded);
+    struct Case {
+        uint16_t mainVersion;
+        uint16_t auxVersion;
+        const char* installed;
+        const char* newest;
+        bool updateNeeded;
+    } cases[] = {
+        {0x0021, 0x67, "33", "33", false},
+        {0x0021, 0x66, "33 / 0x66", "33 / 0x67", true},
+        {0x0021, 0x68, "33 / 0x68", "33 / 0x67", false},
+        {0x0020, 0x67, "32", "33", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.mainVersion << " / " << c.auxVersion);
+        ControllerConfig config = controllerWithImages();
+        config.mainVersion = c.mainVersion;
+        config.auxVersion = c.auxVersion;
+        auto controller = plugController(config);
+        {
+            VDXUpdaterUpgradeLogic logic;
+            ASSERT_TRUE(logic.connectInNormalMode());
+            tVersions v = versions(logic);
+            EXPECT_EQ(v.installed, c.installed);
+            EXPECT_EQ(v.newest, c.newest);
+            EXPECT_EQ(v.updateNeeded, c.updateNeeded);
+            EXPECT_EQ(v.installed == v.newest, !c.updateNeeded && c.auxVersion == 0x67)
+                << "the wizard's success test: the texts are equal exactly for the newest versions";
+        }
+        bus().unplug(controller);
+        ASSERT_TRUE(bus().waitSettled());
+    }
 }
 
 TEST_F(UpdateEndToEnd, QuittingDuringAnUpdateLetsTheWorkerEndFirst)
