@@ -13,6 +13,7 @@
 
 #include "AppKit/AppKitClasses.h"
 #include "AppKit/standin/Application.h"
+#include "AppKit/standin/Graphics.h"
 #include "AppKit/standin/Windowing.h"
 
 extern "C" const char qvcompat_appkit_linked = 1;
@@ -30,6 +31,7 @@ void load()
         NSOpenPanelClass();
         loadWindowing();
         loadApplication();
+        loadGraphics();
         return true;
     }();
     (void)s_loaded;

@@ -1,0 +1,153 @@
+// Times a standalone window of the wizard's size (627 x 335) on an X server: a GDK button press put
+// into GDK's queue until the window's event handler has it, and an invalidated area until X has the
+// pixels (a full repaint and a 40 x 40 one; the window copies its picture into the view, as the
+// toolkit's windows do). Runs on the display named by DISPLAY, else on an Xvfb of its own. Not a
+// test: run it by hand (see the README). Target: a full repaint's copy to the screen under 2 ms, a
+// small one in proportion to its area.
+#include "../tests/KeyboardLayout/PrivateXServer.h"
+#include "UIA/DeviceContext.h"
+#include "UIA/EventCodes.h"
+#include "UIA/EventData.h"
+#include "UIA/Picture.h"
+#include "UIA/Window.h"
+#include "UIA/WindowImpl.h"
+
+#include <benchmark/benchmark.h>
+#include <gdk/gdk.h>
+#include <gdk/gdkx.h>
+#include <glib.h>
+#include <objc/message.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+using namespace QV::UIA;
+using QV::GP::Rect;
+
+constexpr int kWidth = 627;
+constexpr int kHeight = 335;
+
+class BenchWindow : public StandaloneWindow {
+public:
+    bool onEvent(unsigned code, EventData* data) override
+    {
+        if (code == eEventMouseButton)
+            ++buttons;
+        if (code == eEventWindowPaint) {
+            static_cast<PaintEventData*>(data)->dc->updateFromPicture(picture, false);
+            ++paints;
+            return true;
+        }
+        return code == eEventMouseButton || StandaloneWindow::onEvent(code, data);
+    }
+
+    Picture picture;
+    int buttons = 0;
+    int paints = 0;
+};
+
+void iterateUntil(const int& counter, int target)
+{
+    while (counter < target)
+        g_main_context_iteration(nullptr, TRUE);
+}
+
+// The one window of the run, shown and painted once.
+BenchWindow& window()
+{
+    static BenchWindow* s_window = [] {
+        auto* made = new BenchWindow;
+        made->picture.setSize(kWidth, kHeight);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                made->picture.setPixelUC(x, y, 0xFF000000u | uint32_t(x) << 12 | uint32_t(y));
+        QV::UIA::Window::CreateData data;
+        data.flags = WindowBase::eCreateFlagSize | WindowBase::eCreateFlagPosition;
+        data.style = WindowBase::eStyleFixedSize;
+        data.rect = Rect(0, 0, kWidth, kHeight);
+        made->create(data);
+        made->show(true);
+        iterateUntil(made->paints, 1);
+        return made;
+    }();
+    return *s_window;
+}
+
+// The GDK window of the view's drawing area: the toplevel's child of the content's size.
+GdkWindow* contentWindow(BenchWindow& bench)
+{
+    id platform = objc::msgSend<id>(bench.getNSView(), objc::sel("window"));
+    const auto xid = static_cast<::Window>(objc::msgSend<long>(platform, objc::sel("windowNumber")));
+    GdkWindow* top = gdk_x11_window_lookup_for_display(gdk_display_get_default(), xid);
+    GdkWindow* found = top;
+    for (GList* child = top ? gdk_window_get_children(top) : nullptr; child; child = child->next) {
+        auto* candidate = static_cast<GdkWindow*>(child->data);
+        if (gdk_window_get_width(candidate) == kWidth && gdk_window_get_height(candidate) == kHeight)
+            found = candidate;
+    }
+    return found;
+}
+
+void putButton(GdkWindow* target, GdkEventType type, guint32 time)
+{
+    GdkEvent* event = gdk_event_new(type);
+    event->button.window = GDK_WINDOW(g_object_ref(target));
+    event->button.time = time;
+    event->button.x = 100;
+    event->button.y = 50;
+    event->button.button = 1;
+    gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+    gdk_event_put(event);
+    gdk_event_free(event);
+}
+
+void BM_ButtonEventToHandler(benchmark::State& state)
+{
+    BenchWindow& bench = window();
+    GdkWindow* target = contentWindow(bench);
+    guint32 time = 1000;
+    for (auto _ : state) {
+        // Far apart in time: every press is a single click.
+        time += 10000;
+        putButton(target, GDK_BUTTON_PRESS, time);
+        iterateUntil(bench.buttons, bench.buttons + 1);
+        state.PauseTiming();
+        putButton(target, GDK_BUTTON_RELEASE, time + 1);
+        iterateUntil(bench.buttons, bench.buttons + 1);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ButtonEventToHandler)->Unit(benchmark::kMicrosecond);
+
+// setNeedsDisplayInRect: of the area, the paint, and X has the pixels (a round trip after it).
+void BM_RepaintToScreen(benchmark::State& state)
+{
+    BenchWindow& bench = window();
+    const int side = static_cast<int>(state.range(0));
+    const Rect area = side ? Rect(100, 100, 100 + side, 100 + side) : Rect(0, 0, kWidth, kHeight);
+    for (auto _ : state) {
+        bench.getImpl()->invalidateRect(area);
+        iterateUntil(bench.paints, bench.paints + 1);
+        gdk_display_sync(gdk_display_get_default());
+    }
+    state.SetLabel(side ? std::to_string(side) + " x " + std::to_string(side) : "627 x 335");
+}
+BENCHMARK(BM_RepaintToScreen)->Arg(0)->Arg(40)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::unique_ptr<QV::UIA::TEST::PrivateXServer> server;
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        server = std::make_unique<QV::UIA::TEST::PrivateXServer>();
+        setenv("DISPLAY", server->display().c_str(), 1);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
