@@ -10,6 +10,7 @@
 // Linux).
 #include "AppKit/AppKit.h"
 #include "AppKit/NSOpenPanel.h"
+#include "AppKit/NSPasteboard.h"
 
 #include "AppKit/AppKitClasses.h"
 #include "AppKit/standin/Application.h"
@@ -29,6 +30,7 @@ void load()
         NSWorkspaceClass();
         NSSavePanelClass();
         NSOpenPanelClass();
+        NSPasteboardClass();
         loadWindowing();
         loadApplication();
         loadGraphics();

@@ -164,6 +164,15 @@ void forget(GtkClipboard*, gpointer data)
     delete offer;
 }
 
+// Whether a window of this process owns X's CLIPBOARD selection, as the X server says now. GDK
+// answers a foreign wrapper for another client's window that it has met before (a requestor), so
+// the window's kind tells.
+bool ownsClipboard()
+{
+    GdkWindow* owner = gdk_selection_owner_get(GDK_SELECTION_CLIPBOARD);
+    return owner && gdk_window_get_window_type(owner) != GDK_WINDOW_FOREIGN;
+}
+
 // X's clipboard once a display is open (the main thread opens it); this process's store before.
 bool haveClipboard() { return gdk_display_get_default() != nullptr; }
 
@@ -209,7 +218,7 @@ std::uint64_t PasteboardStore::synchronize()
     if (!isClipboard() || !haveClipboard())
         return m_changeCount;
     // Asks the X server: GTK learns of a lost selection only when its loop gets to the event.
-    if (m_owner && m_offered && !gdk_selection_owner_get(GDK_SELECTION_CLIPBOARD))
+    if (m_owner && m_offered && !ownsClipboard())
         lostOwnership(m_generation);
     if (!m_owner)
         readForeign();
@@ -282,6 +291,8 @@ void PasteboardStore::offer()
                                             static_cast<guint>(count), &provide, &forget, offer);
     if (!m_offered)
         delete offer;  // GTK keeps nothing of a failed offer; the content stays this process's own
+    // The new owner is known at once, not when the main loop next flushes the connection.
+    gdk_display_flush(gdk_display_get_default());
     gtk_target_table_free(entries, count);
     gtk_target_list_unref(targets);
 }

@@ -11,6 +11,9 @@
 #include "QVTest/TemporaryFolder.h"
 
 #include <CoreServices/UTType.h>
+#include <Foundation/NSObjCRuntime.h>
+#include <objc/message.h>
+#include <objc/runtime.h>
 
 #include <gtest/gtest.h>
 
@@ -277,6 +280,29 @@ TEST(InternalClipBoardFormat, APayloadThisProcessDidNotPutThereIsAbsent)
     EXPECT_FALSE(ExchangeData(forged.get()).containsFormat(InternalClipBoardFormat::FormatHandle()));
     EXPECT_FALSE(ExchangeData(forged.get()).getFormat(read));
     EXPECT_EQ(read.getData(), nullptr);
+}
+
+TEST(ExchangeData, APrivatePasteboardIsTheNSPasteboardOfItsName)
+{
+    // A drag hands the platform the NSPasteboard of the name its ExchangeData wrote.
+    ExchangeData drag(InternalClipBoardFormat(payload(), window()), false);
+    CFStringRef name = nullptr;
+    ASSERT_EQ(PasteboardCopyName(drag.getPasteboard(), &name), 0);
+    void* pool = objc_autoreleasePoolPush();
+    const auto asObject = [](CFTypeRef ref) { return static_cast<id>(const_cast<void*>(ref)); };
+    id pasteboard = objc::msgSend<id, id>(asObject(objc_getClass("NSPasteboard")), objc::sel("pasteboardWithName:"),
+                                          asObject(name));
+    ASSERT_NE(pasteboard, nullptr);
+    const std::string named =
+        objc::msgSend<const char*>(objc::msgSend<id>(pasteboard, objc::sel("name")), objc::sel("UTF8String"));
+    EXPECT_EQ(named, QV::GP::StringCF(name));
+    id types = objc::msgSend<id>(pasteboard, objc::sel("types"));
+    ASSERT_EQ(objc::msgSend<NSUInteger>(types, objc::sel("count")), 1u);
+    const std::string type = objc::msgSend<const char*>(
+        objc::msgSend<id, NSUInteger>(types, objc::sel("objectAtIndex:"), 0), objc::sel("UTF8String"));
+    EXPECT_EQ(type, QV::GP::StringCF(InternalClipBoardFormat::FormatHandle().typeIdentifier));
+    objc_autoreleasePoolPop(pool);
+    CFRelease(name);
 }
 
 TEST(InternalClipBoardFormat, APayloadIsAbsentOnceItsDragIsOver)

@@ -75,6 +75,7 @@ std::vector<std::string> lines(const std::string& text)
 // Keeps the clipboard's content on offer until the test ends the peer (or half a minute passed).
 [[noreturn]] void serve()
 {
+    gdk_display_sync(gdk_display_get_default());  // the X server knows the new owner before the test goes on
     std::printf("> ready\n");
     std::fflush(stdout);
     QV::TEST::runMainLoopUntil([] { return false; }, std::chrono::seconds(30));
