@@ -200,4 +200,26 @@ TEST(WindowDestruction, TheDelegateOfAWindowWithoutViewGuardsEachWindowOnItsOwn)
     EXPECT_EQ(b.owner.getImpl(), nullptr);
 }
 
+TEST(WindowDestruction, AnImplementationDeletedWhileItsWindowIsOpenLeavesNoDelegateBehind)
+{
+    Log log;
+    auto* owner = new RecordingWindow(&log);
+    auto* impl = new COCOA::WindowImpl(owner);
+    owner->setImpl(impl);
+    QV::UIA::Window::CreateData data;
+    if (!impl->createWindow(data, COCOA::eWindowClassWindow, false)) {
+        delete owner;
+        GTEST_SKIP() << "no platform window without a display";
+    }
+    id window = objc_retain(impl->getWindow());
+    ASSERT_NE(objc::msgSend<id>(window, objc::sel("delegate")), nil);
+    delete owner;  // deletes the implementation with its platform window still open
+    EXPECT_EQ(objc::msgSend<id>(window, objc::sel("delegate")), nil);
+    log.clear();
+    objc::msgSend<void, BOOL>(window, objc::sel("setReleasedWhenClosed:"), NO);
+    objc::msgSend<void>(window, objc::sel("close"));  // reaches no implementation
+    EXPECT_TRUE(log.empty());
+    objc_release(window);
+}
+
 }  // namespace
