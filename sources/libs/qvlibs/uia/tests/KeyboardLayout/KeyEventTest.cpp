@@ -3,6 +3,7 @@
 #include "COCOA/KeyEventConversion.h"
 #include "Keys/Keys.h"
 #include "PrivateXServer.h"
+#include "UIA/InputState.h"
 #include "UIA/KeyCodes.h"
 
 #include "QVTest/MainLoop.h"
@@ -119,6 +120,32 @@ TEST_F(KeyEventTest, KeysOfAPCKeyboardBecomeKeyValues)
         uint32_t physical = 0;
         EXPECT_EQ(press(c.xKeyCode, c.state, physical), c.expected) << c.layout << " X key " << c.xKeyCode;
         EXPECT_EQ(physical, c.expectedPhysical) << c.layout << " X key " << c.xKeyCode;
+    }
+}
+
+// The modifier keys held now, as the X server has them: Ctrl is Command, Alt Option, Super Control.
+TEST_F(KeyEventTest, TheModifierKeysHeldNowComeFromTheXServer)
+{
+    useLayout("us", GDK_KEY_q);
+    const struct {
+        const char* keys;  // xdotool's names
+        uint32_t bits;
+    } cases[] = {
+        {"Control_L", eModifierCommand},
+        {"Alt_L", eModifierOption},
+        {"Shift_L", eModifierShift},
+        {"Super_L", eModifierControl},
+        {"Control_L+Shift_L", eModifierCommand | eModifierShift},
+    };
+    const std::string xdotool = "DISPLAY=" + server().display() + " xdotool ";
+    for (const auto& c : cases) {
+        const auto down = QV::TEST::runCommand(xdotool + "keydown " + c.keys);
+        ASSERT_EQ(down.status, 0) << down.output;
+        EXPECT_TRUE(QV::TEST::runMainLoopUntil([&] { return InputState::getSyncModifierKeys() == c.bits; }))
+            << c.keys << ": 0x" << std::hex << InputState::getSyncModifierKeys();
+        const auto up = QV::TEST::runCommand(xdotool + "keyup " + c.keys);
+        ASSERT_EQ(up.status, 0) << up.output;
+        EXPECT_TRUE(QV::TEST::runMainLoopUntil([&] { return InputState::getSyncModifierKeys() == 0; })) << c.keys;
     }
 }
 
