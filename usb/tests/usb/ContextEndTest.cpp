@@ -6,7 +6,7 @@
 #include "DVK2/USBDeviceDB.h"
 #include "DVK2/USBDeviceFactory.h"
 
-#include <IOKit/standin/UsbContext.h>
+#include <StandInTestHooks/UsbContext.h>
 
 #include "qvsim/testing/SimulatedBusTest.h"
 
