@@ -93,7 +93,9 @@ bool WindowImpl::createWindow(const WindowBase::CreateData& data, eWindowClass w
         WindowRules::originForTopLeft(WindowRules::framePosition(data), frame.size.height, firstScreenTopEdge()));
     if (data.style & WindowBase::eStyleTransparent) {
         msgSend<void, BOOL>(window, s_setOpaque, NO);
+        void* pool = objc_autoreleasePoolPush();  // the colour is autoreleased; the window keeps it
         msgSend<void, id>(window, s_setBackgroundColor, msgSend<id>(objc_getClass("NSColor"), s_clearColor));
+        objc_autoreleasePoolPop(pool);
         owner->setAlphaBlending(true);
     }
     if ((data.flags & WindowBase::eCreateFlagTitle) && !data.title.empty()) {
