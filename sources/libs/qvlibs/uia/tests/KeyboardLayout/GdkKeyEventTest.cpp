@@ -25,7 +25,7 @@ namespace {
 
 using DETAIL::Keys;
 
-class KeyEventTest : public ::testing::Test {
+class GdkKeyEventTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
@@ -86,9 +86,9 @@ protected:
     static bool s_open;
 };
 
-bool KeyEventTest::s_open = false;
+bool GdkKeyEventTest::s_open = false;
 
-TEST_F(KeyEventTest, KeysOfAPCKeyboardBecomeKeyValues)
+TEST_F(GdkKeyEventTest, KeysOfAPCKeyboardBecomeKeyValues)
 {
     struct tCase {
         const char* layout;
@@ -124,7 +124,7 @@ TEST_F(KeyEventTest, KeysOfAPCKeyboardBecomeKeyValues)
 }
 
 // The modifier keys held now, as the X server has them: Ctrl is Command, Alt Option, Super Control.
-TEST_F(KeyEventTest, TheModifierKeysHeldNowComeFromTheXServer)
+TEST_F(GdkKeyEventTest, TheModifierKeysHeldNowComeFromTheXServer)
 {
     useLayout("us", GDK_KEY_q);
     const struct {
