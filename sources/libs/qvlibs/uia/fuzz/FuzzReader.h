@@ -5,14 +5,14 @@
 
 #include "GP/MemoryStream.h"
 #include "UIA/Picture.h"
-#include "UIA/PictureReaders.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace qvfuzz {
 
-using Reader = bool (*)(QV::UIA::Picture&, QV::GP::Stream&, QV::UIA::PictureProperties::eOrientation, bool);
+// One of the picture's readers (&Picture::readPNG, ...).
+using Reader = bool (QV::UIA::Picture::*)(QV::GP::Stream&, QV::UIA::PictureProperties::eOrientation, bool);
 
 inline int fuzzReader(Reader reader, const uint8_t* data, std::size_t size)
 {
@@ -20,7 +20,7 @@ inline int fuzzReader(Reader reader, const uint8_t* data, std::size_t size)
     // Read-only: the storage never writes into the fuzzer's buffer.
     stream.storage().init(QV::GP::IStorage::eAccessRead, const_cast<uint8_t*>(data), size);
     QV::UIA::Picture picture;
-    if (reader(picture, stream, QV::UIA::PictureProperties::eOrientation(0), true)) {
+    if ((picture.*reader)(stream, QV::UIA::PictureProperties::eOrientation(0), true)) {
         const uint32_t* pixel = picture.getData();
         std::size_t const count = std::size_t(picture.getWidth()) * std::size_t(picture.getHeight());
         uint32_t combined = 0;

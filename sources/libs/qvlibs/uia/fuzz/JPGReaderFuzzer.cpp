@@ -3,5 +3,5 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    return qvfuzz::fuzzReader(&QV::UIA::PictureReaders::readJPG, data, size);
+    return qvfuzz::fuzzReader(&QV::UIA::Picture::readJPG, data, size);
 }

@@ -6,6 +6,9 @@
 // setters are virtual so that a subclass may watch them.
 #pragma once
 
+#include "GP/Stream.h"
+
+#include <cstddef>
 #include <cstdint>
 
 namespace QV::UIA {
@@ -22,6 +25,8 @@ public:
         eResizeVertical = 1,
         eResizeHorizontal = 2
     };
+    // Bytes of the stream record (read, write).
+    static constexpr std::size_t kRecordBytes = 33;
 
     PictureProperties() = default;
     PictureProperties(const PictureProperties&) = default;
@@ -39,6 +44,15 @@ public:
     virtual void setFixedBottom(int value);
     virtual void setFixedLeft(int value);
     virtual void setFixedRight(int value);
+    // The properties as a record of 33 bytes in the stream's byte order: the record version (u32,
+    // written as 1, not checked when read), the alpha-channel flag (one byte, any non-zero byte
+    // reads as true), orientation, number of frames and resize flags (u32 each), then the fixed
+    // top, bottom, left and right borders (s32 each).
+    // read: false, with nothing changed, when the stream has no storage or the record is not all
+    // there; else the properties take the record's values and propertiesChanged() runs once.
+    virtual bool read(GP::Stream& stream);
+    // false when the stream has no storage or not every byte of the record was written.
+    virtual bool write(GP::Stream& stream) const;
     virtual void propertiesChanged();
 
     // The pixels carry meaningful alpha: pictures drawn from this one are composited, not copied.

@@ -5,7 +5,7 @@
 // Beyond the picture's size limits, the decoder's working memory and the number of scans of a
 // progressive file are bounded, so that a small crafted file cannot make it allocate or loop
 // without end.
-#include "UIA/PictureReaders.h"
+#include "UIA/Picture.h"
 
 #include "Decoding/DecodeSupport.h"
 #include "Decoding/ICCProfile.h"
@@ -136,17 +136,17 @@ bool decode(JPGDecoder& d, Picture& picture, GP::Stream& stream)
 
 }  // namespace
 
-bool PictureReaders::readJPG(Picture& picture, GP::Stream& stream, PictureProperties::eOrientation, bool bDetectAlpha)
+bool Picture::readJPG(GP::Stream& stream, eOrientation, bool bDetectAlpha)
 {
     if (stream.getStorage() == nullptr)
         return false;
     {
         JPGDecoder decoder;
-        if (!decode(decoder, picture, stream))
+        if (!decode(decoder, *this, stream))
             return false;
     }
     if (bDetectAlpha)
-        picture.setAlphaChannel(false);
+        setAlphaChannel(false);
     return true;
 }
 

@@ -1,7 +1,7 @@
 // PNG through libpng. The stream feeds libpng through a read callback; libpng's transformations
 // turn every colour type and bit depth into 8-bit B, G, R, A rows written straight into the
 // picture; libpng's errors jump back into the reader, which then fails.
-#include "UIA/PictureReaders.h"
+#include "UIA/Picture.h"
 
 #include "Decoding/DecodeSupport.h"
 
@@ -126,17 +126,17 @@ bool decode(PNGDecoder& d, Picture& picture, GP::Stream& stream, bool& bColourTy
 
 }  // namespace
 
-bool PictureReaders::readPNG(Picture& picture, GP::Stream& stream, PictureProperties::eOrientation, bool bDetectAlpha)
+bool Picture::readPNG(GP::Stream& stream, eOrientation, bool bDetectAlpha)
 {
     if (stream.getStorage() == nullptr)
         return false;
     bool bColourTypeHasAlpha = false;
     {
         PNGDecoder decoder;
-        if (!decode(decoder, picture, stream, bColourTypeHasAlpha))
+        if (!decode(decoder, *this, stream, bColourTypeHasAlpha))
             return false;
     }
-    picture.setAlphaChannel(bDetectAlpha && bColourTypeHasAlpha && DETAIL::hasTranslucentPixel(picture));
+    setAlphaChannel(bDetectAlpha && bColourTypeHasAlpha && DETAIL::hasTranslucentPixel(*this));
     return true;
 }
 

@@ -5,7 +5,7 @@
 // Every byte the image needs must arrive: data that end early fail the read, and data too short for
 // the size the header announces are refused before the picture is allocated. A run-length packet
 // that reaches past the last pixel is cut there.
-#include "UIA/PictureReaders.h"
+#include "UIA/Picture.h"
 
 #include "Decoding/DecodeSupport.h"
 
@@ -181,7 +181,7 @@ void putTopRowFirst(Picture& picture)
 
 }  // namespace
 
-bool PictureReaders::readTGA(Picture& picture, GP::Stream& stream, PictureProperties::eOrientation, bool bDetectAlpha)
+bool Picture::readTGA(GP::Stream& stream, eOrientation, bool bDetectAlpha)
 {
     if (stream.getStorage() == nullptr)
         return false;
@@ -209,17 +209,17 @@ bool PictureReaders::readTGA(Picture& picture, GP::Stream& stream, PictureProper
     if (available >= 0 && uint64_t(available) < leastDataBytes(header.imageType, *format, nPixels))
         return false;
 
-    if (!DETAIL::resizeForDecoding(picture, header.width, header.height))
+    if (!DETAIL::resizeForDecoding(*this, header.width, header.height))
         return false;
-    tPixelRun run{picture.getData(), std::size_t(nPixels)};
+    tPixelRun run{getData(), std::size_t(nPixels)};
     const bool bRead = header.imageType == eImageTrueColour ? readUncompressed(stream, *format, run)
                                                             : readRunLength(stream, *format, run);
     if (!bRead)
         return false;
     if ((header.descriptor & kDescriptorTopFirst) == 0)
-        putTopRowFirst(picture);
+        putTopRowFirst(*this);
     if (bDetectAlpha)
-        picture.setAlphaChannel(DETAIL::hasTranslucentPixel(picture));
+        setAlphaChannel(DETAIL::hasTranslucentPixel(*this));
     return true;
 }
 

@@ -5,7 +5,6 @@
 
 #include "GP/MemoryStream.h"
 #include "UIA/Picture.h"
-#include "UIA/PictureReaders.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,14 +12,15 @@
 
 namespace qvtest {
 
-using Reader = bool (*)(QV::UIA::Picture&, QV::GP::Stream&, QV::UIA::PictureProperties::eOrientation, bool);
+// One of the picture's readers (&Picture::readPNG, ...).
+using Reader = bool (QV::UIA::Picture::*)(QV::GP::Stream&, QV::UIA::PictureProperties::eOrientation, bool);
 
 // Reads the file from a memory stream at its start.
 inline bool decode(Reader reader, const Bytes& file, QV::UIA::Picture& picture, bool bDetectAlpha = true)
 {
     QV::GP::MemoryStream stream;
     stream.storage().init(QV::GP::IStorage::eAccessRead, const_cast<uint8_t*>(file.data()), file.size());
-    return reader(picture, stream, QV::UIA::PictureProperties::eOrientation(0), bDetectAlpha);
+    return (picture.*reader)(stream, QV::UIA::PictureProperties::eOrientation(0), bDetectAlpha);
 }
 
 inline std::vector<uint32_t> pixelsOf(const QV::UIA::Picture& picture)

@@ -10,7 +10,6 @@
 namespace {
 
 using QV::UIA::Picture;
-using QV::UIA::PictureReaders::readJPG;
 using qvtest::Bytes;
 using qvtest::JpegSpec;
 
@@ -95,7 +94,7 @@ TEST(JPGReader, DecodesEveryColourSpaceToOpaquePixels)
     for (const ColourCase& c : colourCases()) {
         SCOPED_TRACE(c.name);
         Picture picture;
-        ASSERT_TRUE(qvtest::decode(&readJPG, qvtest::writeJPEG(c.spec), picture));
+        ASSERT_TRUE(qvtest::decode(&Picture::readJPG, qvtest::writeJPEG(c.spec), picture));
         expectHalves(picture, c.left, c.right, kLossless);
     }
 }
@@ -105,12 +104,12 @@ TEST(JPGReader, ClearsTheAlphaChannelOnlyWhenAskedToDetectIt)
     const Bytes file = qvtest::writeJPEG(redAndBlue(JCS_YCbCr));
     Picture detected;
     detected.setAlphaChannel(true);
-    ASSERT_TRUE(qvtest::decode(&readJPG, file, detected, true));
+    ASSERT_TRUE(qvtest::decode(&Picture::readJPG, file, detected, true));
     EXPECT_FALSE(detected.hasAlphaChannel());
 
     Picture undetected;
     undetected.setAlphaChannel(true);
-    ASSERT_TRUE(qvtest::decode(&readJPG, file, undetected, false));
+    ASSERT_TRUE(qvtest::decode(&Picture::readJPG, file, undetected, false));
     EXPECT_TRUE(undetected.hasAlphaChannel());
 }
 
@@ -132,7 +131,7 @@ TEST(JPGReader, ConvertsRGBThroughAProfileSplitIntoChunksInAnyOrder)
         JpegSpec spec = redAndBlue(JCS_RGB);
         spec.app2 = c.markers;
         Picture picture;
-        ASSERT_TRUE(qvtest::decode(&readJPG, qvtest::writeJPEG(spec), picture));
+        ASSERT_TRUE(qvtest::decode(&Picture::readJPG, qvtest::writeJPEG(spec), picture));
         expectHalves(picture, 0xFF0000FF, 0xFFFF0000, kThroughProfile);
     }
 }
@@ -157,7 +156,7 @@ TEST(JPGReader, ShowsDataWithoutConversionWhenTheProfileDoesNotApply)
         JpegSpec spec = redAndBlue(c.stored);
         spec.app2 = c.markers;
         Picture picture;
-        ASSERT_TRUE(qvtest::decode(&readJPG, qvtest::writeJPEG(spec), picture));
+        ASSERT_TRUE(qvtest::decode(&Picture::readJPG, qvtest::writeJPEG(spec), picture));
         expectHalves(picture, 0xFFFF0000, 0xFF0000FF, kLossless);
     }
 }
@@ -171,7 +170,7 @@ TEST(JPGReader, ConvertsCMYKThroughItsProfileInBothFlavours)
         spec.bAdobeMarker = bAdobe;
         spec.app2 = qvtest::iccChunks(profile, 2);
         Picture picture;
-        ASSERT_TRUE(qvtest::decode(&readJPG, qvtest::writeJPEG(spec), picture));
+        ASSERT_TRUE(qvtest::decode(&Picture::readJPG, qvtest::writeJPEG(spec), picture));
         expectHalves(picture, 0xFF20C040, 0xFF20C040, kThroughProfile);
     }
 
@@ -179,7 +178,7 @@ TEST(JPGReader, ConvertsCMYKThroughItsProfileInBothFlavours)
     JpegSpec grey = halves(JCS_GRAYSCALE, JCS_GRAYSCALE, {0x40}, {0xC0});
     grey.app2 = qvtest::iccChunks(profile, 1);
     Picture picture;
-    ASSERT_TRUE(qvtest::decode(&readJPG, qvtest::writeJPEG(grey), picture));
+    ASSERT_TRUE(qvtest::decode(&Picture::readJPG, qvtest::writeJPEG(grey), picture));
     expectHalves(picture, 0xFF404040, 0xFFC0C0C0, kLossless);
 }
 
@@ -201,7 +200,7 @@ TEST(JPGReader, FailsOnAProfileThatCannotBeUsed)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Picture picture;
-        EXPECT_FALSE(qvtest::decode(&readJPG, qvtest::writeJPEG(c.spec), picture));
+        EXPECT_FALSE(qvtest::decode(&Picture::readJPG, qvtest::writeJPEG(c.spec), picture));
     }
 }
 
@@ -228,7 +227,7 @@ TEST(JPGReader, FailsOnTruncatedFiles)
         for (const Malformed& m : malformed) {
             SCOPED_TRACE(m.name);
             Picture picture;
-            EXPECT_FALSE(qvtest::decode(&readJPG, m.bytes, picture));
+            EXPECT_FALSE(qvtest::decode(&Picture::readJPG, m.bytes, picture));
         }
     }
 }
@@ -249,7 +248,7 @@ TEST(JPGReader, RefusesHugeSizesBeforeAllocating)
         Bytes file = small;
         qvtest::setJPEGSize(file, c.width, c.height);
         Picture picture;
-        EXPECT_FALSE(qvtest::decode(&readJPG, file, picture));
+        EXPECT_FALSE(qvtest::decode(&Picture::readJPG, file, picture));
         EXPECT_EQ(picture.getData(), nullptr);
     }
 }
@@ -272,11 +271,11 @@ TEST(JPGReader, BoundsTheNumberOfProgressiveScans)
     JpegSpec spec = halves(JCS_GRAYSCALE, JCS_GRAYSCALE, {0x40}, {0xC0});
     spec.scans = singleCoefficientScript(0);  // 64 scans
     Picture picture;
-    ASSERT_TRUE(qvtest::decode(&readJPG, qvtest::writeJPEG(spec), picture));
+    ASSERT_TRUE(qvtest::decode(&Picture::readJPG, qvtest::writeJPEG(spec), picture));
     expectHalves(picture, 0xFF404040, 0xFFC0C0C0, kLossless);
 
     spec.scans = singleCoefficientScript(10);  // 704 scans
-    EXPECT_FALSE(qvtest::decode(&readJPG, qvtest::writeJPEG(spec), picture));
+    EXPECT_FALSE(qvtest::decode(&Picture::readJPG, qvtest::writeJPEG(spec), picture));
 }
 
 }  // namespace

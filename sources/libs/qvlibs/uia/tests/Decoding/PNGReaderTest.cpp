@@ -11,7 +11,6 @@
 namespace {
 
 using QV::UIA::Picture;
-using QV::UIA::PictureReaders::readPNG;
 using qvtest::Bytes;
 using qvtest::PngSpec;
 
@@ -125,7 +124,7 @@ TEST(PNGReader, DecodesEveryColourTypeToArgbAndDecidesTheAlphaChannel)
         const Bytes file = qvtest::writePNG(c.spec);
 
         Picture picture;
-        ASSERT_TRUE(qvtest::decode(&readPNG, file, picture, true));
+        ASSERT_TRUE(qvtest::decode(&Picture::readPNG, file, picture, true));
         EXPECT_EQ(picture.getWidth(), int(c.spec.width));
         EXPECT_EQ(picture.getHeight(), int(c.spec.height));
         EXPECT_EQ(qvtest::pixelsOf(picture), c.expected);
@@ -134,7 +133,7 @@ TEST(PNGReader, DecodesEveryColourTypeToArgbAndDecidesTheAlphaChannel)
         // Without detection the property is cleared, whatever it was.
         Picture undetected;
         undetected.setAlphaChannel(true);
-        ASSERT_TRUE(qvtest::decode(&readPNG, file, undetected, false));
+        ASSERT_TRUE(qvtest::decode(&Picture::readPNG, file, undetected, false));
         EXPECT_EQ(qvtest::pixelsOf(undetected), c.expected);
         EXPECT_FALSE(undetected.hasAlphaChannel());
     }
@@ -146,7 +145,7 @@ TEST(PNGReader, DecodesIntoAPictureThatHadAnotherSize)
     Picture picture;
     ASSERT_TRUE(picture.setSize(40, 30));
     picture.setOrigin(QV::GP::Point(3, 4));
-    ASSERT_TRUE(qvtest::decode(&readPNG, file, picture));
+    ASSERT_TRUE(qvtest::decode(&Picture::readPNG, file, picture));
     EXPECT_EQ(picture.getWidth(), 9);
     EXPECT_EQ(picture.getHeight(), 9);
     EXPECT_EQ(picture.getCapacity(), 9u * 9u * 4u);
@@ -179,7 +178,7 @@ TEST(PNGReader, FailsOnTruncatedOrCorruptFiles)
         for (const Malformed& m : malformed) {
             SCOPED_TRACE(std::string(m.name) + (bInterlaced ? ", interlaced" : ""));
             Picture picture;
-            EXPECT_FALSE(qvtest::decode(&readPNG, m.bytes, picture));
+            EXPECT_FALSE(qvtest::decode(&Picture::readPNG, m.bytes, picture));
         }
     }
 }
@@ -201,7 +200,7 @@ TEST(PNGReader, RefusesHugeSizesBeforeAllocating)
         Bytes file = small;
         qvtest::setPNGSize(file, c.width, c.height);
         Picture picture;
-        EXPECT_FALSE(qvtest::decode(&readPNG, file, picture));
+        EXPECT_FALSE(qvtest::decode(&Picture::readPNG, file, picture));
         EXPECT_EQ(picture.getData(), nullptr);
     }
 }

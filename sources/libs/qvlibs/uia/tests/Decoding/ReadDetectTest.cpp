@@ -8,7 +8,6 @@
 namespace {
 
 using QV::UIA::Picture;
-using QV::UIA::PictureReaders::readDetect;
 using qvtest::Bytes;
 
 // The files sit after a few bytes of something else; the stream starts at the file.
@@ -19,7 +18,7 @@ bool detectAt(const Bytes& file, Picture& picture)
     QV::GP::MemoryStream stream;
     stream.storage().init(QV::GP::IStorage::eAccessRead, buffer.data(), buffer.size());
     stream.storage().seek64(5, QV::GP::IStorage::eSeekFromStart);
-    return readDetect(picture, stream, QV::UIA::PictureProperties::eOrientation(0), true);
+    return picture.readDetect(stream, QV::UIA::PictureProperties::eOrientation(0), true);
 }
 
 TEST(ReadDetect, FindsEachFormatFromTheStreamsPosition)
@@ -72,7 +71,7 @@ TEST(ReadDetect, FailsOnWhatNoReaderTakesAndOnAStreamWithoutStorage)
 
     QV::GP::MemoryStream stream;
     stream.setStorage(nullptr);
-    EXPECT_FALSE(readDetect(picture, stream, QV::UIA::PictureProperties::eOrientation(0), true));
+    EXPECT_FALSE(picture.readDetect(stream, QV::UIA::PictureProperties::eOrientation(0), true));
 }
 
 }  // namespace

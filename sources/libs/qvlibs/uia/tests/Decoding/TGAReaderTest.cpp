@@ -10,7 +10,6 @@
 namespace {
 
 using QV::UIA::Picture;
-using QV::UIA::PictureReaders::readTGA;
 using qvtest::Bytes;
 using qvtest::TgaSpec;
 
@@ -91,7 +90,7 @@ TEST(TGAReader, DecodesEveryDepthAndEncodingEitherWayUp)
                 const Bytes file = qvtest::writeTGA(imageOf(depth, imageType, descriptor));
 
                 Picture picture;
-                ASSERT_TRUE(qvtest::decode(&readTGA, file, picture, true));
+                ASSERT_TRUE(qvtest::decode(&Picture::readTGA, file, picture, true));
                 EXPECT_EQ(picture.getWidth(), 3);
                 EXPECT_EQ(picture.getHeight(), 3);
                 EXPECT_EQ(qvtest::pixelsOf(picture), expectedOf(depth));
@@ -100,7 +99,7 @@ TEST(TGAReader, DecodesEveryDepthAndEncodingEitherWayUp)
                 // Without detection the property keeps what it was.
                 Picture undetected;
                 undetected.setAlphaChannel(true);
-                ASSERT_TRUE(qvtest::decode(&readTGA, file, undetected, false));
+                ASSERT_TRUE(qvtest::decode(&Picture::readTGA, file, undetected, false));
                 EXPECT_TRUE(undetected.hasAlphaChannel());
             }
         }
@@ -115,7 +114,7 @@ TEST(TGAReader, OpaqueThirtyTwoBitPixelsNeedNoAlphaChannel)
     spec.data = {1, 2, 3, 0xFF, 4, 5, 6, 0xFF};
     Picture picture;
     picture.setAlphaChannel(true);
-    ASSERT_TRUE(qvtest::decode(&readTGA, qvtest::writeTGA(spec), picture, true));
+    ASSERT_TRUE(qvtest::decode(&Picture::readTGA, qvtest::writeTGA(spec), picture, true));
     EXPECT_EQ(qvtest::pixelsOf(picture), (std::vector<uint32_t>{0xFF030201, 0xFF060504}));
     EXPECT_FALSE(picture.hasAlphaChannel());
 }
@@ -141,7 +140,7 @@ TEST(TGAReader, SkipsTheIdFieldAndTheColourMap)
         spec.colourMapLength = c.colourMapLength;
         spec.colourMapEntryBits = c.colourMapEntryBits;
         Picture picture;
-        ASSERT_TRUE(qvtest::decode(&readTGA, qvtest::writeTGA(spec), picture));
+        ASSERT_TRUE(qvtest::decode(&Picture::readTGA, qvtest::writeTGA(spec), picture));
         EXPECT_EQ(qvtest::pixelsOf(picture), expectedOf(depth));
     }
 }
@@ -156,13 +155,13 @@ TEST(TGAReader, RunLengthPacketsStopAtTheLastPixel)
     // A literal packet of 3 pixels, then a repeat packet of 128 where one pixel is left.
     spec.data = {0x02, 1, 1, 1, 2, 2, 2, 3, 3, 3, 0xFF, 4, 4, 4};
     Picture picture;
-    ASSERT_TRUE(qvtest::decode(&readTGA, qvtest::writeTGA(spec), picture));
+    ASSERT_TRUE(qvtest::decode(&Picture::readTGA, qvtest::writeTGA(spec), picture));
     EXPECT_EQ(qvtest::pixelsOf(picture), (std::vector<uint32_t>{0xFF010101, 0xFF020202, 0xFF030303, 0xFF040404}));
 
     // A literal packet longer than the image needs only the pixels the image takes.
     spec.height = 1;
     spec.data = {0x04, 1, 1, 1, 2, 2, 2};
-    ASSERT_TRUE(qvtest::decode(&readTGA, qvtest::writeTGA(spec), picture));
+    ASSERT_TRUE(qvtest::decode(&Picture::readTGA, qvtest::writeTGA(spec), picture));
     EXPECT_EQ(qvtest::pixelsOf(picture), (std::vector<uint32_t>{0xFF010101, 0xFF020202}));
 }
 
@@ -174,7 +173,7 @@ TEST(TGAReader, IsLittleEndianWhateverTheStreamsByteOrder)
     stream.storage().init(QV::GP::IStorage::eAccessRead, const_cast<uint8_t*>(file.data()), file.size());
     stream.setByteOrder(QV::GP::Endian::eBigEndian);
     Picture picture;
-    ASSERT_TRUE(readTGA(picture, stream, QV::UIA::PictureProperties::eOrientation(0), true));
+    ASSERT_TRUE(picture.readTGA(stream, QV::UIA::PictureProperties::eOrientation(0), true));
     EXPECT_EQ(qvtest::pixelsOf(picture), expectedOf(depth));
 }
 
@@ -222,7 +221,7 @@ TEST(TGAReader, FailsOnUnsupportedOrTruncatedFiles)
     for (const Malformed& m : malformed) {
         SCOPED_TRACE(m.name);
         Picture picture;
-        EXPECT_FALSE(qvtest::decode(&readTGA, m.bytes, picture));
+        EXPECT_FALSE(qvtest::decode(&Picture::readTGA, m.bytes, picture));
     }
 }
 
@@ -249,7 +248,7 @@ TEST(TGAReader, RefusesSizesBeyondTheLimitsOrTheDataBeforeAllocating)
         spec.height = c.height;
         spec.data.assign(1000, 0xFF);  // repeat packets of 128 pixels
         Picture picture;
-        EXPECT_FALSE(qvtest::decode(&readTGA, qvtest::writeTGA(spec), picture));
+        EXPECT_FALSE(qvtest::decode(&Picture::readTGA, qvtest::writeTGA(spec), picture));
         EXPECT_EQ(picture.getData(), nullptr);
     }
 }
