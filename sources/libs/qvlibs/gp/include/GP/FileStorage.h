@@ -39,7 +39,8 @@ public:
     size_t write(const void* src, size_t n) override;
     long long getPos64() const override;
     // From the end, the signed offset is added to the file's size. Seeking past the end is allowed
-    // (a later write leaves a hole). Success sets the status ok.
+    // (a later write leaves a hole). Success turns the error status into ok and keeps ok and end of
+    // data; failure sets the error status.
     void seek64(long long offset, eSeekMode mode) override;
 
     // Writes buffered data to the file; false when closed or when that fails.

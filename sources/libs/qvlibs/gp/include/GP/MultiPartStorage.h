@@ -4,8 +4,9 @@
 //
 // Part boundaries: a seek to a boundary lands at the end of the earlier part; a read or write that
 // reaches a boundary, or starts at one, goes on in the next part. The end of data (status end) is
-// only the end of the last part. A read or write that comes up short sets the error status and
-// returns what it moved. When writing is allowed, parts are added as writes need them, each filled up
+// only the end of the last part: a read that starts there reads nothing and answers end of data. A
+// read or write that comes up short (runs past the end, or meets a part that cannot be opened) sets
+// the error status and returns what it moved. When writing is allowed, parts are added as writes need them, each filled up
 // to the part-size limit. A closed storage (no parts) answers every operation with 0, -1 or no effect.
 #pragma once
 

@@ -176,7 +176,9 @@ void FileStorage::seek64(long long offset, eSeekMode mode)
         return;
     }
     m_lastOperation = eNone;
-    m_status = eStatusOK;
+    // A seek mends an error; ok and end of data stay as they are.
+    if (m_status == eStatusError)
+        m_status = eStatusOK;
 }
 
 bool FileStorage::flush() { return m_file && std::fflush(m_file) == 0; }

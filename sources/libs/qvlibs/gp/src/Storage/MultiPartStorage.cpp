@@ -128,6 +128,11 @@ size_t MultiPartStorage<PartStorage>::read(void* dst, size_t n)
         const unsigned long long left = static_cast<unsigned long long>(std::max(size, position) - position);
         const bool last = m_currentIndex == getPartCount() - 1;
         const size_t rest = n - total;
+        if (left == 0 && last && rest > 0) {
+            // At the end of the data: nothing more to read there.
+            m_status = eStatusEnd;
+            return total;
+        }
         if (left >= rest) {
             const size_t got = rest ? part->read(out + total, rest) : 0;
             total += got;

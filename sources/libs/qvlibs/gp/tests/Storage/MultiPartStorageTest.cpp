@@ -87,6 +87,16 @@ TEST_F(MultiPartTest, ReadsRunAcrossPartBoundaries)
     EXPECT_EQ(m_storage.getStatus(), IStorage::eStatusEnd);
     EXPECT_EQ(m_storage.getPos64(), 150);
 
+    // At the end of the data a read finds nothing, as often as it is asked.
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(m_storage.read(out, 5), 0u);
+        EXPECT_EQ(m_storage.getStatus(), IStorage::eStatusEnd);
+        EXPECT_EQ(m_storage.getPos64(), 150);
+    }
+    m_storage.seek64(0, IStorage::eSeekFromEnd);
+    EXPECT_EQ(m_storage.read(out, 1), 0u);
+    EXPECT_EQ(m_storage.getStatus(), IStorage::eStatusEnd);
+
     m_storage.seek64(140, IStorage::eSeekFromStart);
     EXPECT_EQ(m_storage.read(out, 20), 10u) << "past the end of the last part";
     EXPECT_EQ(m_storage.getStatus(), IStorage::eStatusError);
