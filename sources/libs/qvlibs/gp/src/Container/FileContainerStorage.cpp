@@ -2,6 +2,7 @@
 
 #include "GP/FileManager.h"
 #include "GP/FileTypeManager.h"
+#include "GP/LexicalCast.h"
 #include "TocReader.h"
 
 #include <algorithm>
@@ -357,15 +358,18 @@ bool FileContainerStorage::resolveSegment(FileContainerParser& level, const std:
         const std::string::size_type close = subpath.find('>', position + 2);
         if (close == std::string::npos)
             return failLookup("malformed/no id sep");
+        // The id is the whole text between "<<" and ">": a decimal number (no sign, no blanks) that
+        // the number parser takes up to its end; it refuses a '-' and a value beyond 32 bits.
         const std::string digits = subpath.substr(position + 2, close - position - 2);
-        const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-        if (digits.empty() || digits.size() > 10 || !std::all_of(digits.begin(), digits.end(), isDigit))
-            return failLookup("malformed/no id");
-        const unsigned long long id = std::stoull(digits);
-        if (id > 0xFFFFFFFFull)
+        unsigned id = 0;
+        bool ok = false;
+        std::size_t end = 0;
+        if (!digits.empty() && digits[0] >= '0' && digits[0] <= '9')
+            DETAIL::LexicalCastHelper<unsigned>(digits, id, &ok, end, 0, false);
+        if (!ok || end != digits.size())
             return failLookup("malformed/no id");
         position = close + 1;
-        return level.getContentInfoOfItem(static_cast<unsigned>(id), version, info) || failLookup("error/id not found");
+        return level.getContentInfoOfItem(id, version, info) || failLookup("error/id not found");
     }
     const std::string::size_type next = std::min(subpath.find('<', position + 1), subpath.size());
     const std::string name = subpath.substr(position + 1, next - position - 1);

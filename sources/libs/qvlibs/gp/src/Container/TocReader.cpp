@@ -14,6 +14,13 @@ using namespace TOC;
 
 namespace {
 
+// Orders id-map entries by id, against each other or against an id.
+struct IdOrder {
+    using Entry = FileContainerParser::tIdMapEntry;
+    bool operator()(const Entry& a, std::uint32_t id) const { return a.id < id; }
+    bool operator()(std::uint32_t id, const Entry& a) const { return id < a.id; }
+};
+
 long long idMapBytes(const FileContainerParser::tTocTableInfo& table)
 {
     return table.hasIdMap ? static_cast<long long>(kIdMapEntrySize) * table.itemCount : 0;
@@ -248,23 +255,28 @@ bool TocReader::find(const std::vector<tTocTableInfo>& tables, std::uint32_t rec
     for (const tTocTableInfo& table : tables) {
         eSearch search = eSearchOn;
         if (id && table.hasIdMap) {
-            // Only the record that the map names, and the one after it for the end of its data.
-            const auto entry = std::lower_bound(
-                table.idMap.begin(), table.idMap.end(), *id,
-                [](const FileContainerParser::tIdMapEntry& e, std::uint32_t value) { return e.id < value; });
-            if (entry == table.idMap.end() || entry->id != *id)
-                continue;
-            const long long position =
-                recordsStartOf(table, recordSize) + static_cast<long long>(recordSize) * entry->recordIndex;
-            if (!readAt(position, bytes.data(), bytes.size()))
-                return false;
-            const tRecord record = decodeRecord(bytes.data(), recordSize);
-            if (record.id != *id)
-                return fail("stream read mapping error");
-            if (version != FileContainerParser::kAnyVersion && record.version != version)
-                continue;
-            const std::uint64_t nextOffset = decodeRecord(bytes.data() + recordSize, recordSize).offset;
-            search = consider(table, recordSize, record, nextOffset, version, found, best);
+            // Only the records that the map names for the id, each with the one after it for the
+            // end of its data, in the order of the records: one id may have several versions.
+            const auto range = std::equal_range(table.idMap.begin(), table.idMap.end(), *id, IdOrder());
+            std::vector<std::uint32_t> indices;
+            for (auto entry = range.first; entry != range.second; ++entry)
+                indices.push_back(entry->recordIndex);
+            std::sort(indices.begin(), indices.end());
+            for (const std::uint32_t index : indices) {
+                const long long position =
+                    recordsStartOf(table, recordSize) + static_cast<long long>(recordSize) * index;
+                if (!readAt(position, bytes.data(), bytes.size()))
+                    return false;
+                const tRecord record = decodeRecord(bytes.data(), recordSize);
+                if (record.id != *id)
+                    return fail("stream read mapping error");
+                if (version != FileContainerParser::kAnyVersion && record.version != version)
+                    continue;
+                const std::uint64_t nextOffset = decodeRecord(bytes.data() + recordSize, recordSize).offset;
+                search = consider(table, recordSize, record, nextOffset, version, found, best);
+                if (search != eSearchOn)
+                    break;
+            }
         } else {
             search = searchTable(table, recordSize, match, version, found, best);
         }

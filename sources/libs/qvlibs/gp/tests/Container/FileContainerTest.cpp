@@ -153,6 +153,53 @@ TEST_F(ContainerTest, TheHighestVersionWinsUnlessOneIsAskedFor)
     }
 }
 
+// Records of one name (and id) with the same version: the first one in the file is the item, in
+// the same table or across tables, by name or by id, with an id map or without; an id map that
+// names several records of one id leads to all of them.
+TEST_F(ContainerTest, AmongEqualVersionsTheFirstRecordWins)
+{
+    for (const bool idMap : {false, true}) {
+        SCOPED_TRACE(idMap ? "with an id map" : "without an id map");
+        ContainerWriter::writeFile(
+            path("eq.cnt"),
+            ContainerWriter()
+                .table({{item("other", 2, 3, "x"), item("pic", 4, 3, "one"), item("pic", 4, 3, "second")}, idMap})
+                .table({{item("pic", 4, 3, "third table"), item("pic", 4, 7, "seven")}, idMap})
+                .bytes());
+        struct Case {
+            const char* subpath;
+            std::uint32_t version;
+            const char* data;
+        } const cases[] = {
+            {"<pic", 3, "one"},  // exactly version 3: the first record of it
+            {"<<4>", 3, "one"},
+            {"<pic", Parser::kAnyVersion, "seven"},  // the highest version, later in the file
+            {"<<4>", Parser::kAnyVersion, "seven"},  // the map names two records of id 4
+            {"<pic", 7, "seven"},
+            {"<<4>", 7, "seven"},
+        };
+        for (const Case& c : cases) {
+            FileContainerStorage storage;
+            ASSERT_TRUE(storage.open(name("eq.cnt"), IStorage::eAccessRead, false, 0));
+            ASSERT_TRUE(storage.openContentFromSubpath(c.subpath, c.version)) << c.subpath << " v" << c.version;
+            FileContentRange range;
+            ASSERT_TRUE(storage.getOpenedContentRange(range));
+            std::string data(static_cast<std::size_t>(range.length), '\0');
+            storage.seek64(range.start, IStorage::eSeekFromStart);
+            ASSERT_EQ(storage.read(data.data(), data.size()), data.size());
+            EXPECT_EQ(data, c.data) << c.subpath << " v" << c.version;
+        }
+    }
+
+    // Without a higher version anywhere, any version means the first of the equal ones.
+    ContainerWriter::writeFile(path("same.cnt"), ContainerWriter()
+                                                     .table({{item("pic", 4, 3, "one"), item("pic", 4, 3, "two!")}})
+                                                     .table({{item("pic", 4, 3, "three")}, true})
+                                                     .bytes());
+    EXPECT_EQ(readItem("same.cnt", "<pic"), "one");
+    EXPECT_EQ(readItem("same.cnt", "<<4>"), "one");
+}
+
 TEST_F(ContainerTest, SubpathsResolveOneLevelOfNameOrId)
 {
     ContainerWriter::writeFile(path("s.cnt"),
@@ -169,6 +216,10 @@ TEST_F(ContainerTest, SubpathsResolveOneLevelOfNameOrId)
         {"<<12", false, 0},                                  // no closing '>'
         {"<<x>", false, 0},                                  // no number
         {"<<>", false, 0},     {"<<4294967308>", false, 0},  // 12 + 2^32: not taken modulo
+        {"<<-4>", false, 0},   {"<<+4>", false, 0},          // no sign
+        {"<< 4>", false, 0},   {"<<4 >", false, 0},          // no blanks
+        {"<<4x>", false, 0},   {"<<0x4>", false, 0},         // decimal digits only
+        {"<<18446744073709551620>", false, 0},               // 4 + 2^64
         {"<<12>x", false, 0},  {"<a<b", false, 0},           // a second level never resolves
         {"<<12><b", false, 0}, {"<c", false, 0},
         {"<", false, 0},       {"a", false, 0},
