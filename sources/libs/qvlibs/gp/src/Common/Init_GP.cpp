@@ -14,9 +14,44 @@
 #include "GP/TLS.h"
 #include "GP/VolumeManager.h"
 
+#include "Common/LibStartSteps.h"
+
+#include <iterator>
+
 namespace QV::GP {
 
 bool Lib::s_bInitialized = false;
+
+namespace DETAIL {
+
+const tLibStartStep kLibStartSteps[6] = {
+    {"TLS",
+     [] {
+         TLS::init();
+         return true;
+     }},
+    {"SystemInfo",
+     [] {
+         SystemInfo::init();
+         return true;
+     }},
+    {"CriticalSection", [] { return CriticalSection::staticInit(); }},
+    {"FileTypeManager",
+     [] {
+         FileTypeManager::init();
+         return true;
+     }},
+    {"DeviceNotification", [] { return !Lib::s_bInitializeDeviceNotifications || DeviceNotification::init(); }},
+    {"VolumeManager",
+     [] {
+         VolumeManager::init();
+         return true;
+     }},
+};
+
+tLibStartSteps g_libStartSteps = {kLibStartSteps, std::size(kLibStartSteps)};
+
+}  // namespace DETAIL
 
 namespace {
 
@@ -36,14 +71,9 @@ bool flavourHasHighBits(int flavour) { return static_cast<unsigned>(flavour) >= 
 // Starts the parts in their order; false when one refuses.
 bool startParts()
 {
-    TLS::init();
-    SystemInfo::init();
-    if (!CriticalSection::staticInit())
-        return false;
-    FileTypeManager::init();
-    if (Lib::s_bInitializeDeviceNotifications && !DeviceNotification::init())
-        return false;
-    VolumeManager::init();
+    for (std::size_t i = 0; i < DETAIL::g_libStartSteps.count; ++i)
+        if (!DETAIL::g_libStartSteps.steps[i].pfnStart())
+            return false;
     return true;
 }
 

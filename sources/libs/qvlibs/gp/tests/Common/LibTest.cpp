@@ -10,6 +10,7 @@
 #include "GP/TLS.h"
 #include "GP/VolumeManager.h"
 
+#include "Common/LibStartSteps.h"
 #include "ReportingAlertRunner.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,58 @@ std::vector<bool> partsRunning()
         QV::GP::Authentication::isInited(),
     };
 }
+
+bool lockPoolRunning()
+{
+    try {
+        QV::GP::CriticalSection::destroy(QV::GP::CriticalSection::create());
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+// Lib::init with one of its steps failing: the real steps before it run, that step refuses or
+// throws, and what each part looked like at that moment is kept.
+class FailingStep {
+public:
+    FailingStep(std::size_t index, bool bThrow)
+        : m_steps(std::begin(QV::GP::DETAIL::kLibStartSteps), std::end(QV::GP::DETAIL::kLibStartSteps))
+    {
+        m_steps.at(index).pfnStart = bThrow ? &throwing : &refusing;
+        QV::GP::DETAIL::g_libStartSteps = {m_steps.data(), m_steps.size()};
+    }
+    ~FailingStep()
+    {
+        QV::GP::DETAIL::g_libStartSteps = {QV::GP::DETAIL::kLibStartSteps,
+                                           std::size(QV::GP::DETAIL::kLibStartSteps)};
+    }
+    FailingStep(const FailingStep&) = delete;
+    FailingStep& operator=(const FailingStep&) = delete;
+
+    // TLS, lock pool, file types, device notifications, volumes.
+    static std::vector<bool> running()
+    {
+        return {QV::GP::TLS::isInitialized(), lockPoolRunning(),
+                QV::GP::FileTypeManager::getStdType(QV::GP::FileTypeManager::eStdFileTypeUnknown) != nullptr,
+                QV::GP::DeviceNotification::isInitialized(), QV::GP::VolumeManager::isInitialized()};
+    }
+    static inline std::vector<bool> s_runningAtFailure;
+
+private:
+    static bool refusing()
+    {
+        s_runningAtFailure = running();
+        return false;
+    }
+    static bool throwing()
+    {
+        s_runningAtFailure = running();
+        throw std::runtime_error("a part failed to start");
+    }
+
+    std::vector<QV::GP::DETAIL::tLibStartStep> m_steps;
+};
 
 class RegistryProbe final : public QV::GP::Registry::Impl {
 public:
@@ -82,6 +136,41 @@ TEST(Lib, StartsAndStopsAsOneLibrary)
     Lib::deInit();
     Lib::deInit();  // stopping what is stopped does nothing
     EXPECT_EQ(partsRunning(), std::vector<bool>(6, false));
+}
+
+// A start that fails halfway stops every part it had started, whichever step fails and however;
+// the core can then be started for real.
+TEST(Lib, AStartThatFailsHalfwayIsRolledBack)
+{
+    struct Case {
+        std::size_t step;
+        std::vector<bool> runningAtFailure;  // TLS, lock pool, file types, notifications, volumes
+    } const cases[] = {
+        {0, {false, false, false, false, false}},  // thread-local storage
+        {1, {true, false, false, false, false}},   // system information
+        {2, {true, false, false, false, false}},   // the lock pool
+        {3, {true, true, false, false, false}},    // the file types
+        {4, {true, true, true, false, false}},     // the device notifications
+        {5, {true, true, true, true, false}},      // the volumes
+    };
+    ASSERT_EQ(std::size(cases), std::size(QV::GP::DETAIL::kLibStartSteps));
+    for (const Case& c : cases) {
+        for (const bool bThrow : {false, true}) {
+            SCOPED_TRACE(testing::Message() << QV::GP::DETAIL::kLibStartSteps[c.step].name
+                                            << (bThrow ? " throws" : " refuses"));
+            {
+                FailingStep failing(c.step, bThrow);
+                FailingStep::s_runningAtFailure.clear();
+                EXPECT_FALSE(Lib::init(kCreator, kName, 0x2030000, 69));
+                EXPECT_EQ(FailingStep::s_runningAtFailure, c.runningAtFailure);
+            }
+            EXPECT_EQ(partsRunning(), std::vector<bool>(6, false));
+            EXPECT_FALSE(lockPoolRunning());
+        }
+    }
+    ASSERT_TRUE(Lib::init(kCreator, kName, 0x2030000, 69));
+    EXPECT_EQ(partsRunning(), std::vector<bool>(6, true));
+    Lib::deInit();
 }
 
 class LibChecks : public testing::Test {
