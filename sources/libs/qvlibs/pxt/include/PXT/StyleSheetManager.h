@@ -2,9 +2,11 @@
 // replaced by the application's stylesheet through loadDefault.
 #pragma once
 
+#include "PXT/DrawingCache.h"
 #include "PXT/StyleSheet.h"
 
 #include <list>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -30,9 +32,15 @@ public:
     const StyleSheet& getDefaultStyleSheet() const { return m_sheets.front().second; }
     // Drops the widget's entries from every sheet's cache.
     void removeFromCaches(const Widget& widget) const;
+    // The widget's drawing cache, made empty (not yet rebuilt) on first use; it lives until the
+    // widget's destructor erases it.
+    DrawingCache& getDrawingCache(const Widget& widget);
+    void eraseDrawingCache(const Widget& widget) { m_drawingCaches.erase(&widget); }
 
 private:
+    ManagerContainer& m_container;
     std::list<std::pair<std::string, StyleSheet>> m_sheets;
+    std::map<const Widget*, DrawingCache> m_drawingCaches;
 };
 
 }  // namespace QV::PXT

@@ -1,18 +1,28 @@
-// The node of the toolkit's widget tree, as far as the style system needs it: the identity that
-// selectors test (class, style name, id, attributes), the state flags behind the selector states,
-// the parent and children that ancestor steps walk, the pane that hosts the tree, and the style
-// lookup. Geometry, layout, painting and events come with the rest of the widget tree.
+// The node of the toolkit's widget tree: the identity that selectors test (class, style name, id,
+// attributes), the state flags behind the selector states, the parent and children, the pane that
+// hosts the tree, geometry and layout, invalidation, timers, painting and the event hooks.
 //
-// Widgets are always owned through std::shared_ptr (made with std::make_shared). Main thread only.
+// Widgets never draw or lay out on their own initiative: a change records what became stale (the
+// invalid aspects, the invalid region, a needs-align request) and raises bits in the pane's dirty
+// word; the pane's update on the next tick aligns the tree, collects the dirty region and paints it.
+//
+// Widgets are always owned through std::shared_ptr (made with std::make_shared). Main thread only;
+// the invalid aspects and the pane's dirty word change only atomically.
 #pragma once
 
 #include "GP/CharSequence.h"
+#include "GP/Point.h"
+#include "GP/Rect.h"
+#include "GP/Region.h"
 #include "GP/Symbol.h"
 #include "PXT/LazyPicture.h"
+#include "PXT/Margin.h"
 #include "PXT/Property.h"
 #include "PXT/StateSelector.h"
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -22,10 +32,15 @@
 
 namespace QV::UIA {
 class Font;
-}
+struct KeyEventData;
+struct MouseEventData;
+struct MouseWheelEventData;
+}  // namespace QV::UIA
 
 namespace QV::PXT {
 
+class Canvas;
+class PaintContext;
 class Pane;
 
 // A widget's own attributes, tested by attribute selectors before the built-in ones.
@@ -47,12 +62,22 @@ public:
         eFlagParentEnabled = 0x20,
         eFlagSelected = 0x40,
         eFlagCanOver = 0x80,
+        eFlagCanFocus = 0x100,
+        eFlagPressFollow = 0x200,
+        eFlagTextInput = 0x400,
         eFlagNoAlign = 0x800,
         eFlagDeferredLayout = 0x1000,
         eFlagDrawBackground = 0x2000,
+        eFlagDrawForeground = 0x4000,
+        eFlagClipChanged = 0x8000,
+        eFlagOpaque = 0x20000,
+        eFlagOpaqueInsideMargin = 0x40000,
         eFlagStyleChanged = 0x80000,
+        eFlagPostPaintAlign = 0x100000,
     };
     static constexpr std::uint64_t kInitialFlags = 0x8303D;
+    // The aspects setInvalid(0) marks.
+    static constexpr std::uint32_t s_uDefaultInvalidAspects = 0xFFFFFFFF;
 
     Widget() = default;
     // Leaves the children and drops the widget's entries from the style sheets' caches.
@@ -67,6 +92,36 @@ public:
     // none for other widgets (the attribute then does not exist).
     virtual std::optional<bool> getHorizontalOrientation() const { return std::nullopt; }
 
+    // --- Event hooks (empty unless said otherwise) --------------------------------------------
+    // After onShow on every activation change.
+    virtual void onCustomProcess(bool /*active*/) {}
+    // The widget's own geometry changed in the align pass; containers lay out their children here.
+    virtual void onAlign() {}
+    virtual void onPostPaintAlign() {}
+    // Activation changes, and false when the widget leaves its pane.
+    virtual void onShow(bool /*shown*/) {}
+    virtual void onPaint(PaintContext& /*context*/) {}
+    // True claims the mouse event for this widget in the pane's hit test.
+    virtual bool filterMouseEvent(bool /*inside*/, unsigned /*code*/, UIA::MouseEventData* /*data*/) { return false; }
+    // The pane's widget-level mouse codes (Pane.h), positions relative to the widget.
+    virtual void onMouse(unsigned /*code*/, UIA::MouseEventData* /*data*/) {}
+    // Passed on to the parent.
+    virtual void onWheel(UIA::MouseWheelEventData* data);
+    virtual bool onKey(unsigned /*code*/, UIA::KeyEventData* /*data*/) { return false; }
+    virtual void onTimer() {}
+    // Gained or lost the input role.
+    virtual void onInput() {}
+    // Re-reads the style-driven geometry and rebuilds the drawing cache.
+    virtual void onStyleSheetChanged();
+    virtual void onChildsAligned() {}
+    // The length a parent's layout imposes across its axis.
+    virtual void setArrangedWidth(int width);
+    virtual void setArrangedHeight(int height);
+    virtual bool getOpaqueRegion(GP::Region& out) const;
+    // 0: nothing of its own (the aspects decide), 1: the whole widget, 2: the region given back
+    // (widget-local).
+    virtual int getInvalidRegion(GP::Region& /*out*/, unsigned /*aspects*/) { return 0; }
+
     // --- Tree --------------------------------------------------------------------------------
     // Makes `child` the last child under the id `id` (taking it from its old parent); returns it.
     template <class T>
@@ -75,6 +130,7 @@ public:
         static_assert(std::is_base_of_v<Widget, T>, "only widgets are children");
         prepareInsertedWidget(child, id);
         m_children.push_back(child);
+        m_childrenByZIndex.clear();
         return *child;
     }
     void prepareInsertedWidget(const std::shared_ptr<Widget>& child, const std::string& id);
@@ -83,22 +139,49 @@ public:
     void clearChildren();
     Widget* getParent() const { return m_parent; }
     const std::vector<std::shared_ptr<Widget>>& getChildren() const { return m_children; }
+    // The children in ascending z-index, equal ones in insertion order.
+    const std::vector<std::shared_ptr<Widget>>& getChildrenByZIndex() const;
 
     // The pane of the whole subtree (null: outside a pane, where style lookups give defaults).
     void setPane(Pane* pane);
     Pane* getPane() const { return m_pane; }
+    // The pane went away: the subtree forgets it without telling it.
+    void paneDestroyed();
+    // The align pass's activation step.
+    void activate(Pane& pane, bool active, bool fromParent);
+    void setActive(bool active);
+    bool isActive() const { return (m_flags & eFlagActive) != 0; }
+    // Active and parent shown: counted by timers, painted, hit.
+    bool isShown() const { return (m_flags & (eFlagActive | eFlagParentShown)) == (eFlagActive | eFlagParentShown); }
+    float getBackingScaleFactor() const;
 
     // --- Identity and state ------------------------------------------------------------------
     const std::string& getId() const { return m_id.string(); }
     qv::symbol getIdSymbol() const { return m_id; }
+    void setId(const std::string& id) { m_id = qv::symbol(id); }
     const std::string& getStyle() const { return m_style.string(); }
     qv::symbol getStyleSymbol() const { return m_style; }
     void setStyle(const GP::CharSequence<char>& style);
+    // The style name (when given), then 18 x 18 until the style gives the real size.
+    void styleDefault(const char* styleName);
     const AttributesMap& getAttributes() const { return m_attributes; }
     // Only a change marks the style as changed.
     void setAttribute(const std::string& name, const std::string& value);
+    // The widget's own enabled flag; isEnabled also needs the parent enabled.
     void setEnabled(bool enabled);
     void setSelected(bool selected);
+    void setCanOver(bool canOver);
+    void setCanFocus(bool canFocus) { setFlag(eFlagCanFocus, canFocus); }
+    void setTextInput(bool textInput) { setFlag(eFlagTextInput, textInput); }
+    void setPressFollow(bool follow) { setFlag(eFlagPressFollow, follow); }
+    void setNoAlign(bool noAlign) { setFlag(eFlagNoAlign, noAlign); }
+    void setOverlay(bool overlay) { m_overlay = overlay; }
+    bool isOverlay() const { return m_overlay; }
+    bool isNoAlign() const { return (m_flags & eFlagNoAlign) != 0 || m_overlay; }
+    void setHitTest(std::function<bool(const GP::Point&)> hitTest) { m_hitTest = std::move(hitTest); }
+    const std::function<bool(const GP::Point&)>& getHitTest() const { return m_hitTest; }
+    // Takes the key focus (through the pane).
+    void setFocus();
     std::uint64_t getFlags() const { return m_flags; }
 
     bool isEnabled() const
@@ -111,12 +194,60 @@ public:
     bool isFocus() const;
     bool isInput() const;
 
+    // --- Geometry and layout -----------------------------------------------------------------
+    // Relative to the parent's content origin (its top-left corner inside its margin).
+    const GP::Point& getPos() const { return m_pos; }
+    void setPos(const GP::Point& pos);
+    // In pane coordinates, as of the last align pass.
+    const GP::Point& getAbsolutePos() const { return m_absolutePos; }
+    const GP::Point& getSize() const { return m_size; }
+    // Clamped to the minimum, then to a positive maximum.
+    void setSize(const GP::Point& size);
+    const GP::Point& getMinSize() const { return m_minSize; }
+    const GP::Point& getMaxSize() const { return m_maxSize; }
+    void setMinSize(const GP::Point& size) { m_minSize = size; }
+    void setMaxSize(const GP::Point& size) { m_maxSize = size; }
+    const Margin& getMargin() const { return m_margin; }
+    void setMargin(const Margin& margin);
+    const Margin& getOuterMargin() const { return m_outerMargin; }
+    void setOuterMargin(const Margin& margin) { m_outerMargin = margin; }
+    int getZIndex() const { return m_zIndex; }
+    // The visible part of the widget, pane coordinates; empty when nothing shows.
+    const GP::Rect& getClipRect() const { return m_clip; }
+    // The clip cut to the inside of the margins: what the children may cover.
+    GP::Rect getContentClip() const;
+    // Places the active, aligned children one after another along the direction.
+    void arrangeChilds(eWidgetAlignment alignment, int spacing);
+    // Requests an align pass for the widget; setParentAlign for its parent first.
+    void setAlign();
+    void setParentAlign();
+    bool updateClipRect(const GP::Rect& parentContentClip, GP::Region& changed, bool addChanged);
+    void updateClipRectFromParent();
+    // One widget's step of the pane's align pass.
+    void align(Pane& pane, const GP::Rect& parentContentClip, GP::Region& changed);
+    int getPendingTimer() const { return m_pendingTimer; }
+
+    // --- Invalidation, timers, painting ------------------------------------------------------
+    // Marks the aspects (all for 0) and the pane's dirty bit.
+    void setInvalid(unsigned aspects = 0);
+    std::uint32_t getInvalidAspects() const { return m_invalidAspects.load(); }
+    // Asks for onTimer after `ticks` timer runs of the pane; 0 or less cancels.
+    void setTimer(int ticks);
+    // Adds the widget's and its subtree's invalid areas (pane coordinates) and resets them.
+    void collectInvalidRegions(GP::Region& out);
+    void resetInvalidRegions();
+    void updateOpaqueChildsRegion();
+    void paint(Canvas& canvas, const GP::Region& region);
+    void postPaintAlign();
+
     // --- Style -------------------------------------------------------------------------------
     // The value of the first rule for `name` that applies to the widget in its current state, when
     // it holds a T (for bool: any value Property::getBoolValue reads); the zero value of T for the
     // explicit "no"; else defaultValue. found (may be null) tells which.
     template <class T>
-    const T& getStyleProperty(const char* name, const T& defaultValue, bool* found = nullptr) const;
+    T getStyleProperty(const char* name, const T& defaultValue, bool* found = nullptr) const;
+    // "font", else the toolkit's default font.
+    const UIA::Font* getFontProperty() const;
     // Marks the style of the widget and its subtree as changed.
     void setStyleSheetChanged();
     // Drops the widget's and its subtree's entries from the style sheets' per-widget caches.
@@ -125,36 +256,72 @@ public:
 private:
     // The first property for `name` whose rule applies to the widget now, or null.
     const Property* findStyleProperty(const char* name) const;
+    void setFlag(std::uint64_t flag, bool on)
+    {
+        if (on)
+            m_flags |= flag;
+        else
+            m_flags &= ~flag;
+    }
+    void adjustMarginToStyle(Margin& margin, int type);
+    // The old rectangle into the visible parent's invalid region.
+    void invalidateOldRectInParent();
+    void requestAlign();
 
     qv::symbol m_id;
     Widget* m_parent = nullptr;
     std::vector<std::shared_ptr<Widget>> m_children;
     Pane* m_pane = nullptr;
+    GP::Point m_pos;
+    GP::Point m_absolutePos;
+    int m_zIndex = 0;
+    mutable std::vector<std::shared_ptr<Widget>> m_childrenByZIndex;
+    GP::Point m_size;
+    GP::Point m_minSize;
+    GP::Point m_maxSize;
+    Margin m_margin;
+    Margin m_outerMargin;
+    GP::Rect m_clip;
     qv::symbol m_style;
     AttributesMap m_attributes;
+    int m_pendingTimer = 0;
     std::uint64_t m_flags = kInitialFlags;
+    bool m_overlay = false;
+    std::atomic<std::uint32_t> m_invalidAspects{0};
+    bool m_needsAlign = false;
+    GP::Region m_invalidRegion;
+    GP::Region m_opaqueChildsRegion;
+    std::function<bool(const GP::Point&)> m_hitTest;
 };
 
+// By value: a default given as a temporary must not be referred to after the call.
 template <class T>
-const T& Widget::getStyleProperty(const char* name, const T& defaultValue, bool* found) const
+T Widget::getStyleProperty(const char* name, const T& defaultValue, bool* found) const
 {
     static_assert(std::is_same_v<T, int> || std::is_same_v<T, unsigned> || std::is_same_v<T, bool> ||
                       std::is_same_v<T, const UIA::Font*> || std::is_same_v<T, LazyPicture>,
                   "style properties are read as int, unsigned, bool, font or picture");
-    static const T no_value{};
     const Property* property = findStyleProperty(name);
-    const T* value = nullptr;
     if (property) {
+        const T* value = nullptr;
         if constexpr (std::is_same_v<T, bool>)
             value = property->getBoolValue();
         else
             value = std::get_if<T>(&property->getValue());
-        if (!value && property->isNo())
-            value = &no_value;
+        if (value) {
+            if (found)
+                *found = true;
+            return *value;
+        }
+        if (property->isNo()) {
+            if (found)
+                *found = true;
+            return T{};
+        }
     }
     if (found)
-        *found = value != nullptr;
-    return value ? *value : defaultValue;
+        *found = false;
+    return defaultValue;
 }
 
 }  // namespace QV::PXT

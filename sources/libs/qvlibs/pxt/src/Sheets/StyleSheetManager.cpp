@@ -14,7 +14,7 @@ const char* const StyleSheetManager::s_defaultStyleSheet =
     "*:over { background-color:rgb(208, 208, 208); }                           \n"
     "Bar { background-color:rgb(32, 32, 32); /*margin:2; spacing:2;*/ }        \n";
 
-StyleSheetManager::StyleSheetManager(ManagerContainer& container)
+StyleSheetManager::StyleSheetManager(ManagerContainer& container) : m_container(container)
 {
     m_sheets.emplace_back(std::piecewise_construct, std::forward_as_tuple(), std::forward_as_tuple(container));
     getDefaultStyleSheet().createDirect(s_defaultStyleSheet);
@@ -39,6 +39,14 @@ void StyleSheetManager::removeFromCaches(const Widget& widget) const
 {
     for (const auto& entry : m_sheets)
         entry.second.removeFromCache(widget);
+}
+
+DrawingCache& StyleSheetManager::getDrawingCache(const Widget& widget)
+{
+    auto found = m_drawingCaches.find(&widget);
+    if (found == m_drawingCaches.end())
+        found = m_drawingCaches.emplace(&widget, DrawingCache(widget, m_container)).first;
+    return found->second;
 }
 
 }  // namespace QV::PXT

@@ -2,6 +2,8 @@
 // tree built from a path of simple descriptions.
 #pragma once
 
+#include "PXT/PaintContext.h"
+#include "PXT/PanelDrawer.h"
 #include "PXT/Pane.h"
 #include "PXT/StyleParser2.h"
 #include "PXT/Widget.h"
@@ -27,6 +29,24 @@ public:
 private:
     std::string m_class;
     std::optional<bool> m_horizontal;
+};
+
+// A widget painted from the stylesheet: its panel, then its text (when it has one).
+class PanelWidget : public TestWidget {
+public:
+    using TestWidget::TestWidget;
+    void onPaint(PaintContext& context) override
+    {
+        ++m_paints;
+        m_drawer.drawPanelItem(*this, context);
+        if (!m_text.empty())
+            m_drawer.drawTextItem(*this, m_text, context, m_rotation);
+    }
+
+    std::string m_text;
+    eTextRotation m_rotation = eRotationNone;
+    PanelDrawer m_drawer;
+    int m_paints = 0;
 };
 
 // A chain of widgets, root first. Each description is "Class", "Class.style", "Class#id" or
