@@ -74,6 +74,15 @@ NSEventModifierFlags keyFlags(unsigned keyval)
     return 0;
 }
 
+// Keypad keys that type a character (digits, operators, the decimal key).
+bool isKeypadCharacter(unsigned keyval)
+{
+    return (keyval >= GDK_KEY_KP_Multiply && keyval <= GDK_KEY_KP_9) || keyval == GDK_KEY_KP_Equal;
+}
+
+// What keypad digits become with Num Lock off (KP_Home ... KP_Delete, KP_Begin among them).
+bool isKeypadMovement(unsigned keyval) { return keyval >= GDK_KEY_KP_Home && keyval <= GDK_KEY_KP_Delete; }
+
 std::u16string text(char16_t character) { return character ? std::u16string(1, character) : std::u16string(); }
 
 // The flag a modifier key stands for; 0 for other keys.
@@ -266,8 +275,12 @@ tEventRecord keyEvent(const GdkEventKey& event, unsigned unshiftedKeyval, KeyRep
         record.isARepeat = keys.press(event.hardware_keycode);
     else
         keys.release(event.hardware_keycode);
-    record.modifierFlags |= keyFlags(event.keyval);
-    char16_t character = characterForKeyval(event.keyval);
+    // Num Lock off turns keypad digits into movement keys on X; the platform's keypad has no such
+    // mode, so the key types its digit as the unshifted level says.
+    const unsigned keyval =
+        isKeypadCharacter(unshiftedKeyval) && isKeypadMovement(event.keyval) ? unshiftedKeyval : event.keyval;
+    record.modifierFlags |= keyFlags(keyval);
+    char16_t character = characterForKeyval(keyval);
     const char16_t unshifted = unshiftedKeyval ? characterForKeyval(unshiftedKeyval) : character;
     // Control (the Super key here) makes the control character of a letter, as on the platform.
     if ((record.modifierFlags & NSEventModifierFlagControl) && character < 0x80 &&
@@ -284,6 +297,12 @@ unsigned unshiftedKeyvalFor(const GdkEventKey& event)
     if (!display)
         return 0;
     guint keyval = 0;
+    // The platform's keypad always types its digits and operators, whatever Num Lock says: ask for
+    // the key's level with Num Lock (Mod2 on X) first, and keep it when it is a keypad character.
+    if (gdk_keymap_translate_keyboard_state(gdk_keymap_get_for_display(display), event.hardware_keycode, GDK_MOD2_MASK,
+                                            event.group, &keyval, nullptr, nullptr, nullptr) &&
+        isKeypadCharacter(keyval))
+        return keyval;
     const auto state = static_cast<GdkModifierType>(event.state & (GDK_SHIFT_MASK | GDK_LOCK_MASK));
     if (!gdk_keymap_translate_keyboard_state(gdk_keymap_get_for_display(display), event.hardware_keycode, state,
                                              event.group, &keyval, nullptr, nullptr, nullptr))

@@ -111,6 +111,11 @@ TEST_F(GdkKeyEventTest, KeysOfAPCKeyboardBecomeKeyValues)
         {"us", GDK_KEY_q, 71, 0, eKeyF1 + 4, eKeyF1 + 4},
         {"us", GDK_KEY_q, 104, 0, eKeyFlagKeypad | eKeyReturn, eKeyFlagKeypad | eKeyReturn},
         {"us", GDK_KEY_q, 10, GDK_SHIFT_MASK, '1' | eModifierShift, '1'},
+        // The keypad types its digits with Num Lock (Mod2) on and off, as the platform's does.
+        {"us", GDK_KEY_q, 84, 0, eKeyFlagKeypad | '5', eKeyFlagKeypad | '5'},
+        {"us", GDK_KEY_q, 84, GDK_MOD2_MASK, eKeyFlagKeypad | '5', eKeyFlagKeypad | '5'},
+        {"us", GDK_KEY_q, 80, 0, eKeyFlagKeypad | '8', eKeyFlagKeypad | '8'},
+        {"us", GDK_KEY_q, 91, GDK_MOD2_MASK, eKeyFlagKeypad | ',', eKeyFlagKeypad | ','},
         {"fr", GDK_KEY_a, 38, GDK_CONTROL_MASK, 'Q' | eModifierCommand, 'A'},  // AZERTY's Q key
         {"fr", GDK_KEY_a, 24, GDK_CONTROL_MASK, 'A' | eModifierCommand, 'Q'},
         {"fr", GDK_KEY_a, 10, 0, '1', '1'},  // '&' there
