@@ -92,8 +92,9 @@ void Pane::addOverlayWidget(const std::shared_ptr<Widget>& widget)
 {
     if (!widget)
         return;
-    removeOverlayWidget(*widget);
+    // Listed once, moved to the end; the signal tells only real changes between none and some.
     const bool first = m_overlays.empty();
+    m_overlays.erase(std::remove(m_overlays.begin(), m_overlays.end(), widget), m_overlays.end());
     m_overlays.push_back(widget);
     if (first && m_overlaySignal)
         m_overlaySignal(true);

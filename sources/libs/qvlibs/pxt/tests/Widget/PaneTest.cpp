@@ -1,0 +1,216 @@
+// Mouse routing through the pane (over, enter and leave, press sequences, clicks, double-clicks,
+// capture, wheel), a press ended without a release, and overlay widgets.
+#include "../Support/TestWidgets.h"
+#include "../Support/ToolkitFixture.h"
+
+#include "UIA/EventCodes.h"
+#include "UIA/EventData.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using namespace QV;
+using namespace QV::PXT;
+using namespace QV::PXT::TEST;
+
+class Recorder : public TestWidget {
+public:
+    Recorder() : TestWidget("Button") {}
+    void onMouse(unsigned code, UIA::MouseEventData* data) override
+    {
+        m_codes.push_back(code);
+        m_positions.push_back(data->pos);
+    }
+    void onWheel(UIA::MouseWheelEventData* data) override { m_wheel.push_back(data->delta); }
+    std::vector<unsigned> m_codes;
+    std::vector<GP::Point> m_positions;
+    std::vector<int> m_wheel;
+};
+
+class Routing : public ToolkitFixture {
+protected:
+    void SetUp() override
+    {
+        ToolkitFixture::SetUp();
+        m_pane.setSize(GP::Point(100, 60));
+        m_pane.setRoot(m_root, "root");
+        m_root->insertChild(m_button, "button");
+        m_button->setPos(GP::Point(10, 10));
+        m_button->setSize(GP::Point(40, 20));
+        m_button->setCanOver(true);
+        GP::Region region;
+        m_pane.update(region);
+        m_root->m_codes.clear();
+    }
+    void TearDown() override
+    {
+        m_pane.setRoot(nullptr, "");
+        ToolkitFixture::TearDown();
+    }
+    void button(GP::Point pos, unsigned button, unsigned state)
+    {
+        UIA::MouseButtonEventData data;
+        data.pos = pos;
+        data.button = button;
+        data.state = state;
+        m_pane.onEvent(UIA::eEventMouseButton, &data);
+    }
+    void move(unsigned code, GP::Point pos)
+    {
+        UIA::MouseEventData data;
+        data.pos = pos;
+        m_pane.onEvent(code, &data);
+    }
+
+    Pane m_pane;
+    std::shared_ptr<Recorder> m_root = std::make_shared<Recorder>();
+    std::shared_ptr<Recorder> m_button = std::make_shared<Recorder>();
+};
+
+using Codes = std::vector<unsigned>;
+
+TEST_F(Routing, MovesEnterAndLeaveWithPositionsRelativeToTheWidget)
+{
+    move(UIA::eEventMouseMove, GP::Point(15, 12));
+    EXPECT_EQ(m_button->m_codes, (Codes{1004, 1002}));
+    EXPECT_EQ(m_button->m_positions.back(), GP::Point(5, 2));
+    EXPECT_EQ(m_pane.getOverWidget(), m_button.get());
+    move(UIA::eEventMouseMove, GP::Point(70, 40));
+    EXPECT_EQ(m_button->m_codes, (Codes{1004, 1002, 1005}));
+    EXPECT_EQ(m_root->m_codes, (Codes{1004, 1002}));
+    move(UIA::eEventMouseLeave, GP::Point(70, 40));
+    EXPECT_EQ(m_root->m_codes, (Codes{1004, 1002, 1005}));
+    EXPECT_EQ(m_pane.getOverWidget(), nullptr);
+}
+
+TEST_F(Routing, PressSequences)
+{
+    struct tStep {
+        unsigned kind;  // 0 press, 1 release, 2 drag, 3 wheel
+        GP::Point pos;
+        unsigned button;
+        unsigned state;
+    };
+    struct tCase {
+        const char* name;
+        std::vector<tStep> steps;
+        Codes button;
+    };
+    const tCase cases[] = {
+        {"click", {{0, {20, 20}, 1, 1}, {1, {20, 20}, 1, 2}}, {100002, 100008, 100014}},
+        {"pressed, moved out and released: no click",
+         {{0, {20, 20}, 1, 1}, {2, {80, 50}, 0, 0}, {2, {90, 50}, 0, 0}, {1, {90, 50}, 1, 2}},
+         {100002, 100026, 100026, 100008}},
+        {"double-click",
+         {{0, {20, 20}, 1, 1}, {1, {20, 20}, 1, 2}, {0, {20, 20}, 1, 3}, {1, {20, 20}, 1, 2}},
+         {100002, 100008, 100014, 100002, 100020, 100008}},
+        {"left, right, right released: every held button",
+         {{0, {20, 20}, 1, 1}, {0, {20, 20}, 2, 1}, {1, {20, 20}, 2, 2}},
+         {100002, 100003, 100008, 100014, 100009, 100015}},
+        {"wheel while held is ignored",
+         {{0, {20, 20}, 1, 1}, {3, {20, 20}, 0, 0}, {1, {20, 20}, 1, 2}},
+         {100002, 100008, 100014}},
+        {"a press outside every widget but the root ends nothing of the button's", {{0, {80, 50}, 1, 1}}, {}},
+    };
+    for (const tCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_button->m_codes.clear();
+        m_button->m_wheel.clear();
+        for (const tStep& s : c.steps) {
+            if (s.kind == 0 || s.kind == 1) {
+                button(s.pos, s.button, s.state);
+            } else if (s.kind == 2) {
+                move(UIA::eEventMouseDrag, s.pos);
+            } else {
+                UIA::MouseWheelEventData wheel;
+                wheel.pos = s.pos;
+                wheel.delta = 3;
+                m_pane.onEvent(UIA::eEventMouseWheel, &wheel);
+            }
+        }
+        Codes buttonCodes;
+        for (unsigned code : m_button->m_codes)
+            if (code > 100000)
+                buttonCodes.push_back(code);
+        EXPECT_EQ(buttonCodes, c.button);
+        EXPECT_TRUE(m_button->m_wheel.empty());
+        // Every sequence is over (the last case's press went to the root: release it).
+        button(GP::Point(80, 50), 1, 2);
+        EXPECT_EQ(m_pane.getPressedWidget(), nullptr);
+        EXPECT_FALSE(m_pane.isLeftButtonDown());
+    }
+}
+
+TEST_F(Routing, TheWheelGoesToTheWidgetUnderThePointerTurned)
+{
+    UIA::MouseWheelEventData wheel;
+    wheel.pos = GP::Point(20, 20);
+    wheel.delta = 3;
+    m_pane.onEvent(UIA::eEventMouseWheel, &wheel);
+    EXPECT_EQ(m_button->m_wheel, (std::vector<int>{-3}));
+}
+
+TEST_F(Routing, ADisabledWidgetTakesNoPressAndTheReleaseEndsNothing)
+{
+    m_button->setEnabled(false);
+    GP::Region region;
+    m_pane.update(region);
+    button(GP::Point(20, 20), 1, 1);
+    // The hit test passes the disabled button over; the root takes the press.
+    EXPECT_EQ(m_pane.getPressedWidget(), m_root.get());
+    button(GP::Point(20, 20), 1, 2);
+    EXPECT_TRUE(m_button->m_codes.empty());
+}
+
+TEST_F(Routing, APressEndedWithoutAReleaseGivesUpCodesButNoClick)
+{
+    button(GP::Point(20, 20), 1, 1);
+    button(GP::Point(20, 20), 1, 2);
+    button(GP::Point(20, 20), 1, 3);
+    ASSERT_TRUE(m_pane.isDoubleClickSeen());
+    m_button->m_codes.clear();
+    m_pane.cancelPress();
+    EXPECT_EQ(m_button->m_codes, (Codes{100008}));
+    EXPECT_EQ(m_pane.getPressedWidget(), nullptr);
+    EXPECT_FALSE(m_pane.isLeftButtonDown());
+    EXPECT_FALSE(m_pane.isDoubleClickSeen());
+    // The next press starts a new sequence with a click of its own.
+    m_button->m_codes.clear();
+    button(GP::Point(20, 20), 1, 1);
+    button(GP::Point(20, 20), 1, 2);
+    EXPECT_EQ(m_button->m_codes, (Codes{100002, 100008, 100014}));
+}
+
+TEST_F(Routing, OverlaysAreHitFirstAndErasedWithTheirSignal)
+{
+    std::vector<bool> signals;
+    m_pane.setOverlaySignal([&](bool on) { signals.push_back(on); });
+    auto overlay = std::make_shared<Recorder>();
+    overlay->setOverlay(true);
+    m_root->insertChild(overlay, "overlay");
+    overlay->setPos(GP::Point(15, 15));
+    overlay->setSize(GP::Point(10, 10));
+    m_pane.addOverlayWidget(overlay);
+    m_pane.addOverlayWidget(overlay);
+    EXPECT_EQ(m_pane.getOverlayWidgets().size(), 1u);
+    auto loose = std::make_shared<Recorder>();
+    m_pane.addOverlayWidget(loose);
+    GP::Region region;
+    m_pane.update(region);
+    // Overlays take their whole rectangle and are hit before the tree.
+    EXPECT_EQ(overlay->getClipRect(), GP::Rect(15, 15, 25, 25));
+    button(GP::Point(20, 20), 1, 1);
+    button(GP::Point(20, 20), 1, 2);
+    EXPECT_EQ(overlay->m_codes, (Codes{100002, 100008, 100014}));
+    EXPECT_TRUE(m_button->m_codes.empty());
+    // Erasing takes the tree's overlay out of its parent and drops one without a parent.
+    m_pane.eraseAllOverlayWidgets();
+    EXPECT_TRUE(m_pane.getOverlayWidgets().empty());
+    EXPECT_EQ(overlay->getParent(), nullptr);
+    EXPECT_EQ(signals, (std::vector<bool>{true, false}));
+}
+
+}  // namespace
