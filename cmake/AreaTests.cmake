@@ -20,3 +20,12 @@ function(qv_area_tests)
     endif()
   endforeach()
 endfunction()
+
+# qv_x11_test(target): each of the target's tests runs with an X server of its own
+# (scripts/with-own-x-server), for tests that type keys, click, take the clipboard or change the
+# keyboard layout: on a shared display, tests running in parallel would see each other's input.
+# It takes the place of qv_test (discovery reads the emulator when it is set up).
+function(qv_x11_test target)
+  set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/with-own-x-server)
+  qv_test(${target})
+endfunction()

@@ -1,4 +1,4 @@
-// Real windows under X (the test script's Xvfb, no window manager): placement and size, moves,
+// Real windows under X (an Xvfb of the test's own, no window manager): placement and size, moves,
 // resizes within the delegate's limits, the close button's message, clicks, double-clicks and drags
 // typed through XTest, a key under two keyboard layouts, and the pixels X shows after -drawRect:.
 #include "AppKit/standin/EventRecord.h"
