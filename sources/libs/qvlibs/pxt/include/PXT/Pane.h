@@ -23,6 +23,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -31,6 +32,8 @@
 #include <vector>
 
 namespace QV::UIA {
+class TextInputBase;
+class WindowBase;
 struct EventData;
 struct KeyEventData;
 struct MouseEventData;
@@ -84,8 +87,25 @@ public:
     // --- Window services (nothing here) ------------------------------------------------------
     virtual GP::Rect getOverlayArea() const { return GP::Rect(0, 0, m_size.x, m_size.y); }
     virtual void invalidateOverlayArea();
+    // The index into the UI layer's standard cursors.
+    virtual void setCursor(int /*stdCursor*/) {}
+    virtual void setCursorPos(const GP::Point& /*screenPos*/) {}
+    virtual void setCursor(void* /*handle*/) {}
+    virtual void resetCursor() {}
     virtual GP::Point translateToScreen(const GP::Point& p) const { return p; }
     virtual GP::Point translateToWindow(const GP::Point& p) const { return p; }
+    virtual UIA::WindowBase* getWindow() { return nullptr; }
+    virtual void startRelativeMouseMove() {}
+    virtual void stopRelativeMouseMove() {}
+    virtual std::string getTextFromClipboard() { return std::string(); }
+    virtual void copyToClipboard(const std::string& /*text*/) {}
+    virtual void textInputStart(UIA::TextInputBase* /*input*/) {}
+    virtual void textInputEnd() {}
+    virtual void textInputResetMarkedRange() {}
+    // Runs a file dialog; onChosen gets the chosen file's path when the user confirms.
+    virtual void openFileDialog(bool /*save*/, const std::string& /*caption*/, const std::filesystem::path& /*initial*/,
+                                std::function<void(const std::string&)> /*onChosen*/)
+    {}
     // Aligns a freshly installed tree at once (in a fixed area) and asks for a real align later.
     virtual void forceAlign();
     virtual void addOverlayWidget(const std::shared_ptr<Widget>& widget);
