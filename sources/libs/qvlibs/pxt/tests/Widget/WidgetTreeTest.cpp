@@ -198,6 +198,57 @@ TEST_F(StyledTree, ArrangementAlongEachDirection)
     }
 }
 
+// Lays out its children along one direction whenever it is aligned.
+class Box : public TestWidget {
+public:
+    explicit Box(eWidgetAlignment direction) : TestWidget("Box"), m_direction(direction) {}
+    void onAlign() override { arrangeChilds(m_direction, 2); }
+
+private:
+    eWidgetAlignment m_direction;
+};
+
+TEST_F(StyledTree, NestedArrangementsGiveAbsolutePositionsAndClips)
+{
+    // A column of two rows, each row holding two cells side by side; the column is 60 wide.
+    auto column = std::make_shared<Box>(eArrangeTopToBottom);
+    column->setMargin(Margin{1, 1, 1, 1});
+    std::vector<std::shared_ptr<TestWidget>> cells;
+    for (int r = 0; r < 2; ++r) {
+        auto row = std::make_shared<Box>(eArrangeLeftToRight);
+        row->setSize(GP::Point(0, 12));
+        row->setMargin(Margin{2, 2, 2, 2});
+        column->insertChild(row, "");
+        for (int c = 0; c < 2; ++c) {
+            auto cell = std::make_shared<TestWidget>("Label");
+            cell->setSize(GP::Point(30, 1));
+            row->insertChild(cell, "");
+            cells.push_back(cell);
+        }
+    }
+    m_pane.setSize(GP::Point(60, 40));
+    m_pane.setRoot(column, "root");
+    GP::Region region;
+    m_pane.update(region);
+    struct {
+        GP::Point absolute;
+        GP::Point size;
+        GP::Rect clip;  // cut by the row's content (width 58 - 4) and the column's
+    } const expected[] = {
+        {{3, 3}, {30, 8}, {3, 3, 33, 11}},
+        {{35, 3}, {30, 8}, {35, 3, 57, 11}},  // beyond the row's content edge at 57
+        {{3, 17}, {30, 8}, {3, 17, 33, 25}},
+        {{35, 17}, {30, 8}, {35, 17, 57, 25}},
+    };
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        EXPECT_EQ(cells[i]->getAbsolutePos(), expected[i].absolute) << i;
+        EXPECT_EQ(cells[i]->getSize(), expected[i].size) << i;
+        EXPECT_EQ(cells[i]->getClipRect(), expected[i].clip) << i;
+    }
+    EXPECT_EQ(region.getBounds(), GP::Rect(0, 0, 60, 40));
+    m_pane.setRoot(nullptr, "");
+}
+
 // Asks for another align pass from each of its aligns, `m_more` times.
 class Restless : public TestWidget {
 public:
