@@ -195,6 +195,16 @@ TEST_F(ApplicationTest, WindowListKeepsOrderAndSkipsWindowsWithoutPlatformWindow
     EXPECT_TRUE(first.seen.empty()) << "nothing to destroy";
 }
 
+TEST_F(ApplicationTest, DeletedStandaloneWindowLeavesTheListAndIsMainNoMore)
+{
+    auto* window = new StandaloneWindow();
+    Application::addWindow(window);
+    m_app->setMainWindow(window);
+    delete window;
+    EXPECT_TRUE(Application::getWindows().empty());
+    EXPECT_EQ(m_app->getMainWindow(), nullptr) << "commands would go to a deleted window";
+}
+
 TEST_F(ApplicationTest, SetMenuInstallsTheMainMenuAndCopiesTheShortcuts)
 {
     HMenu::s_mapCommandShortcuts.clear();
