@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 #include <glib.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
 using namespace QV::UIA;
@@ -35,6 +38,24 @@ id refusingDelegate()
     if (!s_class && s_factory.generateUniqueClass("QVTestRefusingDelegate", "NSObject")) {
         s_factory.addMethod(objc::sel("applicationShouldTerminate:"), reinterpret_cast<IMP>(&refuseTermination),
                             "Q@:@");
+        s_factory.doRegister();
+        s_delegate = msgSend<id>(msgSend<id>(s_class, objc::sel("alloc")), objc::sel("init"));
+    }
+    return s_delegate;
+}
+
+// A delegate that lets the application terminate and says so as it does.
+NSApplicationTerminateReply allowTermination(id, SEL, id) { return NSTerminateNow; }
+void reportTermination(id, SEL, id) { std::fprintf(stderr, "applicationWillTerminate:\n"); }
+
+id allowingDelegate()
+{
+    static objc_class* s_class = nullptr;
+    static QV::GP::OBJC::ClassFactory s_factory(s_class);
+    static id s_delegate = nullptr;
+    if (!s_class && s_factory.generateUniqueClass("QVTestAllowingDelegate", "NSObject")) {
+        s_factory.addMethod(objc::sel("applicationShouldTerminate:"), reinterpret_cast<IMP>(&allowTermination), "Q@:@");
+        s_factory.addMethod(objc::sel("applicationWillTerminate:"), reinterpret_cast<IMP>(&reportTermination), "v@:@");
         s_factory.doRegister();
         s_delegate = msgSend<id>(msgSend<id>(s_class, objc::sel("alloc")), objc::sel("init"));
     }
@@ -163,6 +184,18 @@ TEST_F(ApplicationTest, AllowedQuitAsksThePlatformToTerminateOnceAfterTheEvent)
     EXPECT_TRUE(sendCommand(eCommandQuit));
     runPending();
     EXPECT_EQ(g_terminateQuestions, 1);
+}
+
+TEST_F(ApplicationTest, AllowedQuitEndsTheProcessThroughTheDelegate)
+{
+    const auto quit = [this] {
+        msgSend<void, id>(m_nsApp, objc::sel("setDelegate:"), allowingDelegate());
+        sendCommand(eCommandQuit);
+        runPending();
+        std::fprintf(stderr, "still running\n");
+        std::_Exit(3);
+    };
+    EXPECT_EXIT(quit(), testing::ExitedWithCode(0), "applicationWillTerminate:");
 }
 
 TEST_F(ApplicationTest, PostQuitTerminatesWithoutAQuestion)
