@@ -4,7 +4,7 @@
 // through its delegate; the cursor set on a view is the theme's cursor of that name; all windows
 // destroyed in their order.
 #include "../App/TestApplication.h"
-#include "../KeyboardLayout/PrivateXServer.h"
+#include "QVTest/PrivateXServer.h"
 #include "GP/ClassFactory.h"
 #include "QVTest/MainLoop.h"
 #include "UIA/CommandIds.h"
@@ -111,14 +111,14 @@ class ApplicationMenuX11 : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        const std::string& display = QV::UIA::TEST::PrivateXServer::shared().display();
+        const std::string& display = QV::TEST::PrivateXServer::shared().display();
         if (!display.empty())
             setenv("DISPLAY", display.c_str(), 1);
     }
 
     void SetUp() override
     {
-        if (QV::UIA::TEST::PrivateXServer::shared().display().empty() || !gtk_init_check(nullptr, nullptr) ||
+        if (QV::TEST::PrivateXServer::shared().display().empty() || !gtk_init_check(nullptr, nullptr) ||
             std::system("command -v xdotool > /dev/null") != 0)
             GTEST_SKIP() << "no X server or no xdotool";
         m_pool = objc_autoreleasePoolPush();
@@ -281,6 +281,21 @@ TEST_F(ApplicationMenuX11, TheCursorSetOnAViewIsTheThemesCursorOfThatName)
         ASSERT_NE(expected, nullptr) << c.name;
         EXPECT_EQ(gdk_window_get_cursor(content), expected) << c.name;
         g_object_unref(expected);
+    }
+}
+
+TEST_F(ApplicationMenuX11, ThePointerMovesToTheScreenPositionGiven)
+{
+    GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
+    for (const QV::GP::Point& target : {QV::GP::Point(50, 60), QV::GP::Point(300, 20)}) {
+        CursorManager::setCursorPos(target);
+        int x = -1;
+        int y = -1;
+        ASSERT_TRUE(runMainLoopUntil([&] {
+            gdk_device_get_position(pointer, nullptr, &x, &y);
+            return x == target.x && y == target.y;
+        })) << x
+            << "," << y;
     }
 }
 
