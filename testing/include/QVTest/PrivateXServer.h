@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace QV::UIA::TEST {
+namespace QV::TEST {
 
 class PrivateXServer {
 public:
@@ -72,4 +72,4 @@ private:
     std::string m_display;
 };
 
-}  // namespace QV::UIA::TEST
+}  // namespace QV::TEST

@@ -4,7 +4,7 @@
 // toolkit's windows do; copy_us is that copy alone, without the wait for GTK's next frame). Runs on the display named by DISPLAY, else on an Xvfb of its own. Not a
 // test: run it by hand (see the README). Target: a full repaint's copy to the screen under 2 ms, a
 // small one in proportion to its area.
-#include "../tests/KeyboardLayout/PrivateXServer.h"
+#include "QVTest/PrivateXServer.h"
 #include "UIA/DeviceContext.h"
 #include "UIA/EventCodes.h"
 #include "UIA/EventData.h"
@@ -148,10 +148,10 @@ BENCHMARK(BM_RepaintToScreen)->Arg(0)->Arg(40)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    std::unique_ptr<QV::UIA::TEST::PrivateXServer> server;
+    std::unique_ptr<QV::TEST::PrivateXServer> server;
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) {
-        server = std::make_unique<QV::UIA::TEST::PrivateXServer>();
+        server = std::make_unique<QV::TEST::PrivateXServer>();
         setenv("DISPLAY", server->display().c_str(), 1);
     }
     benchmark::Initialize(&argc, argv);

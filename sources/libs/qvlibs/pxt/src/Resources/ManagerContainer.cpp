@@ -9,7 +9,6 @@
 #include "PXT/StyleSheetManager.h"
 #include "UIA/HiDPIUrl.h"
 #include "UIA/Picture.h"
-#include "UIA/PictureReaders.h"
 
 #include <cmath>
 #include <tuple>
@@ -224,7 +223,7 @@ void ManagerContainer::loadImage(std::shared_ptr<UIA::Picture>& out, const std::
     stream->setByteOrder(GP::Endian::eLittleEndian);
     if (!out)
         out = std::make_shared<UIA::Picture>();
-    if (!UIA::PictureReaders::readDetect(*out, *stream, static_cast<UIA::PictureProperties::eOrientation>(0), true)) {
+    if (!out->readDetect(*stream, static_cast<UIA::PictureProperties::eOrientation>(0), true)) {
         out.reset();
         StyleSheetErrorsLogSource::log("PXT::ManagerContainer::loadImage - can't decode picture " + name);
         return;

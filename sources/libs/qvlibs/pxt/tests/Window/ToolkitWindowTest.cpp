@@ -1,7 +1,7 @@
 // The toolkit window on a real X server (a private Xvfb): a widget tree shown in a standalone
 // window, a click typed through XTest reaching its widget, and the pixels X shows after the ticks
 // equal to the canvas picture, so the copy path is exact.
-#include "../../../uia/tests/KeyboardLayout/PrivateXServer.h"
+#include "QVTest/PrivateXServer.h"
 #include "../Support/TestWidgets.h"
 #include "../Support/ToolkitFixture.h"
 
@@ -49,7 +49,7 @@ class ToolkitWindowX11 : public ToolkitFixture {
 protected:
     static void SetUpTestSuite()
     {
-        s_server = std::make_unique<UIA::TEST::PrivateXServer>();
+        s_server = std::make_unique<QV::TEST::PrivateXServer>();
         if (!s_server->display().empty())
             setenv("DISPLAY", s_server->display().c_str(), 1);
     }
@@ -99,14 +99,14 @@ protected:
         return GP::Rect(x, y, x + attributes.width, y + attributes.height);
     }
 
-    static std::unique_ptr<UIA::TEST::PrivateXServer> s_server;
+    static std::unique_ptr<QV::TEST::PrivateXServer> s_server;
     Display* m_display = nullptr;
     void* m_pool = nullptr;
     std::unique_ptr<UIA::EventTimerManager> m_timers;
     ToolkitWindow* m_window = nullptr;
 };
 
-std::unique_ptr<UIA::TEST::PrivateXServer> ToolkitWindowX11::s_server;
+std::unique_ptr<QV::TEST::PrivateXServer> ToolkitWindowX11::s_server;
 
 TEST_F(ToolkitWindowX11, AClickReachesItsWidgetAndXShowsTheCanvas)
 {

@@ -2,7 +2,7 @@
 // key values, with the layouts of a private X server.
 #include "COCOA/KeyEventConversion.h"
 #include "Keys/Keys.h"
-#include "PrivateXServer.h"
+#include "QVTest/PrivateXServer.h"
 #include "UIA/InputState.h"
 #include "UIA/KeyCodes.h"
 
@@ -81,7 +81,7 @@ protected:
         return value;
     }
 
-    static TEST::PrivateXServer& server() { return TEST::PrivateXServer::shared(); }
+    static QV::TEST::PrivateXServer& server() { return QV::TEST::PrivateXServer::shared(); }
 
     static bool s_open;
 };

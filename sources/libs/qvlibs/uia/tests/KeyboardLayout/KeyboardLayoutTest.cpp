@@ -1,7 +1,7 @@
 // The key tables and the platform's key translation with real keyboard layouts of an X server
 // (a private Xvfb whose layout setxkbmap changes): US and French.
 #include "Keys/Keys.h"
-#include "PrivateXServer.h"
+#include "QVTest/PrivateXServer.h"
 #include "UIA/KeyCodes.h"
 
 #include "QVTest/MainLoop.h"
@@ -84,7 +84,7 @@ protected:
         return physical;
     }
 
-    static TEST::PrivateXServer& server() { return TEST::PrivateXServer::shared(); }
+    static QV::TEST::PrivateXServer& server() { return QV::TEST::PrivateXServer::shared(); }
 
     static bool s_open;
 };

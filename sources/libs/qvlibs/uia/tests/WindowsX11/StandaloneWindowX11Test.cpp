@@ -3,7 +3,7 @@
 // StandaloneWindow and the Cocoa back end: placement and content size, moves, resizes within the
 // window's limits, the close button through the delegate, clicks, double-clicks and drags typed
 // through XTest, a key under two keyboard layouts, and the pixels X shows after a paint.
-#include "../KeyboardLayout/PrivateXServer.h"
+#include "QVTest/PrivateXServer.h"
 #include "Keys/Keys.h"
 #include "QVTest/MainLoop.h"
 #include "QVTest/RunCommand.h"
@@ -118,7 +118,7 @@ protected:
     // The server is the process's default display: GDK opens it at the first window.
     static void SetUpTestSuite()
     {
-        s_server = std::make_unique<QV::UIA::TEST::PrivateXServer>();
+        s_server = std::make_unique<QV::TEST::PrivateXServer>();
         if (!s_server->display().empty())
             setenv("DISPLAY", s_server->display().c_str(), 1);
     }
@@ -216,14 +216,14 @@ protected:
         XFlush(m_display);
     }
 
-    static std::unique_ptr<QV::UIA::TEST::PrivateXServer> s_server;
+    static std::unique_ptr<QV::TEST::PrivateXServer> s_server;
     Display* m_display = nullptr;
     void* m_pool = nullptr;
     TestWindow* m_window = nullptr;
     bool m_gone = false;
 };
 
-std::unique_ptr<QV::UIA::TEST::PrivateXServer> StandaloneWindowX11::s_server;
+std::unique_ptr<QV::TEST::PrivateXServer> StandaloneWindowX11::s_server;
 
 TEST_F(StandaloneWindowX11, OpensWhereAskedMovesAndResizesWithinItsLimits)
 {
