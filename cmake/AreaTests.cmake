@@ -1,8 +1,9 @@
-# qv_area_tests(PREFIX name LIBRARIES libs...): one test executable per folder of the calling
-# directory, <folder>/*Test.cpp -> <name>_<folder in lower case>_tests, linked with `libs`, the
-# shared test helpers and GoogleTest/GoogleMock, its private headers found in ../src.
+# qv_area_tests(PREFIX name LIBRARIES libs... [X11_AREAS areas...]): one test executable per folder
+# of the calling directory, <folder>/*Test.cpp -> <name>_<folder in lower case>_tests, linked with
+# `libs`, the shared test helpers and GoogleTest/GoogleMock, its private headers found in ../src.
+# The areas listed in X11_AREAS (lower case) run each test with an X server of its own.
 function(qv_area_tests)
-  cmake_parse_arguments(ARG "" "PREFIX" "LIBRARIES" ${ARGN})
+  cmake_parse_arguments(ARG "" "PREFIX" "LIBRARIES;X11_AREAS" ${ARGN})
   file(GLOB area_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
   foreach(area_dir IN LISTS area_dirs)
     if(IS_DIRECTORY ${area_dir})
@@ -15,7 +16,11 @@ function(qv_area_tests)
         target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/../src)
         target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} qv_test_support GTest::gmock GTest::gtest_main)
         qv_warnings(${target})
-        qv_test(${target})
+        if(area IN_LIST ARG_X11_AREAS)
+          qv_x11_test(${target})
+        else()
+          qv_test(${target})
+        endif()
       endif()
     endif()
   endforeach()
