@@ -6,6 +6,9 @@
 #include "AppKit/GtkMainThread.h"
 #include "AppKit/standin/WindowState.h"
 
+#include "QVTest/MainLoop.h"
+#include "QVTest/XInput.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -17,49 +20,9 @@ namespace qvcompat::appkit::test {
 namespace {
 
 using Log = std::vector<std::string>;
-
-// Runs the main loop until `done` holds or five seconds pass.
-bool pumpUntil(const std::function<bool()>& done)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
-        g_usleep(1000);
-    }
-    return true;
-}
-
-// Lets X and GTK finish what is under way.
-void settle()
-{
-    for (int round = 0; round < 10; ++round) {
-        gdk_display_sync(gdk_display_get_default());
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
-        g_usleep(2000);
-    }
-}
-
-void xdotool(const std::string& arguments) { ASSERT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments; }
-
-// The centre of a widget on the screen.
-GdkPoint centreOf(GtkWidget* widget)
-{
-    int x = 0;
-    int y = 0;
-    gdk_window_get_origin(gtk_widget_get_window(widget), &x, &y);
-    GtkAllocation allocation;
-    gtk_widget_get_allocation(widget, &allocation);
-    return GdkPoint{x + allocation.x + allocation.width / 2, y + allocation.y + allocation.height / 2};
-}
-
-void clickAt(GdkPoint point)
-{
-    xdotool("mousemove " + std::to_string(point.x) + " " + std::to_string(point.y) + " click 1");
-}
+using QV::TEST::centreOf;
+using QV::TEST::clickAt;
+using QV::TEST::xdotool;
 
 size_t count(const std::string& line) { return std::count(g_log.begin(), g_log.end(), line); }
 
@@ -96,8 +59,9 @@ protected:
             objc::sel("initWithContentRect:styleMask:backing:defer:"), content,
             NSWindowStyleMaskTitled | NSWindowStyleMaskClosable, NSBackingStoreBuffered, NO);
         objc::msgSend<void, id>(m_window, objc::sel("makeKeyAndOrderFront:"), nil);
-        ASSERT_TRUE(pumpUntil([&] { return objc::msgSend<BOOL>(m_window, objc::sel("isKeyWindow")); }));
-        settle();
+        ASSERT_TRUE(
+            QV::TEST::runMainLoopUntil([&] { return objc::msgSend<BOOL>(m_window, objc::sel("isKeyWindow")); }));
+        QV::TEST::settleX();
         g_log.clear();
     }
 
@@ -109,7 +73,7 @@ protected:
         objc::msgSend<void>(m_window, objc::sel("close"));
         objc::msgSend<void, id>(m_app, objc::sel("setMainMenu:"), nil);
         objc::msgSend<void, id>(m_app, objc::sel("setDelegate:"), nil);
-        settle();
+        QV::TEST::settleX();
         objc_release(m_delegate);
         objc_release(m_target);
         objc_autoreleasePoolPop(m_pool);
@@ -156,27 +120,27 @@ TEST_F(MenuX11Test, AClickOnAnItemDeliversItsActionOnce)
 {
     clickAt(centreOf(widgetOf(objc::msgSend<id>(m_app, objc::sel("mainMenu")), 1)));
     GtkWidget* fire = nullptr;
-    ASSERT_TRUE(pumpUntil([&] {
+    ASSERT_TRUE(QV::TEST::runMainLoopUntil([&] {
         fire = widgetOf(m_file, 0);
         return fire && gtk_widget_get_mapped(fire);
     }));
-    settle();
+    QV::TEST::settleX();
     // Opening validated the menu's items: the disabled one is insensitive.
     EXPECT_EQ(count("validate 1"), 1u);
     EXPECT_FALSE(gtk_widget_get_sensitive(widgetOf(m_file, 1)));
     clickAt(centreOf(fire));
-    ASSERT_TRUE(pumpUntil([] { return count("fire: 1") > 0; }));
-    settle();
+    ASSERT_TRUE(QV::TEST::runMainLoopUntil([] { return count("fire: 1") > 0; }));
+    QV::TEST::settleX();
     EXPECT_EQ(count("fire: 1"), 1u);
 }
 
 TEST_F(MenuX11Test, TheAcceleratorDeliversTheActionOnceAndADisabledOneNothing)
 {
     xdotool("key ctrl+k");
-    ASSERT_TRUE(pumpUntil([] { return count("fire: 1") > 0; }));
+    ASSERT_TRUE(QV::TEST::runMainLoopUntil([] { return count("fire: 1") > 0; }));
     xdotool("key ctrl+j");
-    ASSERT_TRUE(pumpUntil([] { return count("validate 2") > 1; }));
-    settle();
+    ASSERT_TRUE(QV::TEST::runMainLoopUntil([] { return count("validate 2") > 1; }));
+    QV::TEST::settleX();
     EXPECT_EQ(count("fire: 1"), 1u);
     EXPECT_EQ(count("fire: 2"), 0u);
 }
@@ -184,8 +148,8 @@ TEST_F(MenuX11Test, TheAcceleratorDeliversTheActionOnceAndADisabledOneNothing)
 TEST_F(MenuX11Test, CtrlQAsksTheApplicationWhetherToTerminate)
 {
     xdotool("key ctrl+q");
-    ASSERT_TRUE(pumpUntil([] { return count("applicationShouldTerminate:") > 0; }));
-    settle();
+    ASSERT_TRUE(QV::TEST::runMainLoopUntil([] { return count("applicationShouldTerminate:") > 0; }));
+    QV::TEST::settleX();
     EXPECT_EQ(count("applicationShouldTerminate:"), 1u);  // answered Cancel: the test goes on
 }
 

@@ -7,6 +7,7 @@
 #include "QVTest/PrivateXServer.h"
 #include "GP/ClassFactory.h"
 #include "QVTest/MainLoop.h"
+#include "QVTest/XInput.h"
 #include "UIA/CommandIds.h"
 #include "UIA/CursorManager.h"
 #include "UIA/KeyCodes.h"
@@ -27,7 +28,10 @@ namespace {
 using namespace QV::UIA;
 using objc::msgSend;
 using QV::GP::Rect;
+using QV::TEST::centreOf;
+using QV::TEST::clickAt;
 using QV::TEST::runMainLoopUntil;
+using QV::TEST::xdotool;
 using QV::UIA::TEST::TestApplication;
 using QV::UIA::TEST::TestModule;
 
@@ -54,34 +58,6 @@ id refusingDelegate()
         s_delegate = msgSend<id>(msgSend<id>(s_class, objc::sel("alloc")), objc::sel("init"));
     }
     return s_delegate;
-}
-
-// Lets X and GTK finish what is under way.
-void settle()
-{
-    for (int round = 0; round < 10; ++round) {
-        gdk_display_sync(gdk_display_get_default());
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
-        g_usleep(2000);
-    }
-}
-
-void xdotool(const std::string& arguments) { ASSERT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments; }
-
-GdkPoint centreOf(GtkWidget* widget)
-{
-    int x = 0;
-    int y = 0;
-    gdk_window_get_origin(gtk_widget_get_window(widget), &x, &y);
-    GtkAllocation allocation;
-    gtk_widget_get_allocation(widget, &allocation);
-    return GdkPoint{x + allocation.x + allocation.width / 2, y + allocation.y + allocation.height / 2};
-}
-
-void clickAt(GdkPoint point)
-{
-    xdotool("mousemove " + std::to_string(point.x) + " " + std::to_string(point.y) + " click 1");
 }
 
 // The application of these tests: it counts the commands it gets and disables kDisabled.
@@ -139,7 +115,7 @@ protected:
         m_app->setMenu(m_bar);
 
         m_window = open(Rect(200, 300, 440, 420));
-        settle();
+        QV::TEST::settleX();
         m_app->commands.clear();
         m_app->seen.clear();
     }
@@ -157,7 +133,7 @@ protected:
         // Menus live as long as the process; the test's go with the test.
         msgSend<void>(m_bar.getMenu(), objc::sel("release"));
         msgSend<void>(m_file.getMenu(), objc::sel("release"));
-        settle();
+        QV::TEST::settleX();
         msgSend<void, id>(m_nsApp, objc::sel("setDelegate:"), nil);
         m_module.destroyApplication();
         CursorManager::destroyDefaultCursors();
@@ -228,12 +204,12 @@ TEST_F(ApplicationMenuX11, AClickOnAnItemDeliversItsCommandOnce)
         fire = widgetOf(m_file.getMenu(), 0);
         return fire && gtk_widget_get_mapped(fire);
     }));
-    settle();
+    QV::TEST::settleX();
     EXPECT_TRUE(std::count(m_app->seen.begin(), m_app->seen.end(), eEventMenuOpen) >= 1) << "the opening menu";
     EXPECT_FALSE(gtk_widget_get_sensitive(widgetOf(m_file.getMenu(), 1))) << "validated as disabled";
     clickAt(centreOf(fire));
     ASSERT_TRUE(runMainLoopUntil([&] { return m_app->count(kFire) > 0; }));
-    settle();
+    QV::TEST::settleX();
     EXPECT_EQ(m_app->count(kFire), 1u);
 }
 
@@ -244,7 +220,7 @@ TEST_F(ApplicationMenuX11, TheAcceleratorDeliversTheCommandOnceAndADisabledOneNo
     xdotool("key ctrl+j");
     xdotool("key ctrl+k");
     ASSERT_TRUE(runMainLoopUntil([&] { return m_app->count(kFire) > 1; }));
-    settle();
+    QV::TEST::settleX();
     EXPECT_EQ(m_app->count(kFire), 2u);
     EXPECT_EQ(m_app->count(kDisabled), 0u);
 }
@@ -254,7 +230,7 @@ TEST_F(ApplicationMenuX11, CtrlQAsksTheApplicationAndWhenAllowedThePlatform)
     m_app->allowQuit = false;
     xdotool("key ctrl+q");
     ASSERT_TRUE(runMainLoopUntil([&] { return m_app->queries() > 0; }));
-    settle();
+    QV::TEST::settleX();
     EXPECT_EQ(m_app->queries(), 1u);
     EXPECT_EQ(g_terminateQuestions, 0);
     EXPECT_FALSE(m_app->isQuitRequested());
@@ -262,7 +238,7 @@ TEST_F(ApplicationMenuX11, CtrlQAsksTheApplicationAndWhenAllowedThePlatform)
     m_app->allowQuit = true;
     xdotool("key ctrl+q");
     ASSERT_TRUE(runMainLoopUntil([] { return g_terminateQuestions > 0; }));
-    settle();
+    QV::TEST::settleX();
     EXPECT_EQ(m_app->queries(), 2u);
     EXPECT_EQ(g_terminateQuestions, 1) << "the delegate refused: the test goes on";
 }
