@@ -241,7 +241,7 @@ protected:
     {
         const char* display = std::getenv("DISPLAY");
         if (!display || !*display)
-            GTEST_SKIP() << "needs a display (scripts/test starts Xvfb)";
+            GTEST_SKIP() << "needs a display (each test runs with an X server of its own)";
         ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
         ASSERT_FALSE(m_folder.path().empty());
         FileTypeManager::init();

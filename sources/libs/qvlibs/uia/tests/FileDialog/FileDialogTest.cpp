@@ -161,7 +161,7 @@ protected:
     {
         const char* display = std::getenv("DISPLAY");
         if (!display || !*display)
-            GTEST_SKIP() << "needs a display (scripts/test starts Xvfb)";
+            GTEST_SKIP() << "needs a display (each test runs with an X server of its own)";
         ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
         ASSERT_NE(objc_getClass("NSOpenPanel"), nullptr);
         ASSERT_FALSE(m_folder.path().empty());
