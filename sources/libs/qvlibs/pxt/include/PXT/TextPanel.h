@@ -1,0 +1,34 @@
+// The common base of the widgets that show one text on a stylesheet panel (labels, buttons).
+#pragma once
+
+#include "PXT/Canvas.h"
+#include "PXT/PanelDrawer.h"
+#include "PXT/Widget.h"
+
+#include <string>
+
+namespace QV::PXT {
+
+class TextPanel : public Widget {
+public:
+    const std::string& getText() const { return m_text; }
+    // Stores a changed text and repaints; the size follows when auto-resize is on.
+    void setText(const std::string& text);
+    void autoResize();
+    int getWidthForText(const std::string& text) const;
+    int getHeightForText(const std::string& text) const;
+    eTextRotation getTextRotation() const { return m_textRotation; }
+
+    void onStyleSheetChanged() override;
+
+protected:
+    const PanelDrawer& getDrawer() const { return m_drawer; }
+
+private:
+    std::string m_text;
+    bool m_autoResize = false;
+    PanelDrawer m_drawer;
+    eTextRotation m_textRotation = eRotationNone;
+};
+
+}  // namespace QV::PXT
