@@ -18,11 +18,11 @@ public:
     int getWidthForText(const std::string& text) const;
     int getHeightForText(const std::string& text) const;
     eTextRotation getTextRotation() const { return m_textRotation; }
+    // Owners choose how a text too long for the panel is cropped on the drawer's cropper.
+    PanelDrawer& getDrawer() { return m_drawer; }
+    const PanelDrawer& getDrawer() const { return m_drawer; }
 
     void onStyleSheetChanged() override;
-
-protected:
-    const PanelDrawer& getDrawer() const { return m_drawer; }
 
 private:
     std::string m_text;

@@ -142,6 +142,36 @@ TEST_F(Labels, ALabelPaintsItsTextOnItsPanel)
     EXPECT_FALSE(inked(20, 20, 140, 44));
 }
 
+TEST_F(Labels, ALabelCropsItsTextWithTheCropTypeOfItsDrawer)
+{
+    const std::string text = "The quick brown fox jumps over the lazy dog";
+    Label& label = m_root->insertChild(std::make_shared<Label>(), "title");
+    label.style(text, "title");
+    label.setPos(GP::Point(20, 20));
+    paint();
+    const int room = label.getSize().x - label.getMargin().left - label.getMargin().right;
+    ASSERT_GT(width(text), room);
+    struct tCase {
+        int type;
+        bool keepsStart, keepsEnd;
+    };
+    for (const tCase& c : {tCase{1, true, false}, tCase{2, false, true}, tCase{7, true, false}, tCase{8, true, false},
+                           tCase{10, true, true}, tCase{11, true, true}}) {
+        SCOPED_TRACE(c.type);
+        label.getDrawer().cropper().cropper().setCropType(c.type);
+        const std::string shown = label.getDrawer().getCroppedString(label, 1.0f, text, room);
+        EXPECT_NE(shown, text);
+        EXPECT_LE(width(shown), room) << shown;
+        EXPECT_EQ(shown.rfind("Th", 0) == 0, c.keepsStart) << shown;
+        EXPECT_EQ(shown.size() >= 3 && shown.compare(shown.size() - 3, 3, "dog") == 0, c.keepsEnd) << shown;
+        label.setInvalid();
+        paint();
+        EXPECT_TRUE(inked(20, 20, 140, 44));
+    }
+    label.getDrawer().cropper().cropper().setCropType(0);
+    EXPECT_EQ(label.getDrawer().getCroppedString(label, 1.0f, text, room), text);
+}
+
 TEST_F(Labels, WordWrapTable)
 {
     MultilineLabel& label = addMultiline("text");
