@@ -20,32 +20,20 @@ using namespace QV::PXT;
 using namespace QV::PXT::TEST;
 
 // The skin folder "skin" in a temporary current folder, with the search switched on.
-class SkinFolder : public ToolkitFixture {
+class SkinFolder : public SkinFolderFixture {
 protected:
+    SkinFolder() : SkinFolderFixture("qv-pxt-skin") {}
     void SetUp() override
     {
-        ToolkitFixture::SetUp();
-        ASSERT_FALSE(m_folder.path().empty());
-        m_previous = fs::current_path();
-        fs::current_path(m_folder.path());
+        SkinFolderFixture::SetUp();
         fs::create_directories(skin() / "stylesheets");
-        Lib::setSearchSkinDirectory(true);
     }
-    void TearDown() override
-    {
-        fs::current_path(m_previous);
-        ToolkitFixture::TearDown();
-    }
-    fs::path skin() const { return m_folder.path() / "skin"; }
     static std::string contentOf(const std::shared_ptr<QV::GP::Stream>& stream)
     {
         std::string text(256, '\0');
         text.resize(stream->readRaw(text.data(), text.size()));
         return text;
     }
-
-    QV::TEST::TemporaryFolder m_folder{"qv-pxt-skin"};
-    fs::path m_previous;
 };
 
 TEST_F(SkinFolder, ResourcesComeFromTheKindsFolderAndNowhereElse)

@@ -6,6 +6,7 @@
 #include "PXT/ManagerContainer.h"
 #include "PXT/StyleSheetErrorsLogSource.h"
 #include "PXT/StyleSheetManager.h"
+#include "QVTest/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,39 @@ protected:
     }
 
     std::vector<std::string> m_log;
+};
+
+// A started toolkit whose current folder is a temporary one holding the skin folder "skin", with
+// the skin search switched on; the previous current folder comes back at the end.
+class SkinFolderFixture : public ToolkitFixture {
+protected:
+    explicit SkinFolderFixture(const char* prefix) : m_folder(prefix) {}
+    void SetUp() override
+    {
+        ToolkitFixture::SetUp();
+        ASSERT_FALSE(m_folder.path().empty());
+        m_previous = std::filesystem::current_path();
+        std::filesystem::current_path(m_folder.path());
+        std::filesystem::create_directories(skin());
+        Lib::setSearchSkinDirectory(true);
+    }
+    void TearDown() override
+    {
+        std::filesystem::current_path(m_previous);
+        ToolkitFixture::TearDown();
+    }
+
+    std::filesystem::path skin() const { return m_folder.path() / "skin"; }
+
+    // Puts a copy of the font file into the skin's fonts as "Sans.ttf".
+    void addSkinFont(const std::filesystem::path& file) const
+    {
+        std::filesystem::create_directories(skin() / "fonts");
+        std::filesystem::copy_file(file, skin() / "fonts" / "Sans.ttf");
+    }
+
+    QV::TEST::TemporaryFolder m_folder;
+    std::filesystem::path m_previous;
 };
 
 // An uncompressed 32-bit TGA of width x height pixels, all of one BGRA colour.

@@ -29,17 +29,13 @@ using namespace QV::PXT::TEST;
 
 constexpr std::uint32_t kGrey = 0xFF202020;
 
-class Labels : public ToolkitFixture {
+class Labels : public SkinFolderFixture {
 protected:
+    Labels() : SkinFolderFixture("qv-pxt-labels") {}
     void SetUp() override
     {
-        ToolkitFixture::SetUp();
-        m_previous = fs::current_path();
-        fs::current_path(m_folder.path());
-        Lib::setSearchSkinDirectory(true);
-        const fs::path skin = m_folder.path() / "skin";
-        fs::create_directories(skin / "fonts");
-        fs::copy_file(QV_TEST_FONT_FILE, skin / "fonts" / "Sans.ttf");
+        SkinFolderFixture::SetUp();
+        addSkinFont(QV_TEST_FONT_FILE);
         defaultSheet().createDirect(
             "Root { background-color: rgb(32, 32, 32); }\n"
             "Label, MultilineLabel { font-name: url(\"Sans.ttf\"); font-size: 14; foreground-color: rgb(255, 255, "
@@ -56,8 +52,7 @@ protected:
     {
         m_pane.setRoot(nullptr, "");
         m_root.reset();
-        fs::current_path(m_previous);
-        ToolkitFixture::TearDown();
+        SkinFolderFixture::TearDown();
     }
     MultilineLabel& addMultiline(const char* style, int width = 0)
     {
@@ -118,8 +113,6 @@ protected:
         return false;
     }
 
-    QV::TEST::TemporaryFolder m_folder{"qv-pxt-labels"};
-    fs::path m_previous;
     Pane m_pane;
     std::shared_ptr<PanelWidget> m_root = std::make_shared<PanelWidget>("Root");
     BackgroundDrawingCanvas m_canvas;

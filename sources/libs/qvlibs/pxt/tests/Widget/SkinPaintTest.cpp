@@ -21,19 +21,15 @@ using namespace QV::PXT::TEST;
 
 constexpr std::uint32_t kGrey = 0xFF202020, kRed = 0xFFFF0000, kGreen = 0xFF00FF00;
 
-class SkinPainting : public ToolkitFixture {
+class SkinPainting : public SkinFolderFixture {
 protected:
+    SkinPainting() : SkinFolderFixture("qv-pxt-paint") {}
     void SetUp() override
     {
-        ToolkitFixture::SetUp();
-        m_previous = fs::current_path();
-        fs::current_path(m_folder.path());
-        Lib::setSearchSkinDirectory(true);
-        const fs::path skin = m_folder.path() / "skin";
-        writeTGA(skin / "pictures" / "red.tga", 10, 10, kRed);
-        writeTGA(skin / "pictures" / "mask.tga", 10, 10, 0xFF000000);
-        fs::create_directories(skin / "fonts");
-        fs::copy_file(QV_TEST_FONT_FILE, skin / "fonts" / "Sans.ttf");
+        SkinFolderFixture::SetUp();
+        writeTGA(skin() / "pictures" / "red.tga", 10, 10, kRed);
+        writeTGA(skin() / "pictures" / "mask.tga", 10, 10, 0xFF000000);
+        addSkinFont(QV_TEST_FONT_FILE);
         defaultSheet().createDirect(
             "Panel { background-color: rgb(32, 32, 32); }\n"
             "Panel.pic { margin: 4; image: url(\"red.tga\"); }\n"
@@ -50,8 +46,7 @@ protected:
     {
         m_pane.setRoot(nullptr, "");
         m_root.reset();
-        fs::current_path(m_previous);
-        ToolkitFixture::TearDown();
+        SkinFolderFixture::TearDown();
     }
     std::shared_ptr<PanelWidget> add(const char* style, GP::Point pos)
     {
@@ -79,8 +74,6 @@ protected:
         return box;
     }
 
-    QV::TEST::TemporaryFolder m_folder{"qv-pxt-paint"};
-    fs::path m_previous;
     Pane m_pane;
     std::shared_ptr<PanelWidget> m_root = std::make_shared<PanelWidget>("Panel");
     BackgroundDrawingCanvas m_canvas;
