@@ -188,6 +188,9 @@ TEST_F(ApplicationTest, AllowedQuitAsksThePlatformToTerminateOnceAfterTheEvent)
 
 TEST_F(ApplicationTest, AllowedQuitEndsTheProcessThroughTheDelegate)
 {
+    // A forked child would share the parent's X connection and break it when it exits: the child
+    // starts afresh instead.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     const auto quit = [this] {
         msgSend<void, id>(m_nsApp, objc::sel("setDelegate:"), allowingDelegate());
         sendCommand(eCommandQuit);
