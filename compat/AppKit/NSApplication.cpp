@@ -2,6 +2,7 @@
 // the list of windows and the active state.
 #include "AppKit/GtkMainThread.h"
 #include "AppKit/standin/Application.h"
+#include "AppKit/standin/DelegateNotification.h"
 #include "AppKit/standin/WindowState.h"
 
 #include <Foundation/Bridge.h>
@@ -70,19 +71,9 @@ std::vector<id> s_windows;
 
 tApplication& state(id self) { return ApplicationState::of(self); }
 
-// Sends the delegate's message for a notification (when it answers it), then posts it.
 void notify(id self, NSNotificationName name, const char* delegateSelector)
 {
-    void* pool = objc_autoreleasePoolPush();
-    id notification = objc::msgSend<id, id, id>(foundation::NSNotificationClass(),
-                                                objc::sel("notificationWithName:object:"), name, self);
-    id delegate = state(self).delegate;
-    const SEL op = objc::sel(delegateSelector);
-    if (delegate && objc::respondsToSelector(delegate, op))
-        objc::msgSend<void, id>(delegate, op, notification);
-    id center = objc::msgSend<id>(foundation::NSNotificationCenterClass(), objc::sel("defaultCenter"));
-    objc::msgSend<void, id>(center, objc::sel("postNotification:"), notification);
-    objc_autoreleasePoolPop(pool);
+    notifyDelegateAndPost(self, state(self).delegate, name, delegateSelector);
 }
 
 id sharedApplication(id self, SEL)

@@ -1,4 +1,5 @@
 #include "AppKit/standin/Application.h"
+#include "AppKit/standin/DelegateNotification.h"
 #include "AppKit/standin/WindowState.h"
 
 #include "AppKit/GtkMainThread.h"
@@ -48,21 +49,9 @@ NSInteger s_lastNumber = 0;
 
 tWindow& state(id self) { return WindowState::of(self); }
 
-// Sends the delegate's message for a notification (when it answers it), then posts the notification.
 void notify(id self, NSNotificationName name, const char* delegateSelector)
 {
-    // The notification (which holds the window) goes with its own pool: a closed window released
-    // when closed goes at once.
-    void* pool = objc_autoreleasePoolPush();
-    id notification = objc::msgSend<id, id, id>(foundation::NSNotificationClass(),
-                                                objc::sel("notificationWithName:object:"), name, self);
-    id delegate = state(self).delegate;
-    const SEL op = objc::sel(delegateSelector);
-    if (delegate && objc::respondsToSelector(delegate, op))
-        objc::msgSend<void, id>(delegate, op, notification);
-    id center = objc::msgSend<id>(foundation::NSNotificationCenterClass(), objc::sel("defaultCenter"));
-    objc::msgSend<void, id>(center, objc::sel("postNotification:"), notification);
-    objc_autoreleasePoolPop(pool);
+    notifyDelegateAndPost(self, state(self).delegate, name, delegateSelector);
 }
 
 void resignMain(id self)
