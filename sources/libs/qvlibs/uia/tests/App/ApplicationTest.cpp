@@ -2,6 +2,7 @@
 // the quit question refused and allowed (the platform then asked once to terminate, through its
 // delegate), postQuit, the window list, and setMenu with the shortcuts of the menus.
 #include "GP/ClassFactory.h"
+#include "RefusingDelegate.h"
 #include "TestApplication.h"
 #include "UIA/CommandIds.h"
 #include "UIA/KeyCodes.h"
@@ -21,28 +22,8 @@ using objc::msgSend;
 using QV::UIA::TEST::TestApplication;
 using QV::UIA::TEST::TestModule;
 
-// How often the platform asked the delegate whether to terminate; the answer is always no.
-int g_terminateQuestions = 0;
-
-NSApplicationTerminateReply refuseTermination(id, SEL, id)
-{
-    ++g_terminateQuestions;
-    return NSTerminateCancel;
-}
-
-id refusingDelegate()
-{
-    static objc_class* s_class = nullptr;
-    static QV::GP::OBJC::ClassFactory s_factory(s_class);
-    static id s_delegate = nullptr;
-    if (!s_class && s_factory.generateUniqueClass("QVTestRefusingDelegate", "NSObject")) {
-        s_factory.addMethod(objc::sel("applicationShouldTerminate:"), reinterpret_cast<IMP>(&refuseTermination),
-                            "Q@:@");
-        s_factory.doRegister();
-        s_delegate = msgSend<id>(msgSend<id>(s_class, objc::sel("alloc")), objc::sel("init"));
-    }
-    return s_delegate;
-}
+using QV::UIA::TEST::g_terminateQuestions;
+using QV::UIA::TEST::refusingDelegate;
 
 // A delegate that lets the application terminate and says so as it does.
 NSApplicationTerminateReply allowTermination(id, SEL, id) { return NSTerminateNow; }

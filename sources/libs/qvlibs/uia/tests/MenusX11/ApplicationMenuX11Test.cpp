@@ -3,6 +3,7 @@
 // disabled item nothing, Ctrl+Q asks the application whether to quit and, when allowed, the platform
 // through its delegate; the cursor set on a view is the theme's cursor of that name; all windows
 // destroyed in their order.
+#include "../App/RefusingDelegate.h"
 #include "../App/TestApplication.h"
 #include "QVTest/PrivateXServer.h"
 #include "GP/ClassFactory.h"
@@ -38,27 +39,8 @@ using QV::UIA::TEST::TestModule;
 constexpr int kFire = 40000;
 constexpr int kDisabled = 40002;
 
-int g_terminateQuestions = 0;
-
-NSApplicationTerminateReply refuseTermination(id, SEL, id)
-{
-    ++g_terminateQuestions;
-    return NSTerminateCancel;
-}
-
-id refusingDelegate()
-{
-    static objc_class* s_class = nullptr;
-    static QV::GP::OBJC::ClassFactory s_factory(s_class);
-    static id s_delegate = nullptr;
-    if (!s_class && s_factory.generateUniqueClass("QVTestX11RefusingDelegate", "NSObject")) {
-        s_factory.addMethod(objc::sel("applicationShouldTerminate:"), reinterpret_cast<IMP>(&refuseTermination),
-                            "Q@:@");
-        s_factory.doRegister();
-        s_delegate = msgSend<id>(msgSend<id>(s_class, objc::sel("alloc")), objc::sel("init"));
-    }
-    return s_delegate;
-}
+using QV::UIA::TEST::g_terminateQuestions;
+using QV::UIA::TEST::refusingDelegate;
 
 // The application of these tests: it counts the commands it gets and disables kDisabled.
 class MenuApplication : public TestApplication {
