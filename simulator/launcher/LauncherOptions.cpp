@@ -232,6 +232,7 @@ std::optional<tLauncherOptions> parseLauncherOptions(const std::vector<std::stri
         {"main-image", {eRequired, text(options.mainImageFile)}},
         {"aux-image", {eRequired, text(options.auxImageFile)}},
         {"log", {eNone, flag(options.log)}},
+        {"plug-on-signal", {eNone, flag(options.plugOnSignal)}},
         {"help", {eNone, flag(options.help)}},
     };
 
@@ -324,6 +325,8 @@ Faults:
   --late-reenumeration MS[:N] the N-th (first) re-enumeration takes MS
   --other-serial S            serial number after re-enumerating
 Other:
+  --plug-on-signal            start the command with an empty bus and plug the controllers in
+                              when vdx-sim receives SIGUSR1 (kill -USR1 <vdx-sim's pid>)
   --log                       print every controller's request log to standard error at the end
   --help                      this text
 )";

@@ -15,6 +15,7 @@ struct tLauncherOptions {
     std::string mainImageFile;
     std::string auxImageFile;
     bool log = false;
+    bool plugOnSignal = false;  // the controllers arrive when vdx-sim receives SIGUSR1, not at the start
     bool help = false;
     std::vector<std::string> command;
 };

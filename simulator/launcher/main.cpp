@@ -8,6 +8,8 @@
 #include "qvsim/model/RequestLog.h"
 
 #include <csignal>
+#include <functional>
+#include <pthread.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,15 +62,38 @@ bool underPreload()
     std::exit(127);
 }
 
-int runChild(const std::vector<std::string>& command)
+// The signals vdx-sim takes with sigtimedwait: blocked in every thread of its own (the mask is set
+// before the bus starts its threads), unblocked again in the command.
+sigset_t waitedSignals()
+{
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGCHLD);
+    sigaddset(&signals, SIGUSR1);
+    return signals;
+}
+
+// Runs the command and waits for it; `onPlugRequest` runs on each SIGUSR1 meanwhile.
+int runChild(const std::vector<std::string>& command, const std::function<void()>& onPlugRequest)
 {
     std::vector<char*> arguments;
     for (const std::string& argument : command)
         arguments.push_back(const_cast<char*>(argument.c_str()));
     arguments.push_back(nullptr);
 
+    const sigset_t waited = waitedSignals();
+    sigset_t childMask;
+    pthread_sigmask(SIG_SETMASK, nullptr, &childMask);
+    sigdelset(&childMask, SIGCHLD);
+    sigdelset(&childMask, SIGUSR1);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setsigmask(&attributes, &childMask);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+
     pid_t child = 0;
-    const int failed = posix_spawnp(&child, arguments[0], nullptr, nullptr, arguments.data(), environ);
+    const int failed = posix_spawnp(&child, arguments[0], nullptr, &attributes, arguments.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     if (failed != 0) {
         std::fprintf(stderr, "vdx-sim: cannot run %s: %s\n", arguments[0], std::strerror(failed));
         return 127;
@@ -78,11 +103,18 @@ int runChild(const std::vector<std::string>& command)
         std::signal(signal, forwardSignal);
 
     int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) {
+    for (;;) {
+        const pid_t ended = waitpid(child, &status, WNOHANG);
+        if (ended == child)
+            break;
+        if (ended < 0 && errno != EINTR) {
             std::perror("vdx-sim: waitpid");
             return 127;
         }
+        // A SIGCHLD that arrives after the waitpid above stays pending and ends this wait at once.
+        const timespec fallback{1, 0};
+        if (sigtimedwait(&waited, nullptr, &fallback) == SIGUSR1 && onPlugRequest)
+            onPlugRequest();
     }
     g_child = 0;
     if (WIFEXITED(status))
@@ -96,6 +128,9 @@ int runChild(const std::vector<std::string>& command)
 
 int main(int argc, char** argv)
 {
+    const sigset_t waited = waitedSignals();
+    pthread_sigmask(SIG_BLOCK, &waited, nullptr);
+
     std::string error;
     const auto options = parseLauncherOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
@@ -133,12 +168,22 @@ int main(int argc, char** argv)
             ControllerConfig numbered = config;
             numbered.serialNumber = numberedSerial(config.serialNumber, i);
             controllers.push_back(ControllerModel::create(numbered, clock));
-            bus.plug(controllers.back());
         }
-        if (!bus.waitSettled())
-            std::fprintf(stderr, "vdx-sim: the emulated bus did not settle\n");
+        // Plugs them in once; a second signal finds them plugged already.
+        bool plugged = false;
+        const auto plugIn = [&] {
+            if (plugged)
+                return;
+            plugged = true;
+            for (const auto& controller : controllers)
+                bus.plug(controller);
+            if (!bus.waitSettled())
+                std::fprintf(stderr, "vdx-sim: the emulated bus did not settle\n");
+        };
+        if (!options->plugOnSignal)
+            plugIn();
 
-        status = runChild(options->command);
+        status = runChild(options->command, options->plugOnSignal ? std::function<void()>(plugIn) : nullptr);
 
         bus.unplugAll();
         if (options->log) {

@@ -36,6 +36,22 @@ TEST(LauncherTest, ExitsWithTheCommandsStatusAndPrintsTheLog)
     EXPECT_NE(logged.output.find("GET_DESCRIPTOR(STRING)"), std::string::npos) << logged.output;
 }
 
+TEST(LauncherTest, PlugsTheControllerInOnSignal)
+{
+    // The command sees an empty bus, asks its parent (vdx-sim) for the controller and waits for it
+    // with a deadline; a controller present from the start, or one that never comes, fails it.
+    const tRun late = launch("--plug-on-signal --serial VDX2024000077 -- sh -c '"
+                             "if " QV_DFU_UTIL " -l | grep -q VDX2024000077; then echo early; exit 3; fi; "
+                             "kill -USR1 $PPID; "
+                             "for i in $(seq 300); do " QV_DFU_UTIL " -l | grep -q VDX2024000077 && exit 0; "
+                             "sleep 0.1; done; exit 4'");
+    EXPECT_EQ(late.status, 0) << late.output;
+
+    // Without the option the signal is ignored: the command goes on and its status comes back.
+    const tRun ignored = launch("-- sh -c 'kill -USR1 $PPID; " QV_DFU_UTIL " -l | grep -q VDX2024000001'");
+    EXPECT_EQ(ignored.status, 0) << ignored.output;
+}
+
 TEST(LauncherTest, RefusesABadCommandLine)
 {
     const tRun bad = launch("--stall FROB -- true");
