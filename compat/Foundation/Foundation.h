@@ -1,20 +1,24 @@
 // Foundation stand-in: the part of Foundation that the program calls.
 //
 // Implements: NSObject, NSString (the same objects as CFString), NSAutoreleasePool, NSRunLoop, NSTimer,
-// NSNotification and NSNotificationCenter, NSThread, and the basic types; see each header.
+// NSNotification and NSNotificationCenter, NSThread, NSNumber, NSDictionary, NSUserDefaults,
+// and the basic types; see each header.
 // Lacks: every other Foundation class.
 // Deviations: the classes exist from before the program's static initialisers run (see below), so
 // objc_getClass("NSObject") finds them from anywhere.
 #pragma once
 
 #include "Foundation/NSAutoreleasePool.h"
+#include "Foundation/NSDictionary.h"
 #include "Foundation/NSNotification.h"
+#include "Foundation/NSNumber.h"
 #include "Foundation/NSObjCRuntime.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSTimer.h"
+#include "Foundation/NSUserDefaults.h"
 
 namespace qvcompat::foundation {
 

@@ -17,6 +17,9 @@ Class NSNotificationCenterClass();
 Class NSRunLoopClass();  // making it adds the perform messages of NSRunLoop.h to NSObject
 Class NSTimerClass();
 Class NSThreadClass();
+Class NSNumberClass();
+Class NSDictionaryClass();
+Class NSUserDefaultsClass();
 
 // Whether the calling thread is the main thread (the process's initial thread).
 bool isMainThread();

@@ -27,6 +27,9 @@ void load()
         NSNotificationClass();
         NSNotificationCenterClass();
         NSThreadClass();
+        NSNumberClass();
+        NSDictionaryClass();
+        NSUserDefaultsClass();
         return true;
     }();
     (void)s_loaded;
