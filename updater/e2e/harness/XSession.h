@@ -50,6 +50,9 @@ public:
     // Waits until the server has handled every request sent so far.
     void sync() const;
 
+    // The connection, for requests of extensions the session does not wrap.
+    Display* display() const { return m_display; }
+
 private:
     Display* m_display = nullptr;
 };
