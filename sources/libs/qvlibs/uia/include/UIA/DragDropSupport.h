@@ -3,6 +3,10 @@
 
 #include <cstdint>
 
+namespace QV::UIA {
+class Picture;
+}
+
 namespace QV::UIA::DragDropSupport {
 
 // What a target does with the data: bits, 0 for none.
@@ -23,6 +27,14 @@ enum DropResult : uint32_t {
     eDropResultLinked = 4,
     eDropResultNothing = 64,  // nothing done, or a generic outcome
     eDropResultDeleted = 128
+};
+
+// The picture shown under the pointer while a drag started here runs; (hotX, hotY) is the point of
+// the picture that lies under the pointer.
+struct DragImage {
+    const Picture* picture = nullptr;
+    int hotX = 0;
+    int hotY = 0;
 };
 
 }  // namespace QV::UIA::DragDropSupport

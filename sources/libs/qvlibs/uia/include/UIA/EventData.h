@@ -19,6 +19,8 @@ class FileName;
 
 namespace QV::UIA {
 
+class ClipBoardFormat;
+struct ClipBoardFormatHandle;
 class DeviceContext;
 class EventTarget;
 class ExchangeData;
@@ -130,6 +132,10 @@ struct DragEventData : EventData {
     uint32_t modifiers = 0;
     ExchangeData* data = nullptr;  // the dragged data
     uint32_t dropEffect = 0;       // DragDropSupport::DropEffect, chosen by the target
+
+    // Read the dragged data through the installed drag-and-drop delegate (DragDropDelegate.h).
+    bool getFormat(ClipBoardFormat& format) const;
+    bool containsFormat(const ClipBoardFormatHandle& handle) const;
 };
 
 // eEventDragDropRequest.

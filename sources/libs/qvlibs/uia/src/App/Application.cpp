@@ -3,6 +3,7 @@
 #include "UIA/AppModule.h"
 #include "UIA/CommandIds.h"
 #include "UIA/DisplayManager.h"
+#include "UIA/DragDropDelegate.h"
 #include "UIA/EventCodes.h"
 #include "UIA/EventData.h"
 #include "UIA/Window.h"
@@ -24,6 +25,7 @@ EventTarget* currentApplication() { return Application::getApplication(); }
 
 Application::Application() : m_powerManager([this] { onSystemSleep(); }, [this] { onSystemWake(); })
 {
+    setDragDropDelegate(makeWindowingDragDropDelegate());
     m_pImpl = std::make_unique<DETAIL::ImplApplication>(this);
     DisplayManager::setApplicationLookup(&currentApplication);
 }
@@ -31,6 +33,7 @@ Application::Application() : m_powerManager([this] { onSystemSleep(); }, [this] 
 Application::Application(const EventTimerManager::tBridgeFactory& makeTimerBridge)
     : m_powerManager([this] { onSystemSleep(); }, [this] { onSystemWake(); }), m_timers(makeTimerBridge)
 {
+    setDragDropDelegate(makeWindowingDragDropDelegate());
     m_pImpl = std::make_unique<DETAIL::ImplApplication>(this);
     DisplayManager::setApplicationLookup(&currentApplication);
 }

@@ -4,8 +4,10 @@
 #include "COCOA/WindowNotifications.h"
 #include "GP/ObjcIvar.h"
 #include "UIA/EventCodes.h"
+#include "UIA/InternalClipBoardFormat.h"
 
 #include <AppKit/AppKit.h>
+#include <AppKit/NSDragging.h>
 #include <AppKit/NSTrackingArea.h>
 #include <AppKit/NSView.h>
 #include <AppKit/NSWindow.h>
@@ -37,6 +39,8 @@ const objc::Selector s_CGContext{"CGContext"};
 const objc::Selector s_setFrameSize{"setFrameSize:"};
 const objc::Selector s_setFrameOrigin{"setFrameOrigin:"};
 const objc::Selector s_object{"object"};
+const objc::Selector s_arrayWithObjects{"arrayWithObjects:count:"};
+const objc::Selector s_registerForDraggedTypes{"registerForDraggedTypes:"};
 
 // Entering and leaving, moves, cursor updates, in the active application, over the visible
 // rectangle, also while a button is held.
@@ -52,6 +56,18 @@ void sendEmpty(id self, unsigned code)
     sendToWindow(self, code, &none);
 }
 
+// Text, file lists and the program's own drags.
+void registerDraggedTypes(id self)
+{
+    id types[] = {const_cast<NSString*>(NSStringPboardType), const_cast<NSString*>(NSFilenamesPboardType),
+                  static_cast<id>(const_cast<void*>(
+                      static_cast<const void*>(InternalClipBoardFormat::FormatHandle().typeIdentifier)))};
+    void* pool = objc_autoreleasePoolPush();
+    id array = msgSend<id, const id*, NSUInteger>(objc_getClass("NSArray"), s_arrayWithObjects, types, 3);
+    msgSend<void, id>(self, s_registerForDraggedTypes, array);
+    objc_autoreleasePoolPop(pool);
+}
+
 id notificationCenter() { return msgSend<id>(objc_getClass("NSNotificationCenter"), s_defaultCenter); }
 
 // --- life ---
@@ -65,6 +81,7 @@ id initWithImplAndSize(id self, SEL, WindowImplBase* impl, CGSize size)
     setImplOf(self, impl);
     GP::OBJC::setIvarPtr(self, "pTextInputState", reinterpret_cast<id>(new tTextInputState()));
     GP::OBJC::setIvarPtr(self, "pEventMonitor", nil);
+    registerDraggedTypes(self);
 
     id area = msgSend<id>(objc_getClass("NSTrackingArea"), s_alloc);
     area = msgSend<id, CGRect, NSUInteger, id, id>(area, s_initWithRect, CGRect{{0, 0}, size}, kTrackingOptions, self,
@@ -236,6 +253,7 @@ struct ClassMaker {
         addMouseMethods(m_factory);
         addKeyMethods(m_factory);
         addTextInputMethods(m_factory);
+        addDragMethods(m_factory);
         m_factory.doRegister();
     }
 

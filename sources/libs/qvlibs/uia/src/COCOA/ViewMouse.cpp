@@ -3,6 +3,7 @@
 #include "COCOA/KeyEventConversion.h"
 #include "COCOA/ViewState.h"
 #include "GP/ObjcIvar.h"
+#include "UIA/DragDropManager.h"
 #include "UIA/EventCodes.h"
 #include "UIA/WindowHost.h"
 
@@ -181,6 +182,9 @@ void otherMouseDragged(id self, SEL op, id event) { move(self, op, event, eEvent
 
 void crossing(id self, id event, unsigned code)
 {
+    // The drag the program runs takes the pointer: its crossings are not the window's.
+    if (DragDropManager::isDragInProgress())
+        return;
     MouseEventData data;
     data.pos = positionOf(self, event);
     data.modifiers = modifiersOf(event);

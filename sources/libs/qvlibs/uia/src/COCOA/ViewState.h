@@ -57,6 +57,7 @@ bool sendToWindowThenApplication(id self, unsigned code, EventData* data);
 void addMouseMethods(GP::OBJC::ClassFactory& factory);
 void addKeyMethods(GP::OBJC::ClassFactory& factory);
 void addTextInputMethods(GP::OBJC::ClassFactory& factory);
+void addDragMethods(GP::OBJC::ClassFactory& factory);
 
 // Key-down and key-up handling (keyDown:, keyUp:, performKeyEquivalent:): true when handled.
 bool handleKeyDown(id self, id event);

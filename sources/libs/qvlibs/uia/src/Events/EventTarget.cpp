@@ -1,6 +1,7 @@
 #include "UIA/EventTarget.h"
 
 #include "UIA/AsyncEventTargetImpl.h"
+#include "UIA/DragDropManager.h"
 #include "UIA/EventTimerManager.h"
 
 namespace QV::UIA {
@@ -11,6 +12,8 @@ EventTarget::~EventTarget()
     if (EventTimerManager* timers = EventTimerManager::getSingleton())
         timers->killEventTimers(*this);
     AsyncEventTargetImpl::forgetTarget(this);
+    // A target destroyed during a drag gets no drag event afterwards.
+    DragDropManager::forgetTarget(this);
 }
 
 bool EventTarget::sendEvent(unsigned code, EventData* data) { return onEvent(code, data); }
