@@ -34,6 +34,7 @@
 namespace QV::UIA {
 class TextInputBase;
 class WindowBase;
+struct DragDropRequestEventData;
 struct EventData;
 struct KeyEventData;
 struct MouseEventData;
@@ -159,12 +160,19 @@ public:
     // Ends a press sequence without a release event: the pressed widget gets its up codes (no
     // click), and the held buttons and the double-click mark are forgotten.
     void cancelPress();
+    // Ends a press sequence silently because a drag started from it: the platform's drag takes the
+    // pointer and its release, so the over and pressed widgets, the held buttons and the
+    // double-click mark are all forgotten (the old over and pressed widgets are repainted).
+    void endPressForDrag();
 
     // --- Events -------------------------------------------------------------------------------
     bool onMouse(unsigned code, UIA::MouseEventData* data);
     // The hit test: (claimed by a filter, widget).
     std::pair<bool, std::shared_ptr<Widget>> filterMouseEventAndLocateTarget(unsigned code,
                                                                              UIA::MouseEventData* data) const;
+    // The same for a drag request at its position, asking the widgets' drag-request filters.
+    std::pair<bool, std::shared_ptr<Widget>>
+    filterDragDropRequestEventAndLocateTarget(unsigned code, UIA::DragDropRequestEventData* data) const;
     void onWidgetRemoved(Widget& widget);
 
     // --- Ticks --------------------------------------------------------------------------------
@@ -188,7 +196,10 @@ private:
     std::uint32_t runAlignPasses(const GP::Rect& area, GP::Region& changed, std::uint32_t bits);
     void pressed(Widget* target, UIA::MouseButtonEventData* data, const GP::Point& local);
     void released(Widget* target, UIA::MouseEventData* data);
-    // Through the widget's drag source first (none yet), then onMouse.
+    // The overlays from the last added, then the root.
+    template <class Filter>
+    std::pair<bool, std::shared_ptr<Widget>> locateTargetAt(const GP::Point& p, const Filter& filter) const;
+    // Through the widget's drag source first; onMouse when that did not take the code.
     void sendMouse(Widget& widget, unsigned code, UIA::MouseEventData& data);
 
     GP::Point m_size;

@@ -15,6 +15,8 @@
 #include "GP/Rect.h"
 #include "GP/Region.h"
 #include "GP/Symbol.h"
+#include "PXT/DragDropEventTarget.h"
+#include "PXT/DragDropSource.h"
 #include "PXT/LazyPicture.h"
 #include "PXT/Margin.h"
 #include "PXT/Property.h"
@@ -32,6 +34,7 @@
 
 namespace QV::UIA {
 class Font;
+struct DragDropRequestEventData;
 struct KeyEventData;
 struct MouseEventData;
 struct MouseWheelEventData;
@@ -50,7 +53,10 @@ public:
     bool setAttribute(const std::string& name, const std::string& value);
 };
 
-class Widget : public std::enable_shared_from_this<Widget> {
+// Every widget is a drop target (the drag events reach its drop handlers) and a possible drag
+// source (the pane's mouse codes pass its drag-source part first); DragDropEventTarget.h and
+// DragDropSource.h.
+class Widget : public DragDropEventTarget, DragDropSource, public std::enable_shared_from_this<Widget> {
 public:
     // Bits of the flags word.
     enum eFlags : std::uint64_t {
@@ -103,6 +109,12 @@ public:
     virtual void onPaint(PaintContext& /*context*/) {}
     // True claims the mouse event for this widget in the pane's hit test.
     virtual bool filterMouseEvent(bool /*inside*/, unsigned /*code*/, UIA::MouseEventData* /*data*/) { return false; }
+    // The same for drag requests (the windowing pane's hit test): true claims the request, which
+    // then counts as handled and goes nowhere else.
+    virtual bool filterDragDropRequestEvent(bool /*inside*/, unsigned /*code*/, UIA::DragDropRequestEventData* /*data*/)
+    {
+        return false;
+    }
     // The pane's widget-level mouse codes (Pane.h), positions relative to the widget.
     virtual void onMouse(unsigned /*code*/, UIA::MouseEventData* /*data*/) {}
     // Passed on to the parent.
@@ -121,6 +133,13 @@ public:
     // 0: nothing of its own (the aspects decide), 1: the whole widget, 2: the region given back
     // (widget-local).
     virtual int getInvalidRegion(GP::Region& /*out*/, unsigned /*aspects*/) { return 0; }
+
+    // --- Drag source (DragDropSource.h) -------------------------------------------------------
+    using DragDropSource::canDragStart;
+    using DragDropSource::handleDragDropSourceMouse;
+    using DragDropSource::setCanDragStartFunction;
+    using DragDropSource::setDragStartFunction;
+    using DragDropSource::setDragStartTimeout;
 
     // --- Tree --------------------------------------------------------------------------------
     // Makes `child` the last child under the id `id` (taking it from its old parent); returns it.
@@ -252,6 +271,10 @@ public:
     void setStyleSheetChanged();
     // Drops the widget's and its subtree's entries from the style sheets' per-widget caches.
     void removeFromCache() const;
+
+protected:
+    // Drops arrive in pane coordinates; handlers get them relative to the widget.
+    GP::Point getDragDropOrigin() const override { return m_absolutePos; }
 
 private:
     // The first property for `name` whose rule applies to the widget now, or null.

@@ -30,8 +30,15 @@ public:
     // The focus widget is repainted and forgotten.
     void killFocus() override;
     // Losing key status drops the focus; deactivation ends a press (up codes, no click) and the
-    // hover; the rest goes to the pane's routing.
+    // hover; drag codes go to onDragDrop; the rest goes to the pane's routing.
     bool onEvent(unsigned code, UIA::EventData* data) override;
+    // A drag request (the window's, eEventDragDropRequest) goes to the widget under the drag's
+    // position, then up its ancestors, each asked with the position relative to itself, until one
+    // accepts (true). A widget whose drag-request filter claims it ends the request as handled.
+    // Widgets on the way that have leave observers are listed as observers of the drag. The
+    // drop and the leave go straight from the UI layer to the accepting widget, so every other
+    // drag code is not handled here (false).
+    bool onDragDrop(unsigned code, UIA::EventData* data);
 
 private:
     // const access for translateToScreen.

@@ -14,19 +14,21 @@ namespace {
 constexpr std::uint64_t kHittable = Widget::eFlagActive | Widget::eFlagParentShown | Widget::eFlagVisible |
                                     Widget::eFlagEnabled | Widget::eFlagParentEnabled;
 
-std::pair<bool, std::shared_ptr<Widget>> locateTarget(Widget& w, const GP::Point& p, unsigned code,
-                                                      UIA::MouseEventData* data)
+// The hit test shared by mouse events and drag requests; `filter` asks the widget's filter
+// operation for the event at hand.
+template <class Filter>
+std::pair<bool, std::shared_ptr<Widget>> locateTarget(Widget& w, const GP::Point& p, const Filter& filter)
 {
     if ((w.getFlags() & kHittable) != kHittable)
         return {false, nullptr};
     const bool inside = !w.getClipRect().isEmpty() && w.getClipRect().contains(p);
-    if (w.filterMouseEvent(inside, code, data))
+    if (filter(w, inside))
         return {true, w.shared_from_this()};
     if (!inside)
         return {false, nullptr};
     const std::vector<std::shared_ptr<Widget>>& children = w.getChildrenByZIndex();
     for (auto child = children.rbegin(); child != children.rend(); ++child) {
-        auto result = locateTarget(**child, p, code, data);
+        auto result = locateTarget(**child, p, filter);
         if (result.second)
             return result;
     }
@@ -196,6 +198,8 @@ void Pane::checkMouseLeaveEnter(Widget* target, const GP::Point& position, unsig
         UIA::MouseEventData leave;
         leave.pos = relativeTo(*m_entered, position);
         leave.modifiers = modifiers;
+        // Leaving disarms a drag the widget was about to start.
+        m_entered->handleDragDropSourceMouse(UIA::eEventMouseLeave, &leave, this);
         m_entered->onMouse(UIA::eEventMouseLeave, &leave);
     }
     m_entered = m_over;
@@ -205,6 +209,14 @@ void Pane::checkMouseLeaveEnter(Widget* target, const GP::Point& position, unsig
         enter.modifiers = modifiers;
         m_entered->onMouse(UIA::eEventMouseEnter, &enter);
     }
+}
+
+void Pane::endPressForDrag()
+{
+    setOver(nullptr);
+    setDown(nullptr);
+    m_pressedButtons.fill(0);
+    m_doubleClickSeen = false;
 }
 
 void Pane::cancelPress()
@@ -248,20 +260,37 @@ bool Pane::onKey(unsigned code, UIA::KeyEventData* data)
     return route(m_input, Widget::eFlagTextInput) || route(m_focus, Widget::eFlagCanFocus);
 }
 
-std::pair<bool, std::shared_ptr<Widget>> Pane::filterMouseEventAndLocateTarget(unsigned code,
-                                                                               UIA::MouseEventData* data) const
+template <class Filter>
+std::pair<bool, std::shared_ptr<Widget>> Pane::locateTargetAt(const GP::Point& p, const Filter& filter) const
 {
     for (auto overlay = m_overlays.rbegin(); overlay != m_overlays.rend(); ++overlay) {
-        auto result = locateTarget(**overlay, data->pos, code, data);
+        auto result = locateTarget(**overlay, p, filter);
         if (result.second)
             return result;
     }
     if (!m_root)
         return {false, nullptr};
-    return locateTarget(*m_root, data->pos, code, data);
+    return locateTarget(*m_root, p, filter);
 }
 
-void Pane::sendMouse(Widget& widget, unsigned code, UIA::MouseEventData& data) { widget.onMouse(code, &data); }
+std::pair<bool, std::shared_ptr<Widget>> Pane::filterMouseEventAndLocateTarget(unsigned code,
+                                                                               UIA::MouseEventData* data) const
+{
+    return locateTargetAt(data->pos, [&](Widget& w, bool inside) { return w.filterMouseEvent(inside, code, data); });
+}
+
+std::pair<bool, std::shared_ptr<Widget>>
+Pane::filterDragDropRequestEventAndLocateTarget(unsigned code, UIA::DragDropRequestEventData* data) const
+{
+    return locateTargetAt(data->pos,
+                          [&](Widget& w, bool inside) { return w.filterDragDropRequestEvent(inside, code, data); });
+}
+
+void Pane::sendMouse(Widget& widget, unsigned code, UIA::MouseEventData& data)
+{
+    if (widget.handleDragDropSourceMouse(code, &data, this) == 0)
+        widget.onMouse(code, &data);
+}
 
 bool Pane::onMouse(unsigned code, UIA::MouseEventData* data)
 {

@@ -4,10 +4,15 @@
 #include "UIA/ClipBoard.h"
 #include "UIA/CursorManager.h"
 #include "UIA/EventCodes.h"
+#include "UIA/EventData.h"
 #include "UIA/FileDialog.h"
 #include "UIA/InputState.h"
 #include "UIA/TextClipBoardFormat.h"
 #include "UIA/WindowBase.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace QV::PXT {
 
@@ -130,8 +135,42 @@ bool WindowingPane::onEvent(unsigned code, UIA::EventData* data)
         cancelPress();
         setOver(nullptr);
         return true;
-    default: return Pane::onEvent(code, data);
+    default:
+        if (code >= UIA::eEventDragDropRequest && code <= 1399)
+            return onDragDrop(code, data);
+        return Pane::onEvent(code, data);
     }
+}
+
+bool WindowingPane::onDragDrop(unsigned code, UIA::EventData* data)
+{
+    if (code != UIA::eEventDragDropRequest || !data)
+        return false;
+    auto* request = static_cast<UIA::DragDropRequestEventData*>(data);
+    // The hit test takes the drag's own position: during a drag the pointer sends no mouse
+    // events, so the last mouse position is where the pointer was before the drag.
+    const auto [filtered, hit] = filterDragDropRequestEventAndLocateTarget(code, request);
+    if (filtered)
+        return true;
+    // The chain is held: a handler may change the tree.
+    std::vector<std::shared_ptr<Widget>> chain;
+    for (Widget* w = hit.get(); w; w = w->getParent())
+        chain.push_back(w->shared_from_this());
+    for (const std::shared_ptr<Widget>& w : chain) {
+        UIA::EventTarget* const observer = w.get();
+        if (w->hasLeaveObservers() &&
+            std::find(request->observers.begin(), request->observers.end(), observer) == request->observers.end())
+            request->observers.push_back(observer);
+    }
+    const GP::Point pos = request->pos;
+    for (const std::shared_ptr<Widget>& w : chain) {
+        request->pos = GP::Point(pos.x - w->getAbsolutePos().x, pos.y - w->getAbsolutePos().y);
+        const bool accepted = w->onEvent(code, request);
+        request->pos = pos;
+        if (accepted)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace QV::PXT

@@ -1,0 +1,108 @@
+#include "PXT/DragDropEventTarget.h"
+
+#include "PXT/DropHandler.h"
+#include "UIA/DragDropData.h"
+#include "UIA/DragDropDelegate.h"
+#include "UIA/EventCodes.h"
+#include "UIA/EventData.h"
+
+namespace QV::PXT {
+
+DragDropEventTarget::~DragDropEventTarget() = default;
+
+bool DragDropEventTarget::onEvent(unsigned code, UIA::EventData* data)
+{
+    switch (code) {
+    case UIA::eEventDragDropRequest: {
+        m_pCurrentHandler = nullptr;
+        auto* request = static_cast<UIA::DragDropRequestEventData*>(data);
+        if (!request)
+            return false;
+        bool accepted = dispatchInternalFormatRequest(request);
+        for (auto handler = m_requestHandlers.begin(); !accepted && handler != m_requestHandlers.end(); ++handler)
+            if ((*handler)->m_request(request)) {
+                m_pCurrentHandler = *handler;
+                accepted = true;
+            }
+        if (!accepted)
+            return false;
+        // The manager delivers the drop and the leave to the record's target: this widget, unless
+        // the handler named another receiver.
+        if (!request->target)
+            request->target = this;
+        return true;
+    }
+    case UIA::eEventDragDropReceive: {
+        if (!m_pCurrentHandler || !data)
+            return UIA::EventTarget::onEvent(code, data);
+        auto* drop = static_cast<UIA::DragDropReceiveEventData*>(data);
+        const GP::Point origin = getDragDropOrigin();
+        const GP::Point pos = drop->pos;
+        drop->pos = GP::Point(pos.x - origin.x, pos.y - origin.y);
+        // The handler may remove the widget: it stays alive for the call, and nothing of the
+        // widget is touched afterwards.
+        const std::shared_ptr<DropHandlerBase> handler = m_pCurrentHandler;
+        const bool taken = handler->drop(drop);
+        drop->pos = pos;
+        return taken;
+    }
+    case UIA::eEventDragDropLeaved: {
+        if (!m_pCurrentHandler)
+            return false;
+        const std::shared_ptr<DropHandlerBase> handler = std::move(m_pCurrentHandler);
+        m_pCurrentHandler = nullptr;
+        if (handler->m_leave)
+            handler->m_leave();
+        return true;
+    }
+    default: return UIA::EventTarget::onEvent(code, data);
+    }
+}
+
+void DragDropEventTarget::onObserverEvent(unsigned code, UIA::EventData* data)
+{
+    UIA::EventTarget::onObserverEvent(code, data);
+    if (code != UIA::eEventDragDropLeaved)
+        return;
+    // A copy: an observer may remove the widget and its lists with it.
+    const std::list<std::shared_ptr<DropHandlerBase>> observers = m_leaveObservers;
+    for (const std::shared_ptr<DropHandlerBase>& observer : observers)
+        if (observer->m_leave)
+            observer->m_leave();
+}
+
+bool DragDropEventTarget::dispatchInternalFormatRequest(UIA::DragDropRequestEventData* data)
+{
+    if (m_internalFormatHandlers.empty() || !data)
+        return false;
+    m_pCurrentHandler = nullptr;
+    const UIA::DragDropData* payload = UIA::DNDDelegate::getInternalDragDropData(*data);
+    if (!payload)
+        return false;
+    for (const std::shared_ptr<InternalFormatDropHandler>& handler : m_internalFormatHandlers)
+        if (handler->getFormat() == payload->formatId && handler->m_request(data, payload)) {
+            m_pCurrentHandler = handler;
+            return true;
+        }
+    return false;
+}
+
+void DragDropEventTarget::addDropHandler(std::shared_ptr<DropHandler> handler)
+{
+    if (handler)
+        m_requestHandlers.push_back(std::move(handler));
+}
+
+void DragDropEventTarget::addDropHandler(std::shared_ptr<InternalFormatDropHandler> handler)
+{
+    if (handler)
+        m_internalFormatHandlers.push_back(std::move(handler));
+}
+
+void DragDropEventTarget::addLeaveObserver(std::shared_ptr<DropHandlerBase> handler)
+{
+    if (handler)
+        m_leaveObservers.push_back(std::move(handler));
+}
+
+}  // namespace QV::PXT
