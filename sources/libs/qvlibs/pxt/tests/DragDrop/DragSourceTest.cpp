@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -96,7 +97,7 @@ protected:
     std::shared_ptr<Recorder> m_other = std::make_shared<Recorder>();
     std::vector<GP::Point> m_asked;
     std::vector<GP::Point> m_started;
-    Widget* m_pressedAtStart = reinterpret_cast<Widget*>(1);
+    std::optional<Widget*> m_pressedAtStart;  // the pane's pressed widget when the drag started
 };
 
 TEST_F(DragSources, APressTheWidgetAgreesToStartsADragOnceMovedFarEnough)
@@ -111,7 +112,7 @@ TEST_F(DragSources, APressTheWidgetAgreesToStartsADragOnceMovedFarEnough)
     // The armed press and its moves never reached onMouse.
     EXPECT_TRUE(m_source->m_codes.empty());
     // The press is over before the drag runs.
-    EXPECT_EQ(m_pressedAtStart, nullptr);
+    EXPECT_EQ(m_pressedAtStart, std::optional<Widget*>(nullptr));
     EXPECT_EQ(pane().getOverWidget(), nullptr);
     EXPECT_FALSE(pane().isLeftButtonDown());
 
