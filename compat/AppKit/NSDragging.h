@@ -31,6 +31,7 @@
 #pragma once
 
 #include <Foundation/Foundation.h>
+#include <Foundation/NSGeometry.h>
 
 typedef NSUInteger NSDragOperation;
 enum : NSDragOperation {

@@ -1,3 +1,4 @@
+#include "AppKit/standin/Dragging.h"
 #include "AppKit/standin/Windowing.h"
 
 #include <Foundation/Bridge.h>
@@ -479,6 +480,8 @@ Class NSViewClass()
             .method("setPostsBoundsChangedNotifications:", &setPostsBoundsChangedNotifications, "v@:B")
             .method("registerForDraggedTypes:", &registerForDraggedTypes, "v@:@")
             .method("unregisterDraggedTypes", &unregisterDraggedTypes, "v@:")
+            .method("dragImage:at:offset:event:pasteboard:source:slideBack:", &viewDragImage,
+                    "v@:@{CGPoint=dd}{CGSize=dd}@@@B")
             .method("inputContext", &inputContext, "@@:")
             .method("performKeyEquivalent:", &performKeyEquivalent, "B@:@")
             .method("viewDidMoveToWindow", &nothing, "v@:")
@@ -577,6 +580,8 @@ void forEachVisibleView(NSView* root, void (*visit)(NSView* view, void* context)
     for (id subview : subviews)
         forEachVisibleView(static_cast<NSView*>(subview), visit, context);
 }
+
+id viewDraggedTypes(NSView* view) { return ViewState::of(view).draggedTypes; }
 
 void viewTrackingAreas(NSView* view, id*& areas, size_t& count)
 {

@@ -15,7 +15,8 @@
 // -removeTrackingArea:, -trackingAreas count through -trackingAreaCount, -updateTrackingAreas,
 // -setPostsFrameChangedNotifications:, -setPostsBoundsChangedNotifications: (both YES at start:
 // NSViewFrameDidChangeNotification and NSViewBoundsDidChangeNotification through the default
-// centre), -registerForDraggedTypes: (kept), -unregisterDraggedTypes, -inputContext (the window's
+// centre), -registerForDraggedTypes: (drags offering those types reach the view, NSDragging.h),
+// -unregisterDraggedTypes, -dragImage:at:offset:event:pasteboard:source:slideBack: (NSDragging.h), -inputContext (the window's
 // NSTextInputContext), -acceptsFirstMouse: (NO), -wantsDefaultClipping (YES),
 // -viewDidMoveToWindow, -viewWillMoveToWindow:, -viewDidChangeBackingProperties (never sent: the
 // backing scale stays 1).

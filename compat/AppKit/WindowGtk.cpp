@@ -1,6 +1,7 @@
 // The GtkWindow under an NSWindow: made, styled, placed and shown here; its signals only translate
 // (an event or a change of state goes to the NSWindow and on through the runtime).
 #include "AppKit/standin/Application.h"
+#include "AppKit/standin/Dragging.h"
 #include "AppKit/standin/WindowState.h"
 
 #include <gdk/gdkx.h>
@@ -212,6 +213,7 @@ void createGtkWindow(tWindow& window)
     connect(window.gtk, "key-release-event", G_CALLBACK(onInput), self);
     connect(window.area, "size-allocate", G_CALLBACK(onAreaAllocated), self);
     connect(window.area, "draw", G_CALLBACK(onDraw), self);
+    connectDragDestination(window.area, self);
     for (const char* signal : {"button-press-event", "button-release-event", "motion-notify-event", "scroll-event",
                                "enter-notify-event", "leave-notify-event"})
         connect(window.area, signal, G_CALLBACK(onInput), self);
@@ -367,6 +369,7 @@ void destroyGtkWindow(tWindow& window)
     }
     if (!window.gtk)
         return;
+    forgetDragDestination(window.self);
     g_signal_handlers_disconnect_by_data(window.gtk, window.self);
     g_signal_handlers_disconnect_by_data(window.area, window.self);
     if (window.menuBar)

@@ -118,42 +118,8 @@ bool current(const tOffer& offer) { return offer.store->isOwner() && offer.store
 void provide(GtkClipboard*, GtkSelectionData* selection, guint info, gpointer data)
 {
     const tOffer& offer = *static_cast<tOffer*>(data);
-    if (!current(offer))
-        return;
-    const std::vector<tPasteboardItem>& items = offer.store->items();
-    if (info == kInfoText) {
-        if (const std::optional<std::string> text = textOf(items))
-            gtk_selection_data_set_text(selection, text->c_str(), static_cast<gint>(text->size()));
-        return;
-    }
-    if (info == kInfoURIs) {
-        std::vector<std::string> uris;
-        for (const tPasteboardItem& item : items)
-            for (const tPasteboardFlavor& flavor : item.flavors)
-                if (isURL(flavor.type)) {
-                    uris.emplace_back(flavor.bytes.begin(), flavor.bytes.end());
-                    break;
-                }
-        std::vector<gchar*> list;
-        for (std::string& uri : uris)
-            list.push_back(uri.data());
-        list.push_back(nullptr);
-        gtk_selection_data_set_uris(selection, list.data());
-        return;
-    }
-    gchar* target = gdk_atom_name(gtk_selection_data_get_target(selection));
-    for (const tPasteboardItem& item : items) {
-        auto found = std::find_if(item.flavors.begin(), item.flavors.end(),
-                                  [&](const tPasteboardFlavor& flavor) { return flavor.type == target; });
-        if (found == item.flavors.end())
-            continue;
-        // A sender-only flavour stays in this process, whatever the requestor claims to be.
-        if (!(found->flags & kPasteboardStoreSenderOnly))
-            gtk_selection_data_set(selection, gtk_selection_data_get_target(selection), 8, found->bytes.data(),
-                                   static_cast<gint>(found->bytes.size()));
-        break;
-    }
-    g_free(target);
+    if (current(offer))
+        offer.store->provideData(selection, info);
 }
 
 // GTK drops an offer: replaced by a newer one of ours, or the selection went to another program.
@@ -251,6 +217,52 @@ const std::vector<tPasteboardItem>& PasteboardStore::items()
     return m_items;
 }
 
+void PasteboardStore::provideData(GtkSelectionData* selection, unsigned info)
+{
+    const std::vector<tPasteboardItem>& items = this->items();
+    if (info == kInfoText) {
+        if (const std::optional<std::string> text = textOf(items))
+            gtk_selection_data_set_text(selection, text->c_str(), static_cast<gint>(text->size()));
+        return;
+    }
+    if (info == kInfoURIs) {
+        std::vector<std::string> uris;
+        for (const tPasteboardItem& item : items)
+            for (const tPasteboardFlavor& flavor : item.flavors)
+                if (isURL(flavor.type)) {
+                    uris.emplace_back(flavor.bytes.begin(), flavor.bytes.end());
+                    break;
+                }
+        std::vector<gchar*> list;
+        for (std::string& uri : uris)
+            list.push_back(uri.data());
+        list.push_back(nullptr);
+        gtk_selection_data_set_uris(selection, list.data());
+        return;
+    }
+    gchar* target = gdk_atom_name(gtk_selection_data_get_target(selection));
+    for (const tPasteboardItem& item : items) {
+        auto found = std::find_if(item.flavors.begin(), item.flavors.end(),
+                                  [&](const tPasteboardFlavor& flavor) { return flavor.type == target; });
+        if (found == item.flavors.end())
+            continue;
+        // A sender-only flavour stays in this process, whatever the requestor claims to be.
+        if (!(found->flags & kPasteboardStoreSenderOnly))
+            gtk_selection_data_set(selection, gtk_selection_data_get_target(selection), 8, found->bytes.data(),
+                                   static_cast<gint>(found->bytes.size()));
+        break;
+    }
+    g_free(target);
+}
+
+void PasteboardStore::takeForeign(std::vector<tPasteboardItem> items)
+{
+    m_owner = false;
+    m_foreignRead = true;
+    m_items = std::move(items);
+    ++m_changeCount;
+}
+
 void PasteboardStore::lostOwnership(std::uint64_t generation)
 {
     if (generation != m_generation || !m_owner)
@@ -261,8 +273,7 @@ void PasteboardStore::lostOwnership(std::uint64_t generation)
     ++m_changeCount;
 }
 
-// Offers the current items as the CLIPBOARD selection, replacing the previous offer.
-void PasteboardStore::offer()
+GtkTargetList* PasteboardStore::offerTargets() const
 {
     GtkTargetList* targets = gtk_target_list_new(nullptr, 0);
     bool text = false, urls = false;
@@ -283,6 +294,13 @@ void PasteboardStore::offer()
         gtk_target_list_add_text_targets(targets, kInfoText);
     if (urls)
         gtk_target_list_add_uri_targets(targets, kInfoURIs);
+    return targets;
+}
+
+// Offers the current items as the CLIPBOARD selection, replacing the previous offer.
+void PasteboardStore::offer()
+{
+    GtkTargetList* targets = offerTargets();
     gint count = 0;
     GtkTargetEntry* entries = gtk_target_table_new_from_list(targets, &count);
     GtkTargetEntry none{};  // an empty clipboard is still owned: GTK wants a table, even of no entries

@@ -55,6 +55,8 @@ cairo_t* currentViewDrawing();
 // Window coordinates of a point of the view and back.
 NSPoint viewPointToWindow(NSView* view, NSPoint point);
 NSPoint windowPointToView(NSView* view, NSPoint point);
+// The types the view registered for drags (-registerForDraggedTypes:), an NSArray, or nil.
+id viewDraggedTypes(NSView* view);
 // Calls `visit` for each view of the tree, parents before children, hidden ones left out.
 void forEachVisibleView(NSView* root, void (*visit)(NSView* view, void* context), void* context);
 // The view's tracking areas, not retained (valid until the view changes them).

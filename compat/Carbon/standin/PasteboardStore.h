@@ -13,7 +13,9 @@
 //   public.file-url, others as public.url), the first one also holding its text (public.utf8-plain-text)
 //   (as public.utf8-plain-text and, translated, public.utf16-plain-text) and the targets whose names look like type identifiers (a '.', no '/', not an X atom name).
 // Lacks: promised data, clipboard managers (the content goes when the owning program ends), named
-// pasteboards shared between processes other than the clipboard (drags get their own bridge).
+// pasteboards shared between processes other than the clipboard (drags get their own bridge, in
+// AppKit, which offers a store's items as the clipboard does and puts another program's dragged data
+// into a store of its own: offerTargets, provideData, takeForeign).
 // Deviations: the clipboard is X's once GDK has a display open (AppKit opens it); before that, or
 // without a display, it is a store of this process only. Main thread only: the clipboard is read
 // synchronously, with GTK's nested main loop.
@@ -23,6 +25,9 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+typedef struct _GtkTargetList GtkTargetList;
+typedef struct _GtkSelectionData GtkSelectionData;
 
 namespace qvcompat::carbon {
 
@@ -71,6 +76,15 @@ public:
     // The items; another program's clipboard is read first when it was not read since the last
     // synchronize.
     const std::vector<tPasteboardItem>& items();
+
+    // The X targets that offer the items (text as GTK's text targets, URLs as text/uri-list, other
+    // flavours under their own names, sender-only ones for this process alone): a new list.
+    GtkTargetList* offerTargets() const;
+    // Fills `selection` with the items' data for the target of `info` (from offerTargets' list). A
+    // sender-only flavour is never handed out.
+    void provideData(GtkSelectionData* selection, unsigned info);
+    // Another program's data, read by the caller, becomes the content; this process does not own it.
+    void takeForeign(std::vector<tPasteboardItem> items);
 
     // For the GTK glue: the selection was taken by another program.
     void lostOwnership(std::uint64_t generation);
