@@ -41,7 +41,8 @@ struct tOptions {
     std::string updater = QV_UPDATER_PROGRAM;
     std::string bare = QV_BARE_WINDOW;
     std::string simulator = QV_VDX_SIM;
-    std::string pictures = QV_SKIN_PICTURES;
+    std::string skin = QV_SKIN_DIR;
+    std::string renderTool = QV_PAGE_RENDER;
     int runs = 5;
     int idleSeconds = 10;
     int wheelSeconds = 8;
@@ -199,15 +200,21 @@ void measureWheel(const XSession& x, const tOptions& options, const std::string&
         std::puts("wheel: the X server has no DAMAGE extension");
         return;
     }
+    std::string error;
+    const auto layout = WizardLayout::fromRenderTool(options.renderTool, options.skin, error);
+    if (!layout) {
+        std::printf("wheel: %s\n", error.c_str());
+        return;
+    }
     const Damage damage = XDamageCreate(display, window, XDamageReportRawRectangles);
     const Image shot = x.grab(window);
     const tRect content = WizardLayout::contentIn(shot);
-    x.click(window, content.x + WizardLayout::centreX(WizardLayout::kActionButton),
-            content.y + WizardLayout::centreY(WizardLayout::kActionButton));
+    x.click(window, content.x + centreX(layout->action()), content.y + centreY(layout->action()));
     x.movePointer(window, 1, content.y + 1);  // the pointer off the buttons: no hover repaints
 
-    std::printf("wheel: the wheel's rectangle is %d,%d %dx%d in the window\n", content.x + WizardLayout::kInfoIcon.x,
-                content.y + WizardLayout::kInfoIcon.y, WizardLayout::kInfoIcon.width, WizardLayout::kInfoIcon.height);
+    const tRect wheel = layout->wheel();
+    std::printf("wheel: the wheel's rectangle is %d,%d %dx%d in the window\n", content.x + wheel.x, content.y + wheel.y,
+                wheel.width, wheel.height);
     std::puts("second  cpu%   repainted box (x,y wxh in the window)");
     for (int second = 1; second <= options.wheelSeconds && run.running(); ++second) {
         const double before = cpuSeconds(updater);
@@ -292,7 +299,7 @@ int main(int argc, char** argv)
     const double updaterMs = median(updaterStart);
     const double bareKb = median(bareRss);
     const double updaterKb = median(updaterRss);
-    const long imagesKb = picturesKb(options.pictures);
+    const long imagesKb = picturesKb(options.skin + "/pictures");
     std::printf("exec to first painted frame (median of %d): bare window %.1f ms, updater %.1f ms, ratio %.2f "
                 "(goal at most 1.5)\n",
                 options.runs, bareMs, updaterMs, updaterMs / bareMs);

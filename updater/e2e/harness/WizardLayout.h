@@ -1,32 +1,51 @@
-// Where the wizard's controls lie in its window, as the skin's stylesheet places them. The window
-// holds the menu bar above the 627 x 335 content; every rectangle here is in content coordinates.
-// The in-process end-to-end test compares these with the live widget tree, so a change of the skin
-// that moves a control fails there first.
+// Where the wizard's controls lie in its window's content (627 x 335), as the skin places them:
+// read from the page render tool's dump of the widget tree (qv_wizard_page_render --dump), which
+// lays the wizard out with the same stylesheet and pictures as the program. The window holds the
+// menu bar above the content.
 #pragma once
 
 #include "Image.h"
 
-namespace QV::E2E::WizardLayout {
+#include <map>
+#include <optional>
+#include <string>
 
-constexpr int kContentWidth = 627;
-constexpr int kContentHeight = 335;
+namespace QV::E2E {
 
-constexpr tRect kTitlePanel{0, 0, 627, 44};
-constexpr tRect kAboutButton{543, 9, 72, 26};
-constexpr tRect kFirmwarePanel{12, 56, 603, 125};
-constexpr tRect kInfoPanel{12, 191, 603, 88};
-constexpr tRect kInfoIcon{32, 219, 32, 32};
-constexpr tRect kButtonPanel{12, 289, 603, 34};
-constexpr tRect kActionButton{503, 289, 112, 34};
-constexpr tRect kQuitButton{381, 289, 112, 34};
+class WizardLayout {
+public:
+    static constexpr int kContentWidth = 627;
+    static constexpr int kContentHeight = 335;
 
-// The content's place in a grab of the whole top-level window: its bottom 627 x 335.
-inline tRect contentIn(const Image& window)
-{
-    return {0, window.height() - kContentHeight, kContentWidth, kContentHeight};
-}
+    // Runs the render tool on pages 0 and 3 of the skin folder and keeps the rectangle of every
+    // widget shown on either (the first of an id). Empty, with `error` set, when it fails.
+    static std::optional<WizardLayout> fromRenderTool(const std::string& tool, const std::string& skinFolder,
+                                                      std::string& error);
+
+    // Reads the dump's lines: "<indent><id> <class> (x0,y0)-(x1,y1)[ hidden]...".
+    void addDump(const std::string& dump);
+
+    // The rectangle of a widget by its id; an empty one when the layout has none.
+    tRect rect(const std::string& id) const;
+    bool has(const std::string& id) const { return m_rects.count(id) != 0; }
+
+    tRect action() const { return rect("FirmwareUpdaterButtonAction"); }
+    tRect quit() const { return rect("FirmwareUpdaterButtonQuit"); }
+    tRect about() const { return rect("FirmwareUpdaterTitlePanelAbout"); }
+    tRect infoPanel() const { return rect("FirmwareUpdaterInfoPanel"); }
+    tRect wheel() const { return rect("FirmwareUpdaterSpinningProgressWheel"); }
+
+    // The content's place in a grab of the whole top-level window: its bottom 627 x 335.
+    static tRect contentIn(const Image& window)
+    {
+        return {0, window.height() - kContentHeight, kContentWidth, kContentHeight};
+    }
+
+private:
+    std::map<std::string, tRect> m_rects;
+};
 
 inline int centreX(const tRect& rect) { return rect.x + rect.width / 2; }
 inline int centreY(const tRect& rect) { return rect.y + rect.height / 2; }
 
-}  // namespace QV::E2E::WizardLayout
+}  // namespace QV::E2E

@@ -68,7 +68,7 @@ std::string XSession::title(XWindowId window) const
     return text;
 }
 
-std::vector<XWindowId> XSession::windowsTitled(const std::string& wanted) const
+std::vector<XWindowId> XSession::viewableWindows() const
 {
     std::vector<XWindowId> found;
     if (!m_display)
@@ -81,12 +81,21 @@ std::vector<XWindowId> XSession::windowsTitled(const std::string& wanted) const
         return found;
     for (unsigned i = 0; i < count; ++i) {
         XWindowAttributes attributes;
-        if (XGetWindowAttributes(m_display, children[i], &attributes) && attributes.map_state == IsViewable &&
-            title(children[i]) == wanted)
+        if (XGetWindowAttributes(m_display, children[i], &attributes) && attributes.map_state == IsViewable)
             found.push_back(children[i]);
     }
     if (children)
         XFree(children);
+    return found;
+}
+
+std::vector<XWindowId> XSession::windowsTitled(const std::string& wanted) const
+{
+    std::vector<XWindowId> found;
+    for (const XWindowId window : viewableWindows()) {
+        if (title(window) == wanted)
+            found.push_back(window);
+    }
     return found;
 }
 

@@ -26,6 +26,8 @@ public:
 
     bool connected() const { return m_display != nullptr; }
 
+    // Every viewable top-level window, bottom first.
+    std::vector<XWindowId> viewableWindows() const;
     // The viewable top-level windows whose title (_NET_WM_NAME, else WM_NAME) is `title`.
     std::vector<XWindowId> windowsTitled(const std::string& title) const;
     // Waits until such a window is viewable; 0 when the deadline passes first.
