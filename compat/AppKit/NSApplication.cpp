@@ -102,6 +102,7 @@ void run(id self, SEL)
 {
     objc_retain(self);
     ensureGtk();  // GTK's events arrive on the default main context from here on
+    watchTerminationSignals();
     finishLaunching(self);
     tApplication& app = state(self);
     if (!app.stopAsked) {

@@ -14,6 +14,9 @@
 // answer); NSTerminateCancel stops there, NSTerminateLater waits for
 // -replyToApplicationShouldTerminate:; then the delegate receives -applicationWillTerminate: and
 // NSApplicationWillTerminateNotification is posted, and the process ends with exit(0).
+// From -run on, SIGTERM and SIGINT send -terminate: (nil sender) on the main loop, as the platform's
+// quit request does; a signal that arrives while such a -terminate: is still being answered (a
+// modal question) is dropped.
 // -sendEvent: sends the event to its window's -sendEvent: (every window event goes through it, so
 // that a subclass sees them first).
 // Active: the application becomes active when one of its windows receives the keyboard focus, and

@@ -123,6 +123,16 @@ CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef, const UInt8* bu
     return new __CFURL(std::move(path), std::move(base), isDirectory != 0);
 }
 
+CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef allocator, CFStringRef filePath, CFURLPathStyle pathStyle,
+                                       Boolean isDirectory)
+{
+    if (!filePath || pathStyle != kCFURLPOSIXPathStyle)
+        return nullptr;
+    const char* path = qvcompat::cf::stringUTF8(filePath);
+    return CFURLCreateFromFileSystemRepresentation(allocator, reinterpret_cast<const UInt8*>(path),
+                                                   static_cast<CFIndex>(std::strlen(path)), isDirectory);
+}
+
 Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean resolveAgainstBase, UInt8* buffer, CFIndex maxBufLen)
 {
     if (!url || !buffer || maxBufLen <= 0 || url->m_fromText)

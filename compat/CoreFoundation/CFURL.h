@@ -1,6 +1,7 @@
 // CFURL stand-in: file URLs made from and read back as POSIX paths.
 //
-// Implements: CFURLCreateFromFileSystemRepresentation, CFURLGetFileSystemRepresentation,
+// Implements: CFURLCreateFromFileSystemRepresentation, CFURLCreateWithFileSystemPath (POSIX style),
+// CFURLGetFileSystemRepresentation,
 // CFURLGetTypeID; CFURLCreateWithString and CFURLGetString for URLs of any scheme.
 // Lacks: base URLs for URL strings, resolving relative references, path components, bookmark data.
 // Deviations: a relative path is resolved against the current directory at creation (the platform
@@ -19,6 +20,14 @@ CFTypeID CFURLGetTypeID();
 // A file URL for `length` bytes of POSIX path (not NUL-terminated, need not be). Null for an empty path.
 CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef allocator, const UInt8* buffer, CFIndex length,
                                                  Boolean isDirectory);
+
+typedef CFIndex CFURLPathStyle;
+constexpr CFURLPathStyle kCFURLPOSIXPathStyle = 0;
+
+// A file URL for the path text, as CFURLCreateFromFileSystemRepresentation with its UTF-8 bytes.
+// Null for a null or empty path and for any style but kCFURLPOSIXPathStyle.
+CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef allocator, CFStringRef filePath, CFURLPathStyle pathStyle,
+                                       Boolean isDirectory);
 
 // Writes the NUL-terminated path into `buffer`; false when it does not fit in `maxBufLen` bytes.
 // With resolveAgainstBase false, a URL made from a relative path gives that relative path back.

@@ -33,6 +33,9 @@ void noteKeyWindowChanged();
 void sendWindowEvent(id window, NSEvent* event);
 // Offers a key-down event to the main menu's key equivalents; YES when an item took it.
 bool performMainMenuKeyEquivalent(NSEvent* event);
+// From now on SIGTERM and SIGINT send -terminate: to the shared application on the main loop
+// (TerminationSignals.cpp); once per process.
+void watchTerminationSignals();
 
 // ---- GTK (MenuGtk.cpp, NSCursor.cpp) ------------------------------------------------------------------
 
