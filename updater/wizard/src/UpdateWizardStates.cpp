@@ -64,7 +64,7 @@ namespace {
 using tPage = UpdateWizardMainWidget::tPage;
 
 // clang-format off
-//                                         kind            ACTION     QUIT  QUIT text  installed  busy   overlay off  focus
+//                                      kind             ACTION    QUIT   QUIT text installed  busy   overlay off focus
 const tPage kPageNoDeviceConnected   = {tPage::eInfo,    "RESCAN", true,  nullptr,  nullptr,   false, false, tPage::eFocusAction};
 const tPage kPageNoUpdateAvailable   = {tPage::eSuccess, nullptr,  true,  nullptr,  "success", false, true,  tPage::eFocusQuit};
 const tPage kPageUpdateAvailable     = {tPage::eInfo,    "UPDATE", true,  nullptr,  "fail",    false, true,  tPage::eFocusAction};
