@@ -16,18 +16,22 @@
 //     from the view's window with the pasteboard's flavours as targets (text as GTK's text targets,
 //     URLs as text/uri-list, a sender-only flavour as a target of its own name limited to this
 //     process, GTK_TARGET_SAME_APP); it asks the source -draggingSourceOperationMaskForLocal: for the
-//     actions and -ignoreModifierKeysWhileDragging, shows the image with its point under the
-//     pointer, runs a nested main loop until the drag ends and sends the source
-//     -draggedImage:endedAt:operation: with the operation the destination chose (none for a
-//     cancelled or refused drag) before it returns.
-// Lacks: drag promises, -slideBack animation, flocking, spring-loading, dragging formations,
-//   NSDraggingSession and the NSDraggingItem API, drags of other pasteboard types from other programs.
+//     actions, shows the image with the pointer where the image's position puts it, runs a nested
+//     main loop until the drag ends and sends the source -draggedImage:endedAt:operation: with the
+//     operation the destination chose (none for a cancelled or refused drag) before it returns.
+//     The window's mouse is up afterwards (the release went to the drag).
+// Lacks: drag promises, the slide-back animation, flocking, spring-loading, dragging formations,
+//   NSDraggingSession and the NSDraggingItem API, -prepareForDragOperation: and
+//   -concludeDragOperation:, other pasteboard types from other programs, the image offset (ignored,
+//   as on the platform).
 // Deviations: X has no "generic", "private" or "delete" action: generic and private are offered as
-//   copy, and a destination's answer of generic counts as copy; GTK's "ask" action becomes link.
-//   Another program's data is read when its drag enters, not when the destination asks (XDND hands
-//   data over asynchronously, AppKit's destinations read it synchronously). The drag image is shown
-//   by GTK at X's discretion (a compositor may not show translucency). A drag started from this
-//   process runs inside the call that starts it, as on the platform. Main thread only.
+//   copy, a destination's answer of generic or private is taken as copy, and another program's
+//   "ask" comes back as generic. -ignoreModifierKeysWhileDragging is asked but GTK lets the
+//   modifiers choose among several offered actions whatever it answers. Another program's data is
+//   read when its drag enters, not when the destination asks (XDND hands data over
+//   asynchronously, AppKit's destinations read it synchronously); until it is there the drag is
+//   answered with no operation. A drag started from this process runs inside the call that starts
+//   it, as on the platform, and one at a time. Main thread only.
 #pragma once
 
 #include <Foundation/Foundation.h>
