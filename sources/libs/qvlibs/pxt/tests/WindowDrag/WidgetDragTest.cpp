@@ -1,7 +1,9 @@
-// A drag between two widgets of one toolkit window on a real X server (a private Xvfb), with real
-// input through XTest: a press on the source widget and a move far enough start the platform drag
-// of an in-process payload; the pointer carried over the target widget and released there drops it.
-// The target gets the payload itself at its own position, and the source hears how the drag ended.
+// Drags between widgets on a real X server (a private Xvfb), with real input through XTest: a press
+// on the source widget and a move far enough start the platform drag; the pointer carried over the
+// target widget and released there drops it. Within one window an in-process payload arrives
+// itself; between two windows a text does, and the widget the drag passed first in the other
+// window is left. The targets get the drop at their own positions, and the source hears how the
+// drag ended.
 #include "QVTest/PrivateXServer.h"
 #include "../Support/TestWidgets.h"
 #include "../Support/ToolkitFixture.h"
@@ -15,6 +17,7 @@
 #include "UIA/EventCodes.h"
 #include "UIA/EventData.h"
 #include "UIA/EventTimerManager.h"
+#include "UIA/TextClipBoardFormat.h"
 #include "UIA/Window.h"
 
 #include <Foundation/Foundation.h>
@@ -25,6 +28,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -96,11 +100,11 @@ protected:
     {
         if (m_input.joinable())
             m_input.join();
-        if (m_window) {
-            m_window->setRoot(nullptr, "");
-            if (m_window->getImpl())
-                m_window->destroy();
-            delete m_window;
+        for (ToolkitWindow* window : m_windows) {
+            window->setRoot(nullptr, "");
+            if (window->getImpl())
+                window->destroy();
+            delete window;
         }
         UIA::setDragDropDelegate(nullptr);
         m_timers.reset();
@@ -112,12 +116,36 @@ protected:
         }
     }
 
+    // A shown window with the root, its content at `place` on the screen; null when X did not
+    // show it there.
+    ToolkitWindow* openWindow(const std::shared_ptr<Widget>& root, const GP::Rect& place)
+    {
+        auto* window = new ToolkitWindow;
+        m_windows.push_back(window);
+        window->setRoot(root, "root");
+        UIA::Window::CreateData data;
+        data.flags = UIA::WindowBase::eCreateFlagSize | UIA::WindowBase::eCreateFlagPosition;
+        data.style = UIA::WindowBase::eStyleFixedSize;
+        data.rect = place;
+        data.setTitle("Drag");
+        if (!window->create(data))
+            return nullptr;
+        window->show(true);
+        const GP::Point size(place.right - place.left, place.bottom - place.top);
+        if (!runMainLoopUntil([&] {
+                return contentOrigin(*window) == GP::Point(place.left, place.top) &&
+                       static_cast<Pane&>(*window).getSize() == size;
+            }))
+            return nullptr;
+        return window;
+    }
+
     // The window's content on the screen (no window manager: the window itself).
-    GP::Point contentOrigin() const
+    GP::Point contentOrigin(ToolkitWindow& window) const
     {
         XSync(m_display, False);
-        id window = objc::msgSend<id>(m_window->getNSView(), objc::sel("window"));
-        const auto xid = static_cast<::Window>(objc::msgSend<NSInteger>(window, objc::sel("windowNumber")));
+        id nsWindow = objc::msgSend<id>(window.getNSView(), objc::sel("window"));
+        const auto xid = static_cast<::Window>(objc::msgSend<NSInteger>(nsWindow, objc::sel("windowNumber")));
         XWindowAttributes attributes;
         if (!XGetWindowAttributes(m_display, xid, &attributes) || attributes.map_state != IsViewable)
             return GP::Point(-1, -1);
@@ -127,15 +155,66 @@ protected:
         return GP::Point(x, y);
     }
 
+    // Drags with real input, on a thread of its own while the main loop runs (the drag runs inside
+    // the mouse event that starts it); each step waits until the program has seen the one before.
+    // From `from` (screen) until the source has started its drag, then towards `to` until the
+    // target takes requests; released a few moves later at `to` + (0, 2).
+    void dragOnScreen(GP::Point from, GP::Point to, SourceWidget& source, const std::atomic<bool>& started,
+                      const std::atomic<bool>& overTarget)
+    {
+        m_input = std::thread([this, from, to, &source, &started, &overTarget, display = s_server->display()] {
+            Display* x = XOpenDisplay(display.c_str());
+            if (!x) {
+                m_inputDone = true;
+                return;
+            }
+            const auto moveTo = [&](int sx, int sy) {
+                XTestFakeMotionEvent(x, -1, sx, sy, 0);
+                XFlush(x);
+            };
+            moveTo(from.x, from.y);
+            waitFor([&] { return source.m_entered.load(); });
+            XTestFakeButtonEvent(x, 1, True, 0);
+            XFlush(x);
+            for (int step = 1; step <= 40 && !started; ++step) {
+                moveTo(from.x + 4 * step, from.y + 2);
+                waitFor([&] { return started.load(); });
+            }
+            const int steps = 12;
+            for (int step = 1; step <= steps && !overTarget; ++step) {
+                moveTo(from.x + (to.x - from.x) * step / steps, from.y + (to.y - from.y) * step / steps);
+                waitFor([&] { return overTarget.load(); }, std::chrono::milliseconds(50));
+            }
+            for (int settle = 0; settle <= 2; ++settle) {
+                moveTo(to.x, to.y + settle);
+                waitFor([&] { return overTarget.load(); });
+            }
+            m_inputReachedTarget = started && overTarget;
+            XTestFakeButtonEvent(x, 1, False, 0);
+            XFlush(x);
+            XCloseDisplay(x);
+            m_inputDone = true;
+        });
+    }
+
     static std::unique_ptr<QV::TEST::PrivateXServer> s_server;
     Display* m_display = nullptr;
     void* m_pool = nullptr;
     std::unique_ptr<UIA::EventTimerManager> m_timers;
-    ToolkitWindow* m_window = nullptr;
+    std::vector<ToolkitWindow*> m_windows;
     std::thread m_input;
+    std::atomic<bool> m_inputDone{false};
+    std::atomic<bool> m_inputReachedTarget{false};
 };
 
 std::unique_ptr<QV::TEST::PrivateXServer> WidgetDragX11::s_server;
+
+void place(Widget& parent, const std::shared_ptr<Widget>& child, const char* id, GP::Point pos, GP::Point size)
+{
+    parent.insertChild(child, id);
+    child->setPos(pos);
+    child->setSize(size);
+}
 
 TEST_F(WidgetDragX11, APayloadDraggedFromOneWidgetIsDroppedOnAnother)
 {
@@ -146,13 +225,10 @@ TEST_F(WidgetDragX11, APayloadDraggedFromOneWidgetIsDroppedOnAnother)
     auto root = std::make_shared<TestWidget>("Root");
     auto source = std::make_shared<SourceWidget>();
     auto target = std::make_shared<TestWidget>("Panel");
-    root->insertChild(source, "source");
-    source->setPos(GP::Point(20, 40));
-    source->setSize(GP::Point(80, 60));
-    root->insertChild(target, "target");
-    target->setPos(GP::Point(200, 40));
-    target->setSize(GP::Point(80, 60));
+    place(*root, source, "source", GP::Point(20, 40), GP::Point(80, 60));
+    place(*root, target, "target", GP::Point(200, 40), GP::Point(80, 60));
 
+    ToolkitWindow* window = nullptr;
     std::atomic<bool> started{false};
     std::atomic<bool> overTarget{false};
     source->setCanDragStartFunction([](const GP::Point&) { return true; });
@@ -160,7 +236,7 @@ TEST_F(WidgetDragX11, APayloadDraggedFromOneWidgetIsDroppedOnAnother)
         started = true;
         UIA::DNDDelegate::get().DoDragWithCallback(
             source.get(), payload, UIA::DragDropSupport::eDropEffectCopy | UIA::DragDropSupport::eDropEffectMove,
-            m_window, nullptr);
+            window, nullptr);
     });
 
     const UIA::DragDropData* dropped = nullptr;
@@ -180,62 +256,11 @@ TEST_F(WidgetDragX11, APayloadDraggedFromOneWidgetIsDroppedOnAnother)
     handler->m_leave = [&] { ++leaves; };
     target->addDropHandler(handler);
 
-    m_window = new ToolkitWindow;
-    m_window->setRoot(root, "root");
-    UIA::Window::CreateData data;
-    data.flags = UIA::WindowBase::eCreateFlagSize | UIA::WindowBase::eCreateFlagPosition;
-    data.style = UIA::WindowBase::eStyleFixedSize;
-    data.rect = GP::Rect(10, 10, 310, 170);
-    data.setTitle("Drag");
-    ASSERT_TRUE(m_window->create(data));
-    m_window->show(true);
-    GP::Point origin;
-    ASSERT_TRUE(runMainLoopUntil([&] { return (origin = contentOrigin()) == GP::Point(10, 10); }));
-    runMainLoopUntil([&] { return static_cast<Pane&>(*m_window).getSize() == GP::Point(300, 160); });
-
-    // The input comes from a thread of its own while the main loop runs (the drag runs inside the
-    // mouse event that starts it); each step waits until the program has seen the one before.
-    std::atomic<bool> inputDone{false};
-    std::atomic<bool> inputFailed{false};
-    const char* const display = s_server->display().c_str();
-    m_input = std::thread([&, display] {
-        Display* x = XOpenDisplay(display);
-        if (!x) {
-            inputFailed = true;
-            inputDone = true;
-            return;
-        }
-        const auto moveTo = [&](int cx, int cy) {
-            XTestFakeMotionEvent(x, -1, origin.x + cx, origin.y + cy, 0);
-            XFlush(x);
-        };
-        moveTo(50, 60);
-        waitFor([&] { return source->m_entered.load(); });
-        XTestFakeButtonEvent(x, 1, True, 0);
-        XFlush(x);
-        // Far enough to start, then on in steps until the drag is under way over the target.
-        int cx = 50;
-        for (int step = 0; step < 40 && !started; ++step) {
-            moveTo(cx += 4, 62);
-            waitFor([&] { return started.load(); });
-        }
-        for (cx = 120; cx <= 240 && !overTarget; cx += 10) {
-            moveTo(cx, 70);
-            waitFor([&] { return overTarget.load(); }, std::chrono::milliseconds(50));
-        }
-        for (int settle = 0; settle < 3; ++settle) {
-            moveTo(240, 70 + settle);
-            waitFor([&] { return overTarget.load(); });
-        }
-        inputFailed = !started || !overTarget;
-        XTestFakeButtonEvent(x, 1, False, 0);
-        XFlush(x);
-        XCloseDisplay(x);
-        inputDone = true;
-    });
-
-    ASSERT_TRUE(runMainLoopUntil([&] { return inputDone && !source->m_results.empty(); }, std::chrono::seconds(10)));
-    EXPECT_FALSE(inputFailed);
+    window = openWindow(root, GP::Rect(10, 10, 310, 170));
+    ASSERT_NE(window, nullptr);
+    dragOnScreen(GP::Point(10 + 50, 10 + 60), GP::Point(10 + 240, 10 + 70), *source, started, overTarget);
+    ASSERT_TRUE(runMainLoopUntil([&] { return m_inputDone && !source->m_results.empty(); }, std::chrono::seconds(10)));
+    EXPECT_TRUE(m_inputReachedTarget);
     // The payload itself arrived, once, where the pointer let go: (240, 72) is (40, 32) in the target.
     EXPECT_EQ(dropped, &payload);
     ASSERT_EQ(drops.size(), 1u);
@@ -243,6 +268,63 @@ TEST_F(WidgetDragX11, APayloadDraggedFromOneWidgetIsDroppedOnAnother)
     EXPECT_EQ(leaves, 1);
     EXPECT_EQ(source->m_results, std::vector<UIA::DragDropSupport::DropResult>{UIA::DragDropSupport::eDropResultMoved});
     EXPECT_EQ(UIA::DragDropManager::getCurrentDragTarget(), nullptr);
+}
+
+TEST_F(WidgetDragX11, ATextDraggedToAnotherWindowLeavesTheFirstWindowsTarget)
+{
+    // Window one, 200 x 120 at (10,10): the source at (20,30) 60x40 over a root that takes any text.
+    // Window two, 200 x 120 at (300,10): the target at (100,30) 80x60.
+    auto rootOne = std::make_shared<TestWidget>("Root");
+    auto source = std::make_shared<SourceWidget>();
+    place(*rootOne, source, "source", GP::Point(20, 30), GP::Point(60, 40));
+    auto rootTwo = std::make_shared<TestWidget>("Root");
+    auto target = std::make_shared<TestWidget>("Panel");
+    place(*rootTwo, target, "target", GP::Point(100, 30), GP::Point(80, 60));
+
+    std::atomic<bool> started{false};
+    std::atomic<bool> overTarget{false};
+    source->setCanDragStartFunction([](const GP::Point&) { return true; });
+    source->setDragStartFunction([&](UIA::MouseEventData*) {
+        started = true;
+        UIA::TextClipBoardFormat text;
+        text.setValue("Vardolin");
+        UIA::DragDropManager::DoDragWithCallback(source.get(), text, UIA::DragDropSupport::eDropEffectCopy, nullptr);
+    });
+
+    std::vector<std::string> log;
+    const auto textHandler = [&](const std::string& name, std::atomic<bool>* seen) {
+        auto handler = std::make_shared<DropHandler>();
+        handler->m_request = [&log, name, seen](UIA::DragDropRequestEventData* data) {
+            if (!UIA::DNDDelegate::get().isExternalText(*data))
+                return false;
+            if (log.empty() || log.back() != "request " + name)
+                log.push_back("request " + name);
+            if (seen)
+                *seen = true;
+            data->dropEffect = UIA::DragDropSupport::eDropEffectCopy;
+            return true;
+        };
+        handler->m_drop = [&log, name](UIA::DragDropReceiveEventData* data) {
+            log.push_back("drop " + name + " " + UIA::DNDDelegate::get().getExternalText(*data).value_or("(none)") +
+                          " at " + std::to_string(data->pos.x) + "," + std::to_string(data->pos.y));
+            return true;
+        };
+        handler->m_leave = [&log, name] { log.push_back("leave " + name); };
+        return handler;
+    };
+    rootOne->addDropHandler(textHandler("one", nullptr));
+    target->addDropHandler(textHandler("two", &overTarget));
+
+    ASSERT_NE(openWindow(rootOne, GP::Rect(10, 10, 210, 130)), nullptr);
+    ASSERT_NE(openWindow(rootTwo, GP::Rect(300, 10, 500, 130)), nullptr);
+    dragOnScreen(GP::Point(10 + 40, 10 + 50), GP::Point(300 + 140, 10 + 60), *source, started, overTarget);
+    ASSERT_TRUE(runMainLoopUntil([&] { return m_inputDone && !source->m_results.empty(); }, std::chrono::seconds(10)));
+    EXPECT_TRUE(m_inputReachedTarget);
+    // Released at (140, 62) in window two: (40, 32) in the target.
+    EXPECT_EQ(log, (std::vector<std::string>{"request one", "leave one", "request two", "drop two Vardolin at 40,32",
+                                             "leave two"}));
+    EXPECT_EQ(source->m_results,
+              std::vector<UIA::DragDropSupport::DropResult>{UIA::DragDropSupport::eDropResultCopied});
 }
 
 }  // namespace
