@@ -82,12 +82,27 @@ void tellObservers(unsigned code, EventData* data)
             observer->sendObserverEvent(code, data);
 }
 
-// An internal drag is accepted only in the window it started in.
+// The window an internal drag started here comes from, while that drag runs: once the window is
+// destroyed (gone), its pointer in the drag's data must not be followed.
+struct tDragSource {
+    const WindowBase* window = nullptr;
+    bool gone = false;
+};
+
+tDragSource& dragSource()
+{
+    static tDragSource s_source;
+    return s_source;
+}
+
+// An internal drag is accepted only in the window it started in (and not once that window is gone).
 bool internalDragAllowedIn(WindowBase* window, const DragDropRequestEventData& data)
 {
     InternalClipBoardFormat internal;
     if (!data.data || !data.data->getFormat(internal) || !internal.getSource())
         return true;
+    if (dragSource().gone && internal.getSource() == dragSource().window)
+        return false;
     return DETAIL::platformWindowOf(internal.getSource()) == DETAIL::platformWindowOf(window);
 }
 
@@ -189,8 +204,11 @@ void DragDropManager::DoDragWithCallback(EventTarget* receiver, const ClipBoardF
                                          const DragDropSupport::DragImage* image)
 {
     s_pResultReceiver = receiver;
+    const auto* internal = dynamic_cast<const InternalClipBoardFormat*>(&format);
+    const tDragSource outer = std::exchange(dragSource(), tDragSource{internal ? internal->getSource() : nullptr});
     ExchangeData data(format, false);
     DoDragWithCallback(data, allowedEffects, image);
+    dragSource() = outer;
 }
 
 void DragDropManager::DoDragWithCallback(ExchangeData& data, unsigned allowedEffects,
@@ -216,6 +234,8 @@ void DragDropManager::forgetTarget(EventTarget* target)
     if (s_pResultReceiver == target)
         s_pResultReceiver = nullptr;
     observerReceivers().erase(target);
+    if (dragSource().window && !dragSource().gone && static_cast<const EventTarget*>(dragSource().window) == target)
+        dragSource().gone = true;
     if (delivery().depth > 0)
         delivery().destroyed.insert(target);
 }

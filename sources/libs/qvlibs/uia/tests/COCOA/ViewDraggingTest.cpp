@@ -13,6 +13,8 @@
 #include <AppKit/NSDragging.h>
 #include <GP/StringCF.h>
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -186,6 +188,8 @@ struct tPlatformDrag {
     NSDragOperation endWith = NSDragOperationNone;
 };
 tPlatformDrag s_drag;
+// What happens while the stand-in drag runs, with the drag's pasteboard.
+std::function<void(id pasteboard)> s_during;
 
 void standInDrag(id self, SEL, id image, NSPoint at, NSSize, id event, id pasteboard, id source, BOOL slideBack)
 {
@@ -200,6 +204,8 @@ void standInDrag(id self, SEL, id image, NSPoint at, NSSize, id event, id pasteb
     s_drag.inProgress = DragDropManager::isDragInProgress();
     // The drag holds the pointer: crossing the window's edge meanwhile is not the window's business.
     objc::msgSend<void, id>(self, objc::sel("mouseExited:"), event);
+    if (s_during)
+        s_during(pasteboard);
     objc::msgSend<void, id, NSPoint, NSDragOperation>(self, objc::sel("draggedImage:endedAt:operation:"), image,
                                                       NSPoint{0, 0}, s_drag.endWith);
 }
@@ -266,6 +272,37 @@ TEST_F(ViewDragging, ADragStartedHereRunsFromTheLastMouseEventAndEndsWithTheOper
     EXPECT_EQ(s_drag.imageSize.width, 24);
     EXPECT_EQ(s_drag.at.x, 30 - 5);
     EXPECT_EQ(s_drag.at.y, 40 + 10 - 3);
+}
+
+TEST_F(ViewDragging, AnInternalDragWhoseSourceWindowIsDestroyedMidDragIsRefusedWithoutTouchingIt)
+{
+    class_addMethod(COCOA::View::s_pClass, sel_registerName("dragImage:at:offset:event:pasteboard:source:slideBack:"),
+                    reinterpret_cast<IMP>(&standInDrag), "");
+    tSyntheticEvent press;
+    press.locationInWindow = NSPoint{30, 40};
+    send("mouseDown:", press);
+
+    auto source = std::make_unique<RecordingWindow>();
+    const DragDropData payload(9);
+    answer = DragDropSupport::eDropEffectCopy;
+    std::vector<NSDragOperation> answers;
+    size_t requestsBefore = 0;
+    s_during = [&](id pasteboard) {
+        s_info.pasteboard = pasteboard;
+        answers.push_back(operation("draggingEntered:"));
+        source.reset();
+        requestsBefore = window.arrived.size();
+        // Under the sanitizer, following the destroyed window's pointer would be a use after free.
+        answers.push_back(operation("draggingUpdated:"));
+    };
+    s_drag = tPlatformDrag{};
+    DNDDelegate::get().DoDragWithCallback(nullptr, payload, DragDropSupport::eDropEffectCopy, source.get(), nullptr);
+    s_during = nullptr;
+    EXPECT_EQ(answers, (std::vector<NSDragOperation>{NSDragOperationCopy, NSDragOperationNone}));
+    // The window under the pointer was left, and not asked again.
+    ASSERT_GT(window.arrived.size(), requestsBefore);
+    for (size_t i = requestsBefore; i < window.arrived.size(); ++i)
+        EXPECT_NE(window.arrived[i].code, eEventDragDropRequest);
 }
 
 }  // namespace
