@@ -5,8 +5,9 @@
 // payload has, then the plain handlers, in the order added; the first that accepts becomes the
 // current handler, and the widget names itself as the record's target unless the handler named
 // one, so the UI layer's drag-and-drop manager sends the drop and the leave of that drag straight
-// to this widget. The drop (eEventDragDropReceive) goes to the current handler; the leave
-// (eEventDragDropLeaved) tells it and forgets it. Leave observers hear the end of every drag that
+// to this widget. A current handler that a later request leaves without it (another handler or
+// none takes it) is told at once, as if the drag had left. The drop (eEventDragDropReceive) goes
+// to the current handler; the leave (eEventDragDropLeaved) tells it and forgets it. Leave observers hear the end of every drag that
 // passed over the widget (the windowing pane lists the widget as an observer of the drag).
 //
 // Positions the handlers see are relative to the widget: the windowing pane moves the request's

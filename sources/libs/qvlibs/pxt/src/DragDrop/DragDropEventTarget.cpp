@@ -14,23 +14,28 @@ bool DragDropEventTarget::onEvent(unsigned code, UIA::EventData* data)
 {
     switch (code) {
     case UIA::eEventDragDropRequest: {
+        // The handler that had the drag so far hears that it lost it when another one (or none)
+        // takes this request: the manager's leave reaches the widget only when the widget loses
+        // the drag, and then this handler is no longer current.
+        const std::shared_ptr<DropHandlerBase> previous = std::move(m_pCurrentHandler);
         m_pCurrentHandler = nullptr;
         auto* request = static_cast<UIA::DragDropRequestEventData*>(data);
-        if (!request)
-            return false;
-        bool accepted = dispatchInternalFormatRequest(request);
-        for (auto handler = m_requestHandlers.begin(); !accepted && handler != m_requestHandlers.end(); ++handler)
-            if ((*handler)->m_request(request)) {
-                m_pCurrentHandler = *handler;
-                accepted = true;
-            }
-        if (!accepted)
-            return false;
-        // The manager delivers the drop and the leave to the record's target: this widget, unless
-        // the handler named another receiver.
-        if (!request->target)
-            request->target = this;
-        return true;
+        bool accepted = false;
+        if (request) {
+            accepted = dispatchInternalFormatRequest(request);
+            for (auto handler = m_requestHandlers.begin(); !accepted && handler != m_requestHandlers.end(); ++handler)
+                if ((*handler)->m_request(request)) {
+                    m_pCurrentHandler = *handler;
+                    accepted = true;
+                }
+            // The manager delivers the drop and the leave to the record's target: this widget,
+            // unless the handler named another receiver.
+            if (accepted && !request->target)
+                request->target = this;
+        }
+        if (previous && previous != m_pCurrentHandler && previous->m_leave)
+            previous->m_leave();
+        return accepted;
     }
     case UIA::eEventDragDropReceive: {
         if (!m_pCurrentHandler || !data)

@@ -179,6 +179,32 @@ TEST_F(DropTargets, MovingOnLeavesTheFormerTargetAfterTheNextOneAccepted)
     EXPECT_EQ(DragDropManager::getCurrentDragTarget(), nullptr);
 }
 
+TEST_F(DropTargets, AHandlerThatLosesTheDragWithinItsWidgetIsLeft)
+{
+    // b's left half belongs to one handler, its right half to another; the root takes the rest.
+    const auto half = [this](const std::string& name, bool left) {
+        auto handler = recordingHandler(m_log, name, UIA::DragDropSupport::eDropEffectCopy);
+        auto request = handler->m_request;
+        handler->m_request = [request, left](UIA::DragDropRequestEventData* data) {
+            return (data->pos.x < 20) == left && data->pos.y < 25 && request(data);
+        };
+        return handler;
+    };
+    m_b->addDropHandler(half("left", true));
+    m_b->addDropHandler(half("right", false));
+    m_root->addDropHandler(recordingHandler(m_log, "root", UIA::DragDropSupport::eDropEffectCopy));
+
+    request(65, 15);  // left half
+    request(90, 15);  // right half: the left handler has lost the drag
+    EXPECT_EQ(m_log, (Log{"request left 5,5", "request right 30,5", "leave left"}));
+    m_log.clear();
+    request(90, 37);  // b's bottom, which neither handler takes: b lets go, the root has it
+    EXPECT_EQ(m_log, (Log{"leave right", "request root 90,37"}));
+    m_log.clear();
+    drop(90, 37);
+    EXPECT_EQ(m_log, (Log{"drop root 90,37 effect 1", "leave root"}));
+}
+
 TEST_F(DropTargets, AWidgetWithoutHandlersPassesTheRequestToItsParent)
 {
     m_a->addDropHandler(recordingHandler(m_log, "a", UIA::DragDropSupport::eDropEffectCopy));
