@@ -100,6 +100,16 @@ bool FirmwareUpdaterApp::onEvent(unsigned code, UIA::EventData* data)
 {
     if (code == UIA::eEventAppQueryQuit)
         return onQueryQuit(data);
+    if (code == UIA::eEventCommandValidate && data) {
+        // A Help item without an address stays disabled when its menu validates its items.
+        auto* menu = static_cast<UIA::MenuEventData*>(data);
+        if ((menu->commandId == eCommandKnowledgeBase || menu->commandId == eCommandHomePage) && menu->menu) {
+            const std::string& url =
+                menu->commandId == eCommandKnowledgeBase ? m_links.knowledgeBase : m_links.homePage;
+            menu->menu->enableItemId(menu->commandId, !url.empty());
+            return true;
+        }
+    }
     if (code == UIA::eEventCommandExecute && data) {
         const int command = static_cast<UIA::CommandExecuteEventData*>(data)->commandId;
         switch (command) {

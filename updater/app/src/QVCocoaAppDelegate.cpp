@@ -31,6 +31,8 @@ id init(id self, SEL op)
     if (!self)
         return nil;
     initializedOf(self) = NO;
+    // Its own pool: the registration's temporaries go now, whether or not the caller has one.
+    void* pool = objc_autoreleasePoolPush();
     id key = msgSend<id, const char*>(objc_getClass("NSString"), objc::sel("stringWithUTF8String:"),
                                       "NSDisabledCharacterPaletteMenuItem");
     id yes = msgSend<id, BOOL>(objc_getClass("NSNumber"), objc::sel("numberWithBool:"), YES);
@@ -38,6 +40,7 @@ id init(id self, SEL op)
         msgSend<id, id, id>(objc_getClass("NSDictionary"), objc::sel("dictionaryWithObject:forKey:"), yes, key);
     msgSend<void, id>(msgSend<id>(objc_getClass("NSUserDefaults"), objc::sel("standardUserDefaults")),
                       objc::sel("registerDefaults:"), defaults);
+    objc_autoreleasePoolPop(pool);
     msgSend<void, id>(sharedApplication(), objc::sel("setDelegate:"), self);
     return self;
 }

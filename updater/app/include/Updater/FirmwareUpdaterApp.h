@@ -47,7 +47,8 @@ public:
     // failed init).
     void deInit(bool initResult) override;
     // eEventAppQueryQuit: while an update runs, asks the user; Yes asks the update to stop.
-    // eEventCommandExecute: the Help commands and About.
+    // eEventCommandExecute: the Help commands and About. eEventCommandValidate: a Help item without
+    // an address is disabled.
     bool onEvent(unsigned code, UIA::EventData* data) override;
 
     // The quit question put while an update runs.
