@@ -48,6 +48,9 @@ public:
     void addDropHandler(std::shared_ptr<InternalFormatDropHandler> handler);
     void addLeaveObserver(std::shared_ptr<DropHandlerBase> handler);
     bool hasLeaveObservers() const { return !m_leaveObservers.empty(); }
+    // The widget lets go of the drag under way (it left its window): the current handler, when
+    // there is one, is forgotten and hears its leave, so a later drop is not taken.
+    void leaveDrag();
     // The handler that accepted the last request, until the drop, the leave or the next request.
     const DropHandlerBase* getCurrentDropHandler() const { return m_pCurrentHandler.get(); }
 

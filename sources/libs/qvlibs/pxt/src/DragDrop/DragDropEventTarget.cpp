@@ -51,17 +51,22 @@ bool DragDropEventTarget::onEvent(unsigned code, UIA::EventData* data)
         drop->pos = pos;
         return taken;
     }
-    case UIA::eEventDragDropLeaved: {
+    case UIA::eEventDragDropLeaved:
         if (!m_pCurrentHandler)
             return false;
-        const std::shared_ptr<DropHandlerBase> handler = std::move(m_pCurrentHandler);
-        m_pCurrentHandler = nullptr;
-        if (handler->m_leave)
-            handler->m_leave();
+        leaveDrag();
         return true;
-    }
     default: return UIA::EventTarget::onEvent(code, data);
     }
+}
+
+void DragDropEventTarget::leaveDrag()
+{
+    // Kept for the call: the leave function may remove the widget.
+    const std::shared_ptr<DropHandlerBase> handler = std::move(m_pCurrentHandler);
+    m_pCurrentHandler = nullptr;
+    if (handler && handler->m_leave)
+        handler->m_leave();
 }
 
 void DragDropEventTarget::onObserverEvent(unsigned code, UIA::EventData* data)

@@ -143,6 +143,8 @@ void Widget::setPane(Pane* pane)
     if (m_pane) {
         onShow(false);
         m_pane->onWidgetRemoved(*this);
+        // Out of its window, the widget takes no drop of the drag under way.
+        leaveDrag();
     }
     m_pane = pane;
     m_flags &= ~std::uint64_t(eFlagActivated);
