@@ -9,6 +9,12 @@
 #include "Updater/FirmwareUpdaterConfig.h"
 #include "Updater/VDXUpdaterAppModule.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
 namespace QV::TEST {
 namespace {
 
@@ -43,6 +49,25 @@ TEST_F(UpdaterModule, StartMakesLibrariesLogicConfigurationApplicationAndWindowA
     EXPECT_FALSE(GP::Lib::isInitialized());
     theModule.deInit(false);  // again: nothing left to undo
     EXPECT_FALSE(GP::Lib::isInitialized());
+}
+
+TEST_F(UpdaterModule, AStartRefusedBesideAnotherCopyIsUndoneByTheStopThatFollows)
+{
+    // Another copy holds the program's lock (named after the bundle's identifier).
+    const std::string lock = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/com.orvendal.VDXUpdater.tests.lock";
+    FILE* holder = popen(("exec flock -x '" + lock + "' -c 'echo held; read line'").c_str(), "w");
+    ASSERT_NE(holder, nullptr);
+    for (int i = 0; i < 500 && !std::filesystem::exists(lock); ++i)
+        usleep(10000);
+    usleep(200000);  // flock has the lock once the file exists and it runs its command
+
+    EXPECT_FALSE(start());  // the application's deInit(false) ran at once
+    EXPECT_TRUE(UIA::Application::getWindows().empty());
+    stop();  // as the delegate after the refused start: the module's deInit, the application's second
+    EXPECT_EQ(theModule.getApplication(), nullptr);
+    EXPECT_EQ(theModule.getLogic(), nullptr);
+    EXPECT_FALSE(GP::Lib::isInitialized());
+    pclose(holder);
 }
 
 TEST_F(UpdaterModule, AControllerOnTheBusIsFoundBeforeTheWindowOpens)
