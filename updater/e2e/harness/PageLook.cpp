@@ -73,8 +73,7 @@ const char* toString(ePanelKind kind)
 
 std::string toString(const tPageLook& look)
 {
-    return std::string("panel ") + toString(look.panel) + ", ACTION " + (look.actionShown ? "shown" : "hidden") +
-           ", QUIT " + (look.quitShown ? "shown" : "hidden");
+    return std::string("panel ") + toString(look.panel) + ", " + std::to_string(look.buttons) + " buttons";
 }
 
 bool SkinColours::load(const std::string& folder, std::string& error)
@@ -110,8 +109,7 @@ tPageLook lookOf(const Image& content, const SkinColours& colours, const WizardL
 {
     tPageLook look;
     look.panel = colours.classify(content.crop(layout.infoPanel()).dominantColour());
-    look.actionShown = buttonShown(content, layout.action());
-    look.quitShown = buttonShown(content, layout.quit());
+    look.buttons = !buttonShown(content, layout.action()) ? 0 : buttonShown(content, layout.quit()) ? 2 : 1;
     return look;
 }
 

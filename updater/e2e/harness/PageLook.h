@@ -1,7 +1,8 @@
 // What a wizard page looks like on the screen, read from the pixels of its content: the kind of the
-// info panel (its colour compared with the skin's three panel pictures), whether ACTION and QUIT are
-// shown (a button covers its place with something other than the window's background), and whether
-// the info icon's place changes from one grab to the next (the wheel turning).
+// info panel (its colour compared with the skin's three panel pictures) and how many buttons the
+// button row shows. The row is laid out from the right: ACTION (when shown) at the right end, QUIT
+// left of it, or alone at the right end. A place shows a button when something other than the
+// window's background covers it.
 #pragma once
 
 #include "Image.h"
@@ -38,18 +39,15 @@ private:
 
 struct tPageLook {
     ePanelKind panel = ePanelKind::eUnknown;
-    bool actionShown = false;
-    bool quitShown = false;
+    int buttons = -1;  // shown in the button row: 0, 1 (QUIT or FINISH) or 2 (ACTION and QUIT)
 
-    bool operator==(const tPageLook& other) const
-    {
-        return panel == other.panel && actionShown == other.actionShown && quitShown == other.quitShown;
-    }
+    bool operator==(const tPageLook& other) const { return panel == other.panel && buttons == other.buttons; }
 };
 
 std::string toString(const tPageLook& look);
 
-// The look of a content picture (627 x 335, content coordinates).
+// The look of a content picture (627 x 335, content coordinates). The layout is page 0's: its ACTION
+// is the row's right end, its QUIT the place left of it.
 tPageLook lookOf(const Image& content, const SkinColours& colours, const WizardLayout& layout);
 
 // True when the info icon's place differs between the two pictures and nothing else of the info

@@ -1,0 +1,212 @@
+// The program as users start it: the bundle's executable under vdx-sim, on an X server of the
+// test's own, driven through real clicks and keys. What only a whole process shows: its end (the
+// exit status, and AddressSanitizer and LeakSanitizer quiet), a second copy, SIGTERM. Every page
+// reached is saved as a PNG under the build tree (the folder is printed).
+#include "Image.h"
+#include "PageLook.h"
+#include "ProgramRun.h"
+#include "WizardLayout.h"
+#include "XSession.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace QV::E2E {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kTitle = "VDX Updater";
+
+// Faster re-enumeration and manifestation than the controller's own, so an update takes seconds.
+const std::vector<std::string> kQuickController = {"--reenumeration-delay", "100", "--manifestation-time", "100"};
+
+class ProgramRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_x.connected()) << "no X server in DISPLAY";
+        char runtime[] = "/tmp/qv-e2e-runtime-XXXXXX";
+        ASSERT_NE(mkdtemp(runtime), nullptr);
+        m_runtimeDir = runtime;
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_folder = std::string(QV_E2E_SHOTS_DIR) + "/" + info->test_suite_name() + "." + info->name();
+        std::filesystem::remove_all(m_folder);
+        std::filesystem::create_directories(m_folder);
+        std::string error;
+        ASSERT_TRUE(m_colours.load(QV_SKIN_DIR "/pictures", error)) << error;
+        const auto layout = WizardLayout::fromRenderTool(QV_PAGE_RENDER, QV_SKIN_DIR, error);
+        ASSERT_TRUE(layout) << error;
+        m_layout = *layout;
+    }
+    void TearDown() override
+    {
+        m_runs.clear();
+        std::filesystem::remove_all(m_runtimeDir);
+        std::printf("pages of this test: %s\n", m_folder.c_str());
+    }
+
+    // The program under vdx-sim with the simulator's options; its output goes to a file of the test.
+    ProgramRun& start(std::vector<std::string> simulatorOptions, bool withSimulator = true)
+    {
+        std::vector<std::string> command;
+        if (withSimulator) {
+            command.push_back(QV_VDX_SIM);
+            command.insert(command.end(), simulatorOptions.begin(), simulatorOptions.end());
+            command.push_back("--");
+        }
+        command.push_back(QV_UPDATER_PROGRAM);
+        const std::string output = m_folder + "/output-" + std::to_string(m_runs.size() + 1) + ".txt";
+        m_runs.push_back(std::make_unique<ProgramRun>(
+            command,
+            std::vector<std::pair<std::string, std::string>>{
+                {"XDG_RUNTIME_DIR", m_runtimeDir}, {"GDK_BACKEND", "x11"}, {"NO_AT_BRIDGE", "1"}},
+            output));
+        return *m_runs.back();
+    }
+
+    // Waits for the window and for `page` on it, then saves a PNG named after the step.
+    ::testing::AssertionResult reachLook(int page, const tPageLook& wanted, const std::string& step)
+    {
+        if (!m_window)
+            m_window = m_x.waitForWindow(kTitle, 60s);
+        if (!m_window)
+            return ::testing::AssertionFailure() << "no window titled " << kTitle;
+        tPageLook look;
+        const bool reached = waitUntil(
+            [&] {
+                look = lookOf(content(), m_colours, m_layout);
+                return look == wanted;
+            },
+            60s);
+        save(step);
+        if (reached)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "page " << page << " (" << toString(wanted) << ") not shown; the screen shows " << toString(look);
+    }
+
+    Image content()
+    {
+        const Image window = m_x.grab(m_window);
+        return window.crop(WizardLayout::contentIn(window));
+    }
+    void clickContent(const tRect& rect)
+    {
+        const auto frame = m_x.geometry(m_window);
+        ASSERT_TRUE(frame);
+        m_x.click(m_window, centreX(rect), frame->height - WizardLayout::kContentHeight + centreY(rect));
+    }
+    void save(const std::string& step)
+    {
+        char number[8];
+        std::snprintf(number, sizeof(number), "%02d-", ++m_shots);
+        EXPECT_TRUE(m_x.grab(m_window).writePng(m_folder + "/" + number + step + ".png"));
+    }
+
+    // Waits for a top-level window other than the program's (a question), saves it as a PNG.
+    XWindowId waitForQuestion(const std::string& step)
+    {
+        XWindowId dialog = 0;
+        waitUntil(
+            [&] {
+                for (const XWindowId window : m_x.viewableWindows()) {
+                    const auto frame = m_x.geometry(window);
+                    if (window != m_window && frame && frame->width > 100)
+                        dialog = window;
+                }
+                return dialog != 0;
+            },
+            30s);
+        if (dialog) {
+            // Once mapped, GTK paints it in its next frame.
+            waitUntil([&] { return m_x.grab(dialog).dominantColour() != tRgb{0, 0, 0}; }, 5s);
+            m_x.grab(dialog).writePng(m_folder + "/" + step + ".png");
+        }
+        return dialog;
+    }
+
+    static void expectCleanEnd(ProgramRun& run, std::chrono::milliseconds timeout = 30s)
+    {
+        const auto status = run.waitExit(timeout);
+        ASSERT_TRUE(status) << "the program did not end\n" << run.output();
+        EXPECT_EQ(*status, 0) << run.output();
+        const std::string output = run.output();
+        for (const char* report : {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:"})
+            EXPECT_EQ(output.find(report), std::string::npos) << output;
+    }
+
+    XSession m_x;
+    XWindowId m_window = 0;
+    SkinColours m_colours;
+    WizardLayout m_layout;
+    std::string m_folder;
+    std::string m_runtimeDir;
+    int m_shots = 0;
+    std::vector<std::unique_ptr<ProgramRun>> m_runs;
+};
+
+const tPageLook kNoController{ePanelKind::eInfo, 2};
+const tPageLook kUpdateAvailable{ePanelKind::eInfo, 2};
+const tPageLook kUpdating{ePanelKind::eInfo, 0};
+const tPageLook kSuccessful{ePanelKind::eOk, 1};
+
+TEST_F(ProgramRunTest, UpdateToTheEndAndFinish)
+{
+    ProgramRun& run = start(kQuickController);
+    ASSERT_TRUE(reachLook(2, kUpdateAvailable, "update-available"));
+    clickContent(m_layout.action());
+    ASSERT_TRUE(reachLook(3, kUpdating, "updating"));
+    ASSERT_TRUE(reachLook(5, kSuccessful, "successful"));
+    clickContent(m_layout.action());  // FINISH, alone at the row's right end
+    expectCleanEnd(run);
+}
+
+TEST_F(ProgramRunTest, QuitAnsweredYesDuringTheUpdateEndsTheProcessCleanly)
+{
+    ProgramRun& run = start(kQuickController);
+    ASSERT_TRUE(reachLook(2, kUpdateAvailable, "update-available"));
+    clickContent(m_layout.action());
+    ASSERT_TRUE(reachLook(3, kUpdating, "updating"));
+
+    m_x.key("q", {"Control_L"});
+    const XWindowId question = waitForQuestion("quit-question");
+    ASSERT_NE(question, 0u) << "no quit question while the update runs\n" << run.output();
+    // Yes: the first of the dialog's two buttons, which share its bottom row.
+    const auto frame = m_x.geometry(question);
+    m_x.click(question, frame->width / 4, frame->height - 20);
+    // The worker is stopped at its last wait and joined before the logic goes.
+    expectCleanEnd(run);
+}
+
+TEST_F(ProgramRunTest, SigtermWithoutAnUpdateEndsQuietly)
+{
+    ProgramRun& run = start({"--plug-on-signal"});
+    ASSERT_TRUE(reachLook(0, kNoController, "no-controller"));
+    run.signal(SIGTERM);  // vdx-sim hands it to the program
+    expectCleanEnd(run);
+}
+
+TEST_F(ProgramRunTest, SecondInstanceEndsWithoutAWindow)
+{
+    ProgramRun& first = start({}, false);
+    ASSERT_TRUE(reachLook(0, kNoController, "first-instance"));
+
+    ProgramRun& second = start({}, false);
+    const auto status = second.waitExit(30s);
+    ASSERT_TRUE(status) << "the second copy is still running";
+    EXPECT_EQ(*status, 0) << second.output();
+    EXPECT_EQ(m_x.windowsTitled(kTitle).size(), 1u);
+    EXPECT_TRUE(first.running());
+
+    first.signal(SIGTERM);
+    expectCleanEnd(first);
+}
+
+}  // namespace
+}  // namespace QV::E2E
