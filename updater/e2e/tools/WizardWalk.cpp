@@ -118,12 +118,27 @@ public:
             const bool changed = waitUntil([&] { return content().differingPixels(page) > 0; }, 15s);
             if (!changed)
                 break;  // RESCAN without a controller, RETRY while it is still gone
-            Image next = settled(500ms, 60s);
-            if (!next.empty() && lookOf(next, m_colours, m_layout).buttons == 0) {
-                save(lookOf(next, m_colours, m_layout));
-                // The wheel turns while the update runs: wait for a page with buttons again.
-                waitUntil([&] { return lookOf(content(), m_colours, m_layout).buttons > 0; }, 180s);
-                next = settled(500ms, 60s);
+            // The next page settles, unless it is the update's: the wheel never rests there.
+            Image next;
+            Image last = content();
+            auto since = Clock::now();
+            const auto deadline = Clock::now() + 60s;
+            while (Clock::now() < deadline) {
+                std::this_thread::sleep_for(20ms);
+                Image now = content();
+                if (lookOf(now, m_colours, m_layout).buttons == 0) {
+                    save(lookOf(now, m_colours, m_layout));
+                    waitUntil([&] { return lookOf(content(), m_colours, m_layout).buttons > 0; }, 180s);
+                    next = settled(500ms, 60s);
+                    break;
+                }
+                if (now.fingerprint() != last.fingerprint()) {
+                    last = std::move(now);
+                    since = Clock::now();
+                } else if (Clock::now() - since >= 500ms) {
+                    next = std::move(last);
+                    break;
+                }
             }
             page = std::move(next);
         }
