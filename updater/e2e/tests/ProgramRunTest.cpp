@@ -184,6 +184,25 @@ TEST_F(ProgramRunTest, QuitAnsweredYesDuringTheUpdateEndsTheProcessCleanly)
     expectCleanEnd(run);
 }
 
+TEST_F(ProgramRunTest, SigtermDuringTheUpdateAsksAndNoLetsItFinish)
+{
+    ProgramRun& run = start(kQuickController);
+    ASSERT_TRUE(reachLook(2, kUpdateAvailable, "update-available"));
+    clickContent(m_layout.action());
+    ASSERT_TRUE(reachLook(3, kUpdating, "updating"));
+
+    run.signal(SIGTERM);  // vdx-sim hands it to the program: the road of Quit
+    const XWindowId question = waitForQuestion("quit-question");
+    ASSERT_NE(question, 0u) << "no quit question while the update runs\n" << run.output();
+    const auto frame = m_x.geometry(question);
+    m_x.click(question, frame->width * 3 / 4, frame->height - 20);  // No
+    ASSERT_TRUE(reachLook(5, kSuccessful, "successful-after-no"));
+    EXPECT_TRUE(run.running());
+
+    run.signal(SIGTERM);  // no update runs now: nothing is asked
+    expectCleanEnd(run);
+}
+
 TEST_F(ProgramRunTest, SigtermWithoutAnUpdateEndsQuietly)
 {
     ProgramRun& run = start({"--plug-on-signal"});
