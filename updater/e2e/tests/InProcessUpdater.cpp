@@ -30,8 +30,9 @@ using namespace std::chrono_literals;
 
 constexpr const char* kTitle = "VDX Updater";
 
-// Every wait of the logic and the USB library at a tenth of its length.
-void shortSleep(std::chrono::nanoseconds duration) { std::this_thread::sleep_for(duration / 10); }
+// Every wait of the logic and the USB library at a quarter of its length: short, and still long
+// enough for a re-enumeration on a loaded machine (the reset waits 2.5 s for it, here 625 ms).
+void shortSleep(std::chrono::nanoseconds duration) { std::this_thread::sleep_for(duration / 4); }
 
 const char* textOf(const PXT::Widget* widget, std::string& storage)
 {

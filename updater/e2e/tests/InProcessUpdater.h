@@ -5,8 +5,8 @@
 // server shows, while it runs the program's main loop; it also reads the wizard's widget tree (the
 // texts and the flags the pages set), which the pixels cannot tell.
 //
-// Every wait of the update logic and the USB library runs at a tenth of its length, and the
-// simulated controllers keep their delays short to match, so a whole update takes about a second.
+// Every wait of the update logic and the USB library runs at a quarter of its length, and the
+// simulated controllers keep their delays short to match, so a whole update takes a few seconds.
 #pragma once
 
 #include "Image.h"
