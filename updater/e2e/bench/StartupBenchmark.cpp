@@ -49,6 +49,7 @@ struct tOptions {
 };
 
 struct tStart {
+    double mappedMs = -1;  // the window viewable on the server
     double firstFrameMs = -1;
     long peakKb = -1;
 };
@@ -104,11 +105,13 @@ pid_t childOf(pid_t pid)
 // Waits for the window, then grabs it until it has not changed for a second. The first frame is the
 // first grab that already showed the final picture.
 std::optional<double> firstPaintedFrame(const XSession& x, const std::string& title, Clock::time_point start,
-                                        XWindowId* windowOut = nullptr)
+                                        XWindowId* windowOut = nullptr, double* mappedMs = nullptr)
 {
     const XWindowId window = x.waitForWindow(title, std::chrono::seconds(30));
     if (!window)
         return std::nullopt;
+    if (mappedMs)
+        *mappedMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     std::vector<std::pair<Clock::time_point, std::uint64_t>> frames;
     auto lastChange = Clock::now();
     const auto deadline = Clock::now() + std::chrono::seconds(30);
@@ -141,7 +144,7 @@ tStart startOnce(const XSession& x, const std::string& program, const std::strin
     tStart result;
     const auto start = Clock::now();
     ProgramRun run({program, title}, programEnvironment(runtime), "/dev/null");
-    if (const auto frame = firstPaintedFrame(x, title, start))
+    if (const auto frame = firstPaintedFrame(x, title, start, nullptr, &result.mappedMs))
         result.firstFrameMs = *frame;
     result.peakKb = statusField(run.pid(), "VmHWM");
     if (idleCpu) {
@@ -278,7 +281,7 @@ int main(int argc, char** argv)
         return 1;
     const std::string runtime = folder;
 
-    std::vector<double> bareStart, updaterStart, bareRss, updaterRss;
+    std::vector<double> bareStart, updaterStart, bareRss, updaterRss, bareMapped, updaterMapped;
     double bareIdle = -1;
     double updaterIdle = -1;
     for (int run = 0; run <= options.runs; ++run) {
@@ -291,6 +294,8 @@ int main(int argc, char** argv)
         if (run == 0)
             continue;
         bareStart.push_back(bare.firstFrameMs);
+        bareMapped.push_back(bare.mappedMs);
+        updaterMapped.push_back(updater.mappedMs);
         updaterStart.push_back(updater.firstFrameMs);
         bareRss.push_back(static_cast<double>(bare.peakKb));
         updaterRss.push_back(static_cast<double>(updater.peakKb));
@@ -303,6 +308,8 @@ int main(int argc, char** argv)
     std::printf("exec to first painted frame (median of %d): bare window %.1f ms, updater %.1f ms, ratio %.2f "
                 "(goal at most 1.5)\n",
                 options.runs, bareMs, updaterMs, updaterMs / bareMs);
+    std::printf("exec to the window mapped (median): bare window %.1f ms, updater %.1f ms\n", median(bareMapped),
+                median(updaterMapped));
     std::printf("peak RSS (median): bare window %.0f KiB, updater %.0f KiB, skin pictures decoded %ld KiB; "
                 "updater / (1.5 x bare + pictures) = %.2f (goal at most 1)\n",
                 bareKb, updaterKb, imagesKb, updaterKb / (1.5 * bareKb + static_cast<double>(imagesKb)));
