@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -165,8 +166,17 @@ TEST_F(ViewDragging, TheDropDeliversTheAcceptedEffectAndSaysWhetherAnOperationWa
     EXPECT_FALSE(perform());
     EXPECT_FALSE(received.has_value());
 
-    // Leaving tells the window.
+    // A drop whose pasteboard cannot be opened does nothing, but still ends the drag for its target.
     answer = 1u;
+    ASSERT_EQ(operation("draggingEntered:"), NSDragOperationCopy);
+    window.arrived.clear();
+    const id pasteboard = std::exchange(s_info.pasteboard, nil);
+    EXPECT_FALSE(perform());
+    EXPECT_EQ(window.codes(), (std::vector<unsigned>{eEventDragDropLeaved}));
+    EXPECT_EQ(DragDropManager::getCurrentDragTarget(), nullptr);
+    s_info.pasteboard = pasteboard;
+
+    // Leaving tells the window.
     ASSERT_EQ(operation("draggingEntered:"), NSDragOperationCopy);
     window.arrived.clear();
     objc::msgSend<void, id>(view, objc::sel("draggingExited:"), info);
