@@ -54,7 +54,7 @@ TEST_F(UpdaterModule, StartMakesLibrariesLogicConfigurationApplicationAndWindowA
 TEST_F(UpdaterModule, AStartRefusedBesideAnotherCopyIsUndoneByTheStopThatFollows)
 {
     // Another copy holds the program's lock (named after the bundle's identifier).
-    const std::string lock = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/com.orvendal.VDXUpdater.tests.lock";
+    const std::string lock = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/" QV_TEST_BUNDLE_IDENTIFIER ".lock";
     FILE* holder = popen(("exec flock -x '" + lock + "' -c 'echo held; read line'").c_str(), "w");
     ASSERT_NE(holder, nullptr);
     for (int i = 0; i < 500 && !std::filesystem::exists(lock); ++i)
