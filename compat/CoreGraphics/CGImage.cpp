@@ -4,6 +4,8 @@
 
 #include <CoreFoundation/CFRuntime.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
 
 struct __CGImage final : qvcompat::cf::Object {
@@ -76,57 +78,135 @@ namespace qvcompat::coregraphics {
 
 namespace {
 
+std::atomic<uint64_t> s_convertedPixels{0};
+
+constexpr bool kHostLittle = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
+enum class eAlpha {
+    skipped,
+    straight,
+    premultiplied
+};
+
 uint32_t premultiply(uint32_t component, uint32_t alpha) { return (component * alpha + 127) / 255; }
+
+// One row of the image's pixels to cairo's premultiplied native ARGB. The layout is a template
+// argument so that the common rows (little-endian, alpha first) compile to a tight loop.
+template <bool kLittle, bool kAlphaFirst, eAlpha kAlpha>
+void convertRow(const uint8_t* in, uint32_t* out, int count)
+{
+    for (int x = 0; x < count; ++x, in += 4) {
+        // The pixel as one 32-bit word in the image's byte order, then its components.
+        uint32_t word;
+        std::memcpy(&word, in, sizeof word);
+        if (kLittle != kHostLittle)
+            word = __builtin_bswap32(word);
+        const uint32_t argb = kAlphaFirst ? word : (word >> 8) | (word << 24);
+        if constexpr (kAlpha == eAlpha::skipped) {
+            out[x] = argb | 0xFF000000u;
+            continue;
+        }
+        const uint32_t a = argb >> 24;
+        uint32_t r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
+        if constexpr (kAlpha == eAlpha::straight) {
+            r = premultiply(r, a);
+            g = premultiply(g, a);
+            b = premultiply(b, a);
+        } else {
+            // Premultiplied data cannot exceed its alpha; cairo's blending would overflow.
+            r = r > a ? a : r;
+            g = g > a ? a : g;
+            b = b > a ? a : b;
+        }
+        out[x] = a << 24 | r << 16 | g << 8 | b;
+    }
+}
+
+using RowConverter = void (*)(const uint8_t*, uint32_t*, int);
+
+template <bool kLittle, bool kAlphaFirst>
+RowConverter converterFor(eAlpha alpha)
+{
+    switch (alpha) {
+    case eAlpha::skipped: return &convertRow<kLittle, kAlphaFirst, eAlpha::skipped>;
+    case eAlpha::straight: return &convertRow<kLittle, kAlphaFirst, eAlpha::straight>;
+    default: return &convertRow<kLittle, kAlphaFirst, eAlpha::premultiplied>;
+    }
+}
+
+RowConverter converterFor(CGBitmapInfo info)
+{
+    const CGBitmapInfo alphaInfo = info & kCGBitmapAlphaInfoMask;
+    const bool little = (info & kCGBitmapByteOrderMask) == kCGBitmapByteOrder32Little;
+    const bool alphaFirst = alphaInfo == kCGImageAlphaFirst || alphaInfo == kCGImageAlphaPremultipliedFirst ||
+                            alphaInfo == kCGImageAlphaNoneSkipFirst;
+    const eAlpha alpha = alphaInfo == kCGImageAlphaFirst || alphaInfo == kCGImageAlphaLast ? eAlpha::straight
+                         : alphaInfo == kCGImageAlphaNoneSkipFirst || alphaInfo == kCGImageAlphaNoneSkipLast
+                             ? eAlpha::skipped
+                             : eAlpha::premultiplied;
+    if (little)
+        return alphaFirst ? converterFor<true, true>(alpha) : converterFor<true, false>(alpha);
+    return alphaFirst ? converterFor<false, true>(alpha) : converterFor<false, false>(alpha);
+}
+
+// Opaque pixels whose words are in the processor's byte order with the unused byte first are
+// cairo's RGB24 already: cairo reads them where they are.
+bool isCairoLayout(CGImageRef image, const uint8_t* first)
+{
+    const CGBitmapInfo order = image->m_info & kCGBitmapByteOrderMask;
+    const bool little = order == kCGBitmapByteOrder32Little;
+    const bool big = order == kCGBitmapByteOrder32Big || order == kCGBitmapByteOrderDefault;
+    return (image->m_info & kCGBitmapAlphaInfoMask) == kCGImageAlphaNoneSkipFirst && (kHostLittle ? little : big) &&
+           image->m_bytesPerRow % 4 == 0 && reinterpret_cast<uintptr_t>(first) % alignof(uint32_t) == 0;
+}
+
+const cairo_user_data_key_t s_imageKey{};
+const cairo_user_data_key_t s_bufferKey{};
+
+cairo_surface_t* surfaceOverImageBytes(CGImageRef image, const uint8_t* first, int width, int height)
+{
+    // cairo only reads a source; the const is cast away for its interface alone.
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(const_cast<uint8_t*>(first), CAIRO_FORMAT_RGB24,
+                                                                   width, height, int(image->m_bytesPerRow));
+    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS)
+        cairo_surface_set_user_data(surface, &s_imageKey, CGImageRetain(image),
+                                    [](void* kept) { CGImageRelease(static_cast<CGImageRef>(kept)); });
+    return surface;
+}
+
+cairo_surface_t* convertedSurface(CGImageRef image, const uint8_t* first, int width, int height)
+{
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+    // Our own buffer: every byte is written, so cairo's cleared allocation would be wasted work.
+    auto* pixels = static_cast<unsigned char*>(std::malloc(size_t(stride) * size_t(height)));
+    if (!pixels)
+        return cairo_image_surface_create(CAIRO_FORMAT_INVALID, 0, 0);
+    const RowConverter convert = converterFor(image->m_info);
+    for (int y = 0; y < height; ++y)
+        convert(first + size_t(y) * image->m_bytesPerRow, reinterpret_cast<uint32_t*>(pixels + size_t(y) * stride),
+                width);
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS ||
+        cairo_surface_set_user_data(surface, &s_bufferKey, pixels, &std::free) != CAIRO_STATUS_SUCCESS)
+        std::free(pixels);
+    s_convertedPixels.fetch_add(uint64_t(width) * uint64_t(height), std::memory_order_relaxed);
+    return surface;
+}
 
 }  // namespace
 
-cairo_surface_t* createImageSurface(CGImageRef image)
+cairo_surface_t* createImageSurface(CGImageRef image, int left, int top, int width, int height)
 {
-    if (!image)
+    if (!image || left < 0 || top < 0 || width <= 0 || height <= 0 || size_t(left) + size_t(width) > image->m_width ||
+        size_t(top) + size_t(height) > image->m_height)
         return nullptr;
-    const int width = static_cast<int>(image->m_width);
-    const int height = static_cast<int>(image->m_height);
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS)
-        return surface;
-    cairo_surface_flush(surface);
     size_t size = 0;
-    auto source = static_cast<const uint8_t*>(providerBytes(image->m_provider, size));
-    unsigned char* target = cairo_image_surface_get_data(surface);
-    const int targetStride = cairo_image_surface_get_stride(surface);
-    const CGBitmapInfo alphaInfo = image->m_info & kCGBitmapAlphaInfoMask;
-    const bool little = (image->m_info & kCGBitmapByteOrderMask) == kCGBitmapByteOrder32Little;
-    const bool alphaFirst = alphaInfo == kCGImageAlphaFirst || alphaInfo == kCGImageAlphaPremultipliedFirst ||
-                            alphaInfo == kCGImageAlphaNoneSkipFirst;
-    const bool straight = alphaInfo == kCGImageAlphaFirst || alphaInfo == kCGImageAlphaLast;
-    const bool skipped = alphaInfo == kCGImageAlphaNoneSkipFirst || alphaInfo == kCGImageAlphaNoneSkipLast;
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* in = source + size_t(y) * image->m_bytesPerRow;
-        auto out = reinterpret_cast<uint32_t*>(target + size_t(y) * targetStride);
-        for (int x = 0; x < width; ++x, in += 4) {
-            // The pixel as one 32-bit word in the image's byte order, then its components.
-            const uint32_t word =
-                little ? uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24
-                       : uint32_t(in[0]) << 24 | uint32_t(in[1]) << 16 | uint32_t(in[2]) << 8 | uint32_t(in[3]);
-            const uint32_t argb = alphaFirst ? word : (word >> 8) | (word << 24);
-            uint32_t a = argb >> 24, r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
-            if (skipped) {
-                a = 0xFF;
-            } else if (straight) {
-                r = premultiply(r, a);
-                g = premultiply(g, a);
-                b = premultiply(b, a);
-            } else if (r > a || g > a || b > a) {
-                // Premultiplied data cannot exceed its alpha; cairo's blending would overflow.
-                r = r > a ? a : r;
-                g = g > a ? a : g;
-                b = b > a ? a : b;
-            }
-            out[x] = a << 24 | r << 16 | g << 8 | b;
-        }
-    }
-    cairo_surface_mark_dirty(surface);
-    return surface;
+    const auto* first = static_cast<const uint8_t*>(providerBytes(image->m_provider, size)) +
+                        size_t(top) * image->m_bytesPerRow + size_t(left) * 4;
+    return isCairoLayout(image, first) ? surfaceOverImageBytes(image, first, width, height)
+                                       : convertedSurface(image, first, width, height);
 }
+
+uint64_t convertedPixelCount() { return s_convertedPixels.load(std::memory_order_relaxed); }
 
 }  // namespace qvcompat::coregraphics

@@ -4,7 +4,9 @@
 // last, premultiplied, straight or skipped, in either 32-bit byte order; width, height, bytes per
 // row and the bitmap info read back; retain and release.
 // Lacks: other depths, masks, decode arrays (ignored), image sources.
-// Drawing converts the pixels to cairo's premultiplied ARGB (standin/ImageSurface.h).
+// Drawing converts the pixels to cairo's premultiplied ARGB, or reads them in place where they are
+// opaque words in the processor's byte order; an unfiltered draw (interpolation none) reads only
+// the pixels that the context's clip lets through (standin/ImageSurface.h).
 #pragma once
 
 #include "CoreGraphics/CGColorSpace.h"

@@ -1,5 +1,6 @@
 // Pictures drawn through the device context into a cairo image surface, the way a view's drawing
-// context receives them, and pictures made into platform images for cursors and drag images.
+// context receives them (whole, or under the clip of a small dirty rectangle), and pictures made
+// into platform images for cursors and drag images.
 #include "Quartz/CGImageProvider.h"
 #include "Quartz/NSImageFromPicture.h"
 #include "UIA/DeviceContext.h"
@@ -7,12 +8,14 @@
 
 #include <AppKit/AppKit.h>
 #include <AppKit/standin/Graphics.h>
+#include <CoreGraphics/standin/ImageSurface.h>
 #include <Foundation/NSGeometry.h>
 #include <cairo.h>
 #include <objc/message.h>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +45,8 @@ public:
     Surface& operator=(const Surface&) = delete;
 
     cairo_t* context() const { return m_cairo; }
+    int width() const { return cairo_image_surface_get_width(m_surface); }
+    int height() const { return cairo_image_surface_get_height(m_surface); }
     uint32_t pixel(int x, int y) const
     {
         cairo_surface_flush(m_surface);
@@ -159,6 +164,134 @@ TEST(DeviceContextTest, DetachingRestoresTheContextAndStopsDrawing)
     auto picture = makePicture(4, 4, 0xFFFF0000, false);
     dc.updateFromPicture(*picture, false);
     EXPECT_EQ(surface.pixel(1, 1), kBackground) << "nothing is drawn while detached";
+}
+
+// Every pixel different, so that a pixel taken from the wrong place shows.
+std::unique_ptr<Picture> makePattern(int width, int height, bool bAlpha)
+{
+    auto picture = makePicture(width, height, 0, bAlpha);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture->setPixelUC(x, y,
+                                (bAlpha ? 0x80000000u : 0xFF000000u) | uint32_t(x * 5 & 0xFF) << 16 |
+                                    uint32_t(y * 7 & 0xFF) << 8 | uint32_t((x ^ y) & 0xFF));
+    return picture;
+}
+
+// Where the first differences between two surfaces lie, as text; empty when they are equal.
+std::string differences(const Surface& actual, const Surface& expected, const cairo_rectangle_int_t& within)
+{
+    std::string found;
+    int count = 0;
+    for (int y = within.y; y < within.y + within.height; ++y)
+        for (int x = within.x; x < within.x + within.width; ++x)
+            if (actual.pixel(x, y) != expected.pixel(x, y) && count++ < 3)
+                found += " (" + std::to_string(x) + "," + std::to_string(y) + ") " + hex(actual.pixel(x, y)) +
+                         " instead of " + hex(expected.pixel(x, y));
+    return count ? std::to_string(count) + " pixels differ:" + found : std::string();
+}
+
+// A view's paint for a small dirty rectangle: the pixels inside it are exactly those of a whole
+// paint, the pixels outside are left as they were, and only the part of the picture that the
+// rectangle shows is read and converted, not the whole window's picture.
+TEST(DeviceContextTest, ADrawUnderAClipChangesAndConvertsOnlyTheClip)
+{
+    struct tCase {
+        const char* what;
+        cairo_rectangle_int_t clip;  // surface pixels
+        bool bAlpha;
+        float scale;
+    };
+    const tCase cases[] = {
+        {"inside, opaque", {30, 10, 40, 30}, false, 1.0f},
+        {"inside, translucent", {30, 10, 40, 30}, true, 1.0f},
+        {"one pixel", {99, 49, 1, 1}, true, 1.0f},
+        {"across the picture's corner", {90, 40, 30, 20}, true, 1.0f},
+        {"beside the picture", {105, 10, 10, 10}, true, 1.0f},
+        {"shrunk by the backing scale", {10, 5, 10, 10}, true, 2.0f},
+    };
+    for (const tCase& c : cases) {
+        auto picture = makePattern(100, 50, c.bAlpha);
+        Surface whole(120, 70);
+        draw(whole, *picture, c.bAlpha, c.scale);
+
+        Surface clipped(120, 70);
+        cairo_rectangle(clipped.context(), c.clip.x, c.clip.y, c.clip.width, c.clip.height);
+        cairo_clip(clipped.context());
+        const uint64_t convertedBefore = qvcompat::coregraphics::convertedPixelCount();
+        draw(clipped, *picture, c.bAlpha, c.scale);
+        const uint64_t converted = qvcompat::coregraphics::convertedPixelCount() - convertedBefore;
+
+        const cairo_rectangle_int_t all{0, 0, clipped.width(), clipped.height()};
+        Surface expected(120, 70);
+        cairo_set_source_surface(expected.context(), cairo_get_target(whole.context()), 0, 0);
+        cairo_rectangle(expected.context(), c.clip.x, c.clip.y, c.clip.width, c.clip.height);
+        cairo_fill(expected.context());
+        EXPECT_EQ(differences(clipped, expected, all), "") << c.what;
+        // The clip's own pixels of the picture, and at most one more on each side.
+        const uint64_t side = uint64_t(std::ceil(c.scale));
+        EXPECT_LE(converted, (c.clip.width * side + 2) * (c.clip.height * side + 2)) << c.what;
+    }
+}
+
+// An image scaled by any factor, with or without a smoothing filter: the clip's pixels are those
+// of a whole draw (the pixels a filter reaches beside the clip count too).
+TEST(DeviceContextTest, AScaledDrawUnderAClipMatchesAWholeDraw)
+{
+    const struct {
+        CGInterpolationQuality quality;
+        double scale;  // surface pixels per image pixel
+    } cases[] = {
+        {kCGInterpolationNone, 0.7},    {kCGInterpolationNone, 1.3},    {kCGInterpolationNone, 2.5},
+        {kCGInterpolationDefault, 0.5}, {kCGInterpolationDefault, 1.7}, {kCGInterpolationLow, 0.3},
+        {kCGInterpolationHigh, 0.4},    {kCGInterpolationHigh, 2.5},
+    };
+    auto picture = makePattern(100, 80, true);
+    CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
+    CGDataProviderRef provider =
+        CGDataProviderCreateWithData(nullptr, picture->getData(), size_t(100) * 4 * 80, nullptr);
+    CGImageRef image = CGImageCreate(100, 80, 8, 32, 400, space, kCGBitmapByteOrder32Little | kCGImageAlphaFirst,
+                                     provider, nullptr, false, kCGRenderingIntentDefault);
+    ASSERT_NE(image, nullptr);
+    const cairo_rectangle_int_t clip{23, 17, 9, 11};
+    for (const auto& c : cases) {
+        const CGRect rect = CGRectMake(0, 0, 100 * c.scale, 80 * c.scale);
+        Surface whole(260, 210);
+        CGContextSetInterpolationQuality(whole.context(), c.quality);
+        CGContextDrawImage(whole.context(), rect, image);
+
+        Surface clipped(260, 210);
+        CGContextSetInterpolationQuality(clipped.context(), c.quality);
+        cairo_rectangle(clipped.context(), clip.x, clip.y, clip.width, clip.height);
+        cairo_clip(clipped.context());
+        CGContextDrawImage(clipped.context(), rect, image);
+        EXPECT_EQ(differences(clipped, whole, clip), "") << "quality " << c.quality << " scale " << c.scale;
+        EXPECT_EQ(clipped.pixel(clip.x - 1, clip.y), kBackground);
+    }
+    CGImageRelease(image);
+    CGDataProviderRelease(provider);
+    CGColorSpaceRelease(space);
+}
+
+// An opaque picture is shown from its own memory: a target that records the draw (a cairo
+// recording surface) must have kept the pixels as drawn, not the memory that changes after.
+TEST(DeviceContextTest, ARecordedDrawKeepsThePixelsItWasGiven)
+{
+    auto picture = makePicture(16, 16, 0xFFFF0000, false);
+    cairo_surface_t* recording = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr);
+    cairo_t* cairo = cairo_create(recording);
+    DeviceContext dc(0, 0);
+    dc.attachOSHandle(cairo);
+    dc.updateFromPicture(*picture, false);
+    dc.detachOSHandle();
+    cairo_destroy(cairo);
+    picture->clear(0xFF00FF00);
+
+    Surface replay(16, 16);
+    cairo_set_source_surface(replay.context(), recording, 0, 0);
+    cairo_paint(replay.context());
+    EXPECT_EQ(replay.pixel(8, 8), 0xFFFF0000u) << "the replay shows what was drawn";
+    cairo_surface_destroy(recording);
 }
 
 TEST(ImageProviderTest, ThePicturesAlphaPropertyAndStorageChooseTheImageFormat)

@@ -2,7 +2,8 @@
 // keyboard layout are nobody else's; no window manager), made through
 // StandaloneWindow and the Cocoa back end: placement and content size, moves, resizes within the
 // window's limits, the close button through the delegate, clicks, double-clicks and drags typed
-// through XTest, a key under two keyboard layouts, and the pixels X shows after a paint.
+// through XTest, a key under two keyboard layouts, and the pixels X shows after a paint, whole or
+// of a small area.
 #include "QVTest/PrivateXServer.h"
 #include "Keys/Keys.h"
 #include "QVTest/MainLoop.h"
@@ -369,6 +370,47 @@ TEST_F(StandaloneWindowX11, WhatXShowsIsWhatThePaintDrew)
         for (int x = 0; x < 627; ++x)
             if ((XGetPixel(image, x, y) & 0xFFFFFF) != (window.picture.getPixel(x, y) & 0xFFFFFF) && wrong++ < 5)
                 ADD_FAILURE() << "pixel " << x << "," << y << ": X shows " << std::hex << XGetPixel(image, x, y);
+    XDestroyImage(image);
+    EXPECT_EQ(wrong, 0);
+}
+
+// A small invalidated area is the only part painted again: X shows the new picture inside it and
+// the old one everywhere else, so a small change costs a small paint.
+TEST_F(StandaloneWindowX11, ASmallInvalidatedAreaIsTheOnlyPartPaintedAgain)
+{
+    const Rect place(6, 7, 6 + 627, 7 + 335);
+    TestWindow& window = open(place);
+    constexpr uint32_t kOld = 0xFF204060;
+    window.picture.setSize(627, 335);
+    window.picture.clear(kOld);
+    int before = window.paints;
+    window.invalidate();
+    ASSERT_TRUE(runMainLoopUntil([&] { return window.paints > before; }));
+    XSync(m_display, False);
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+
+    for (int y = 0; y < 335; ++y)
+        for (int x = 0; x < 627; ++x)
+            window.picture.setPixelUC(x, y, 0xFF000000u | uint32_t(x & 0xFF) << 16 | uint32_t(y & 0xFF) << 8 | 0x11);
+    const Rect area(100, 120, 140, 160);
+    before = window.paints;
+    window.getImpl()->invalidateRect(area);
+    ASSERT_TRUE(runMainLoopUntil([&] { return window.paints > before; }));
+    XSync(m_display, False);
+
+    XImage* image =
+        XGetImage(m_display, DefaultRootWindow(m_display), place.left, place.top, 627, 335, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    int wrong = 0;
+    for (int y = 0; y < 335; ++y)
+        for (int x = 0; x < 627; ++x) {
+            const bool inside = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
+            const uint32_t expected = (inside ? window.picture.getPixel(x, y) : kOld) & 0xFFFFFF;
+            if ((XGetPixel(image, x, y) & 0xFFFFFF) != expected && wrong++ < 5)
+                ADD_FAILURE() << "pixel " << x << "," << y << (inside ? " inside" : " outside") << ": X shows "
+                              << std::hex << XGetPixel(image, x, y) << " instead of " << expected;
+        }
     XDestroyImage(image);
     EXPECT_EQ(wrong, 0);
 }
