@@ -2,6 +2,8 @@
 // commands, and the quit question on the road of the Quit command and of the window's close button.
 #include "ScriptedApplication.h"
 
+#include "QVTest/DesktopUrlHandler.h"
+
 #include "PXT/Widget.h"
 #include "PXT/Window.h"
 #include "UIA/CommandIds.h"
@@ -22,47 +24,9 @@ namespace {
 using objc::msgSend;
 
 using FirmwareUpdaterApplication = ScriptedApplication;
-namespace fs = std::filesystem;
 
-// The desktop's handler of the scheme "qvtest": a script that writes down the address it was given,
-// installed in XDG folders of this process's own before GLib reads them (before main).
-const fs::path g_desktop = [] {
-    char pattern[] = "/tmp/qv-app-desktop-XXXXXX";
-    const fs::path home = mkdtemp(pattern);
-    fs::create_directories(home / "data/applications");
-    fs::create_directories(home / "config");
-    const fs::path script = home / "handler.sh";
-    std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << (home / "opened").string() << "'\n";
-    fs::permissions(script, fs::perms::owner_all);
-    std::ofstream(home / "data/applications/qvtest-handler.desktop")
-        << "[Desktop Entry]\nType=Application\nName=Test handler\nExec=" << script.string()
-        << " %u\nMimeType=x-scheme-handler/qvtest;\n";
-    std::ofstream(home / "config/mimeapps.list")
-        << "[Default Applications]\nx-scheme-handler/qvtest=qvtest-handler.desktop\n";
-    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-    setenv("XDG_DATA_DIRS", (home / "none").c_str(), 1);
-    setenv("XDG_CONFIG_DIRS", (home / "none").c_str(), 1);
-    return home;
-}();
-
-struct tDesktopCleanUp {
-    ~tDesktopCleanUp() { fs::remove_all(g_desktop); }
-} g_desktopCleanUp;
-
-// The addresses the handler was given, once it wrote one, or empty after five seconds.
-std::string opened()
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::ifstream file(g_desktop / "opened");
-        std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        if (!all.empty())
-            return all;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return {};
-}
+// The desktop's handler of the scheme "qvtest", made before main (before GLib reads the XDG folders).
+const DesktopUrlHandler g_desktop;
 
 std::string textOf(NSString* text)
 {
@@ -126,7 +90,7 @@ TEST_F(FirmwareUpdaterApplication, AHelpItemOpensItsAddressAndOneWithoutAnAddres
     EXPECT_TRUE(validated(homePage));
     EXPECT_TRUE(execute(FirmwareUpdaterApp::eCommandKnowledgeBase));  // handled, nothing opened
     EXPECT_TRUE(execute(FirmwareUpdaterApp::eCommandHomePage));
-    EXPECT_EQ(opened(), "qvtest://orvendal/home\n");
+    EXPECT_EQ(g_desktop.opened(), "qvtest://orvendal/home\n");
 }
 
 TEST_F(FirmwareUpdaterApplication, TheQuitCommandAsksOnlyWhileAnUpdateRunsAndNoKeepsTheProgram)
