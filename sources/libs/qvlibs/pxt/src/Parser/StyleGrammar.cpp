@@ -24,6 +24,9 @@
 //   - a broken declaration is dropped (it never becomes the int 0 that shadows other rules);
 //   - a selector error stops at the next '{' or ',' without consuming it, so the rule after a broken
 //     selector is kept, and the simple selector read only in part is reset;
+//   - a rule with an error anywhere in its selectors (an attribute test included) is read to its
+//     end and dropped: what was read of the selector would name other widgets (the ancestor of a
+//     mistyped compound selector, every widget of a class whose attribute test broke);
 //   - a lone CR is a line break in the error scan as in the grammar.
 #include "Parser/StyleGrammar.h"
 
@@ -190,16 +193,21 @@ public:
                       tErrorHandler::eSkipTo skipTo, char character, bool consume);
     void outputError(const boost::spirit::info& what);
     // What each handler leaves behind.
-    void afterSelectorError() { m_current.reset(); }
+    void afterSelectorError()
+    {
+        m_current.reset();
+        m_selectorBroken = true;
+    }
     void afterDeclarationError() { m_declarationBroken = true; }
     void afterStyleError()
     {
         m_rule.reset();
         m_finished.clear();
         m_current.reset();
+        m_selectorBroken = false;
         resetPending();
     }
-    void afterAttributeError() {}
+    void afterAttributeError() { m_selectorBroken = true; }
     void afterStylesheetError() { afterStyleError(); }
 
 private:
@@ -223,6 +231,7 @@ private:
     std::string m_pendingName;
     tPropertyValue m_pending;
     bool m_declarationBroken = false;
+    bool m_selectorBroken = false;  // the rule being read is dropped at its end
     StyleParser2::tAttrSelector m_attribute;
     StyleParser2::tStateSelector m_state;
     std::vector<unsigned> m_components;
@@ -301,9 +310,10 @@ void StyleGrammar::onProperty()
 
 void StyleGrammar::onStyle()
 {
-    if (!m_rule.selectors.empty() && !m_rule.properties.empty())
+    if (!m_selectorBroken && !m_rule.selectors.empty() && !m_rule.properties.empty())
         m_parser->addRule(std::move(m_rule));
     m_rule.reset();
+    m_selectorBroken = false;
 }
 
 void StyleGrammar::onConstant()
