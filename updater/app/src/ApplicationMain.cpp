@@ -1,5 +1,6 @@
 #include "Updater/ApplicationMain.h"
 
+#include "DisplayCheck.h"
 #include "GP/DSOHandle.h"
 #include "UIA/CLI.h"
 #include "Updater/CocoaStartup.h"
@@ -7,7 +8,9 @@
 
 #include <AppKit/AppKit.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 // Named by the library's link option, so that every program and test that links the library gets
@@ -41,6 +44,13 @@ void keepCommandLine(int argc, char** argv)
 int applicationMain(int argc, char** argv)
 {
     void* pool = objc_autoreleasePoolPush();
+    // Before the delegate: without a screen nothing starts, and no lock is taken.
+    if (!COCOA::hasScreen()) {
+        const std::string program = argc > 0 && argv[0] ? argv[0] : "VDXUpdater";
+        std::fprintf(stderr, "%s\n", COCOA::noScreenMessage(program.substr(program.rfind('/') + 1)).c_str());
+        objc_autoreleasePoolPop(pool);
+        return 1;
+    }
     objc::msgSend<id>(objc::msgSend<id>(COCOA::appDelegateClass(), objc::sel("alloc")), objc::sel("init"));
     keepCommandLine(argc, argv);
 

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -225,6 +226,54 @@ TEST_F(ProgramRunTest, SecondInstanceEndsWithoutAWindow)
 
     first.signal(SIGTERM);
     expectCleanEnd(first);
+}
+
+}  // namespace
+}  // namespace QV::E2E
+
+namespace QV::E2E {
+namespace {
+
+// Without a usable display the program says so in one line and ends at once, leaving nothing that
+// keeps the next copy, on a real display with the same runtime folder, from showing its window.
+TEST_F(ProgramRunTest, WithoutAnX11DisplayItSaysSoAndEndsLeavingTheLockFree)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string> command;                           // before the program
+        std::vector<std::pair<std::string, std::string>> environment;  // besides the runtime folder
+        const char* tried;                                          // in the line it writes
+    } cases[] = {
+        {"no DISPLAY", {"env", "-u", "DISPLAY"}, {}, "DISPLAY is not set"},
+        {"a display that does not answer", {}, {{"DISPLAY", ":97"}}, "\":97\""},
+        {"a malformed display", {}, {{"DISPLAY", ":0.bogus"}}, "\":0.bogus\""},
+        {"Wayland without a compositor", {"env", "-u", "WAYLAND_DISPLAY"}, {{"GDK_BACKEND", "wayland"}},
+         "GDK_BACKEND=wayland"},
+    };
+    int row = 0;
+    for (const Case& c : cases) {
+        std::vector<std::string> command = c.command;
+        command.push_back(QV_UPDATER_PROGRAM);
+        std::vector<std::pair<std::string, std::string>> environment = {{"XDG_RUNTIME_DIR", m_runtimeDir},
+                                                                        {"NO_AT_BRIDGE", "1"}};
+        environment.insert(environment.end(), c.environment.begin(), c.environment.end());
+        ProgramRun failing(command, environment, m_folder + "/no-display-" + std::to_string(++row) + ".txt");
+        const auto status = failing.waitExit(10s);
+        ASSERT_TRUE(status) << c.what << ": still running without a display";
+        EXPECT_NE(*status, 0) << c.what;
+        const std::string output = failing.output();
+        EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << c.what << ":\n" << output;
+        EXPECT_NE(output.find("needs an X11 display"), std::string::npos) << c.what << ":\n" << output;
+        EXPECT_NE(output.find(c.tried), std::string::npos) << c.what << ":\n" << output;
+
+        // The next copy, on the test's X server, is not taken for a second one.
+        ProgramRun& next = start({}, false);
+        ASSERT_TRUE(m_x.waitForWindow(kTitle, 60s)) << c.what << ": the next copy shows no window\n" << next.output();
+        EXPECT_TRUE(next.running()) << c.what;
+        next.signal(SIGTERM);
+        expectCleanEnd(next);
+        ASSERT_TRUE(waitUntil([&] { return m_x.windowsTitled(kTitle).empty(); }, 30s));
+    }
 }
 
 }  // namespace
