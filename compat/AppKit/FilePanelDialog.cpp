@@ -74,6 +74,59 @@ void addFilters(GtkFileChooser* chooser, tFilePanel& panel)
     }
 }
 
+// The file a save panel answers for the name in the chooser: a name that lacks an allowed extension
+// gets the first one, as the platform's panel adds it.
+std::string savedPath(const tFilePanel& panel, std::string path)
+{
+    if (!panel.allowedExtensions.empty() && !panel.allowsOtherFileTypes && !allowed(panel.allowedExtensions, path))
+        path += "." + panel.allowedExtensions.front();
+    return path;
+}
+
+// Asks over the chooser whether the existing file may be replaced; only Replace answers true. The
+// default is Cancel, as on the platform: Return keeps the file.
+bool replaceConfirmed(GtkWindow* chooser, const std::string& path)
+{
+    gchar* name = g_filename_display_basename(path.c_str());
+    gchar* folderPath = g_path_get_dirname(path.c_str());
+    gchar* folder = g_filename_display_basename(folderPath);
+    GtkWidget* question = gtk_message_dialog_new(chooser, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+                                                 GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE,
+                                                 "A file named \u201C%s\u201D already exists. Do you want to replace it?",
+                                                 name);
+    gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(question),
+                                             "The file already exists in \u201C%s\u201D. Replacing it will "
+                                             "overwrite its contents.",
+                                             folder);
+    g_free(folder);
+    g_free(folderPath);
+    g_free(name);
+    gtk_dialog_add_button(GTK_DIALOG(question), "_Cancel", GTK_RESPONSE_CANCEL);
+    GtkWidget* replace = gtk_dialog_add_button(GTK_DIALOG(question), "_Replace", GTK_RESPONSE_ACCEPT);
+    gtk_style_context_add_class(gtk_widget_get_style_context(replace), "destructive-action");
+    gtk_dialog_set_default_response(GTK_DIALOG(question), GTK_RESPONSE_CANCEL);
+    gtk_window_set_keep_above(GTK_WINDOW(question), TRUE);
+    const bool confirmed = gtk_dialog_run(GTK_DIALOG(question)) == GTK_RESPONSE_ACCEPT;
+    gtk_widget_destroy(question);
+    return confirmed;
+}
+
+// The save panel's overwrite question, for the file that will be answered (GTK's own would ask
+// about the name before the extension is added). Runs after the chooser's own checks of the
+// response; a refusal keeps the chooser open, as GTK's question does.
+void onSaveResponse(GtkDialog* dialog, gint response, gpointer data)
+{
+    if (response != GTK_RESPONSE_ACCEPT)
+        return;
+    gchar* name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
+    if (!name)
+        return;
+    const std::string path = savedPath(*static_cast<const tFilePanel*>(data), name);
+    g_free(name);
+    if (g_file_test(path.c_str(), G_FILE_TEST_EXISTS) && !replaceConfirmed(GTK_WINDOW(dialog), path))
+        g_signal_stop_emission_by_name(dialog, "response");
+}
+
 CFURLRef urlOf(const std::string& path, bool directory)
 {
     return CFURLCreateFromFileSystemRepresentation(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(path.data()),
@@ -102,7 +155,7 @@ bool runFilePanel(tFilePanel& panel)
     if (action != GTK_FILE_CHOOSER_ACTION_OPEN)
         gtk_file_chooser_set_create_folders(chooser, panel.canCreateDirectories);
     if (!panel.open)
-        gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
+        g_signal_connect(dialog, "response", G_CALLBACK(&onSaveResponse), &panel);
     if (!panel.directory.empty())
         gtk_file_chooser_set_current_folder(chooser, panel.directory.c_str());
     if (!panel.open && !panel.name.empty())
@@ -116,10 +169,8 @@ bool runFilePanel(tFilePanel& panel)
         GSList* names = gtk_file_chooser_get_filenames(chooser);
         for (GSList* it = names; it; it = it->next) {
             std::string path = static_cast<const char*>(it->data);
-            // A saved file gets an allowed extension, as the platform's panel adds it.
-            if (!panel.open && !panel.allowedExtensions.empty() && !panel.allowsOtherFileTypes &&
-                !allowed(panel.allowedExtensions, path))
-                path += "." + panel.allowedExtensions.front();
+            if (!panel.open)
+                path = savedPath(panel, path);
             if (CFURLRef url = urlOf(path, folders))
                 urls.push_back(url);
         }

@@ -12,6 +12,8 @@
 // - The allowed extensions are matched ignoring case; a saved name that lacks an allowed extension
 //   gets the first one unless other types are allowed. GTK always shows extensions: the
 //   extension-hidden setting is kept but changes nothing.
+// - Saving over an existing file asks first, about the file that will be answered (its extension
+//   added): Replace confirms, Cancel (the default) returns to the panel, which is not answered.
 // - Without a display -runModal answers NSModalResponseCancel at once.
 #pragma once
 
