@@ -215,6 +215,8 @@ id mainWindow(id, SEL)
 BOOL isActive(id self, SEL) { return state(self).active; }
 BOOL isHidden(id self, SEL) { return state(self).hidden; }
 
+bool listed(id window) { return std::find(s_windows.begin(), s_windows.end(), window) != s_windows.end(); }
+
 void hide(id self, SEL, id)
 {
     tApplication& app = state(self);
@@ -236,7 +238,7 @@ void unhide(id self, SEL, id)
         return;
     app.hidden = false;
     for (id window : std::exchange(app.hiddenWindows, {}))
-        if (std::find(s_windows.begin(), s_windows.end(), window) != s_windows.end())
+        if (listed(window))
             objc::msgSend<void, id>(window, s_deminiaturize, self);
 }
 
@@ -288,6 +290,19 @@ void noteKeyWindowChanged()
         // Focus going from one window to the next leaves none focused in between.
         app.resignCheckQueued = true;
         g_idle_add(&checkResignActive, nullptr);
+    }
+}
+
+void noteWindowRestored(id window)
+{
+    if (!NSApp)
+        return;
+    // A window that -hide: iconified comes back by other means (the task bar, the window manager):
+    // the application shows again, and -hide: works again.
+    tApplication& app = state(NSApp);
+    if (app.hidden && std::find(app.hiddenWindows.begin(), app.hiddenWindows.end(), window) != app.hiddenWindows.end()) {
+        app.hidden = false;
+        app.hiddenWindows.clear();
     }
 }
 

@@ -27,7 +27,9 @@
 // -orderFrontStandardAboutPanel:, -application:openFile: (no file manager sends it), user attention
 // requests, -nextEventMatchingMask:..., -postEvent:atStart:, -windows.
 // Deviations, each a Linux necessity:
-// - -hide: iconifies the application's windows and -unhide: brings them back.
+// - -hide: iconifies the application's windows and -unhide: brings them back. The application is
+//   hidden until -unhide: or until one of those windows is restored by other means (the task bar,
+//   the window manager), so -hide: works again after that.
 // - -hideOtherApplications: and -unhideAllApplications: have no counterpart (a program cannot hide
 //   another's windows under X): they do nothing, and -validateMenuItem: disables their items.
 // - The Services menu has no counterpart: -setServicesMenu: keeps the menu, nothing fills it.

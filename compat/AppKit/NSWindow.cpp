@@ -513,6 +513,8 @@ void noteMiniaturized(id self, bool miniaturized)
     if (state(self).miniaturized == miniaturized)
         return;
     state(self).miniaturized = miniaturized;
+    if (!miniaturized)
+        noteWindowRestored(self);
     notify(self, miniaturized ? NSWindowDidMiniaturizeNotification : NSWindowDidDeminiaturizeNotification,
            miniaturized ? "windowDidMiniaturize:" : "windowDidDeminiaturize:");
 }

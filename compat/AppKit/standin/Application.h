@@ -29,6 +29,8 @@ void noteWindowMade(id window);
 void noteWindowGone(id window);
 // The key window changed (or went): the application becomes active, or resigns once idle.
 void noteKeyWindowChanged();
+// The window is no longer iconified: when -hide: had iconified it, the application is not hidden.
+void noteWindowRestored(id window);
 // The window system's events go through the application's -sendEvent: (the window's without one).
 void sendWindowEvent(id window, NSEvent* event);
 // Offers a key-down event to the main menu's key equivalents; YES when an item took it.

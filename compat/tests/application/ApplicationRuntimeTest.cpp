@@ -201,5 +201,31 @@ TEST_F(ApplicationRuntimeTest, HideIconifiesTheVisibleWindowsAndUnhideBringsThem
     EXPECT_FALSE(objc::msgSend<BOOL>(shown, objc::sel("isMiniaturized")));
 }
 
+TEST_F(ApplicationRuntimeTest, AWindowRestoredByOtherMeansEndsTheHiddenStateSoHideWorksAgain)
+{
+    id first = openWindow();
+    id second = openWindow();
+    for (id window : {first, second})
+        objc::msgSend<void, id>(window, objc::sel("orderFront:"), nil);
+    objc::msgSend<void, id>(m_app, objc::sel("hide:"), nil);
+    ASSERT_TRUE(objc::msgSend<BOOL>(first, objc::sel("isMiniaturized")));
+
+    // The task bar brings one back, not through -unhide:.
+    objc::msgSend<void, id>(first, objc::sel("deminiaturize:"), nil);
+    EXPECT_FALSE(objc::msgSend<BOOL>(m_app, objc::sel("isHidden")));
+
+    objc::msgSend<void, id>(m_app, objc::sel("hide:"), nil);
+    EXPECT_TRUE(objc::msgSend<BOOL>(m_app, objc::sel("isHidden")));
+    EXPECT_TRUE(objc::msgSend<BOOL>(first, objc::sel("isMiniaturized")));
+    objc::msgSend<void, id>(m_app, objc::sel("unhide:"), nil);
+    EXPECT_FALSE(objc::msgSend<BOOL>(first, objc::sel("isMiniaturized")));
+
+    // A window the application did not hide coming back changes nothing.
+    objc::msgSend<void, id>(second, objc::sel("miniaturize:"), nil);
+    objc::msgSend<void, id>(m_app, objc::sel("hide:"), nil);
+    objc::msgSend<void, id>(second, objc::sel("deminiaturize:"), nil);
+    EXPECT_TRUE(objc::msgSend<BOOL>(m_app, objc::sel("isHidden")));
+}
+
 }  // namespace
 }  // namespace qvcompat::appkit::test
