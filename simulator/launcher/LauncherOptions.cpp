@@ -233,6 +233,25 @@ std::optional<tLauncherOptions> parseLauncherOptions(const std::vector<std::stri
         {"aux-image", {eRequired, text(options.auxImageFile)}},
         {"log", {eNone, flag(options.log)}},
         {"plug-on-signal", {eNone, flag(options.plugOnSignal)}},
+        {"signal-at",
+         {eRequired,
+          [&](const std::string& value) {
+              options.signalAt = parseRequestMatch(value);
+              if (options.signalAt && options.signalAt->occurrence == 0)
+                  options.signalAt->occurrence = 1;
+              return options.signalAt.has_value();
+          }}},
+        {"signal",
+         {eRequired,
+          [&](const std::string& value) {
+              static const std::map<std::string, int> s_signals = {{"KILL", SIGKILL}, {"INT", SIGINT}, {"TERM", SIGTERM}};
+              const auto known = s_signals.find(value);
+              if (known == s_signals.end())
+                  return false;
+              options.signal = known->second;
+              return true;
+          }}},
+        {"runs", {eRequired, [&](const std::string& v) { return number(100, options.runs)(v) && options.runs > 0; }}},
         {"help", {eNone, flag(options.help)}},
     };
 
@@ -327,6 +346,12 @@ Faults:
 Other:
   --plug-on-signal            start the command with an empty bus and plug the controllers in
                               when vdx-sim receives SIGUSR1 (kill -USR1 <vdx-sim's pid>)
+  --signal-at REQ[:N]         send the command a signal when a controller receives the N-th
+                              (first) such request, before it is answered: an interruption
+                              at a known point of an update
+  --signal SIG                the signal of --signal-at: KILL (the default), INT or TERM
+  --runs N                    run the command N times, one after the other, on the same
+                              controllers; the status is the last run's
   --log                       print every controller's request log to standard error at the end
   --help                      this text
 )";

@@ -2,6 +2,7 @@
 
 #include "qvsim/model/ControllerConfig.h"
 
+#include <csignal>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ struct tLauncherOptions {
     std::string auxImageFile;
     bool log = false;
     bool plugOnSignal = false;  // the controllers arrive when vdx-sim receives SIGUSR1, not at the start
+    std::optional<tRequestMatch> signalAt;  // the command gets `signal` when a controller receives this
+    int signal = SIGKILL;
+    unsigned runs = 1;                      // the command runs this many times, one after the other
     bool help = false;
     std::vector<std::string> command;
 };

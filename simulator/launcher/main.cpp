@@ -7,7 +7,9 @@
 #include "qvsim/model/RealClock.h"
 #include "qvsim/model/RequestLog.h"
 
+#include <atomic>
 #include <csignal>
+#include <memory>
 #include <functional>
 #include <pthread.h>
 #include <cstdio>
@@ -26,7 +28,8 @@ namespace {
 
 using namespace QV::SIM;
 
-volatile sig_atomic_t g_child = 0;
+// Read by the signal handler and by the request observer on the bus's thread.
+std::atomic<pid_t> g_child{0};
 
 void forwardSignal(int signal)
 {
@@ -183,7 +186,22 @@ int main(int argc, char** argv)
         if (!options->plugOnSignal)
             plugIn();
 
-        status = runChild(options->command, options->plugOnSignal ? std::function<void()>(plugIn) : nullptr);
+        if (options->signalAt) {
+            // Counted over every controller and every run; sent once, to the command running then.
+            const tRequestMatch match = *options->signalAt;
+            auto seen = std::make_shared<std::atomic<unsigned>>(0);
+            const int signal = options->signal;
+            for (const auto& controller : controllers)
+                controller->setRequestObserver([match, seen, signal](const tSetupPacket& setup) {
+                    if (setup.bmRequestType == match.bmRequestType && setup.bRequest == match.bRequest &&
+                        ++*seen == match.occurrence && g_child > 0)
+                        kill(g_child, signal);
+                });
+        }
+        for (unsigned run = 0; run < options->runs; ++run)
+            status = runChild(options->command, options->plugOnSignal ? std::function<void()>(plugIn) : nullptr);
+        for (const auto& controller : controllers)
+            controller->setRequestObserver(nullptr);
 
         bus.unplugAll();
         if (options->log) {

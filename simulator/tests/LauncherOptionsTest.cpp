@@ -154,6 +154,32 @@ TEST(LauncherOptionsTest, RejectsMalformedCommandLines)
     EXPECT_TRUE(help->help);
 }
 
+// The interruption at a request: the first occurrence unless one is named, SIGKILL unless another
+// signal is named; the runs of the command.
+TEST(LauncherOptionsTest, InterruptionAndRuns)
+{
+    const auto plain = parse({"--signal-at", "DETACH", "x"});
+    ASSERT_TRUE(plain && plain->signalAt);
+    EXPECT_EQ(plain->signalAt->bRequest, DFU::eDetach);
+    EXPECT_EQ(plain->signalAt->occurrence, 1u);
+    EXPECT_EQ(plain->signal, SIGKILL);
+    EXPECT_EQ(plain->runs, 1u);
+
+    const auto named = parse({"--signal-at=dnload:5", "--signal", "TERM", "--runs", "2", "x"});
+    ASSERT_TRUE(named && named->signalAt);
+    EXPECT_EQ(named->signalAt->bRequest, DFU::eDnload);
+    EXPECT_EQ(named->signalAt->occurrence, 5u);
+    EXPECT_EQ(named->signal, SIGTERM);
+    EXPECT_EQ(named->runs, 2u);
+
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--signal", "HUP", "x"}, {"--signal-at", "FROB", "x"}, {"--runs", "0", "x"}}) {
+        std::string error;
+        EXPECT_FALSE(parse(bad, &error)) << bad[0] << " " << bad[1];
+        EXPECT_FALSE(error.empty());
+    }
+}
+
 TEST(LauncherOptionsTest, NumberedSerials)
 {
     EXPECT_EQ(numberedSerial("VDX2024000001", 0), "VDX2024000001");

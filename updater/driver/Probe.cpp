@@ -39,35 +39,55 @@ void printIdentity(std::ostream& out, DFUDevice& device)
         out << "  auxiliary image version: unreadable\n";
 }
 
+// A controller that an interrupted update left in firmware-update mode: its installed firmware
+// cannot be read there.
+void printUpdateMode(std::ostream& out, DFUDevice& device)
+{
+    const DVK2::USBDeviceInfo& info = device.info();
+    out << boost::format("  vendor id:      0x%04X\n") % info.vendorId;
+    out << boost::format("  product id:     0x%04X\n") % info.productId;
+    out << "  serial number:  " << info.serialNumber << "\n";
+    out << "  in firmware-update mode (an update was interrupted): `vdx-driver update` finishes the update\n";
+}
+
 }  // namespace
 
 int probe(std::ostream& out)
 {
     // The controller's filter in the device table, as the update logic scans with it: the
-    // application mode's product id.
+    // application mode's product id, then the firmware-update mode's.
     const DVK2::USBDeviceFilter& filter = DVK2::USBDeviceDB::VardolinStudioDFU;
-    out << boost::format("Scanning for %s (vendor 0x%04X, product 0x%04X)...\n") % productName(filter) %
-               filter.vendorId % filter.productId;
+    DVK2::USBDeviceFilter updateMode = filter;
+    updateMode.productId = DVK2::DFU::updateModeProductId(filter.productId);
+    out << boost::format("Scanning for %s (vendor 0x%04X, product 0x%04X or 0x%04X)...\n") % productName(filter) %
+               filter.vendorId % filter.productId % updateMode.productId;
 
     int count = 0;
-    DVK2::USBDeviceFactory factory;
-    // Handles stay valid only while the scan holds them: connect inside the callback.
-    factory.setCallbacks(
-        [&](const DVK2::USBDeviceOSHandle& handle, const DVK2::USBDeviceFilter&) {
-            DFUDevice device;
-            ++count;
-            out << "Controller " << count << ":\n";
-            device.connect(handle);  // the identity is read even without a DFU interface
-            if (!device.isConnected()) {
-                out << "  cannot connect\n";
-                return;
-            }
-            printIdentity(out, device);
-            device.disconnect();
-        },
-        {});
-    factory.initWithDeviceFilter(filter, false);
-    factory.deInit();
+    const auto scan = [&](const DVK2::USBDeviceFilter& scanned, bool inUpdateMode) {
+        DVK2::USBDeviceFactory factory;
+        // Handles stay valid only while the scan holds them: connect inside the callback.
+        factory.setCallbacks(
+            [&](const DVK2::USBDeviceOSHandle& handle, const DVK2::USBDeviceFilter&) {
+                DFUDevice device;
+                ++count;
+                out << "Controller " << count << ":\n";
+                device.connect(handle);  // the identity is read even without a DFU interface
+                if (!device.isConnected()) {
+                    out << "  cannot connect\n";
+                    return;
+                }
+                if (inUpdateMode)
+                    printUpdateMode(out, device);
+                else
+                    printIdentity(out, device);
+                device.disconnect();
+            },
+            {});
+        factory.initWithDeviceFilter(scanned, false);
+        factory.deInit();
+    };
+    scan(filter, false);
+    scan(updateMode, true);
     return count;
 }
 

@@ -6,7 +6,8 @@
 namespace QV::Driver {
 
 // Scans for controllers in application mode, connects to each, prints its identity and the
-// auxiliary image's version. Returns the number of controllers found.
+// auxiliary image's version; then for controllers left in firmware-update mode, and says how to
+// finish their update. Returns the number of controllers found.
 int probe(std::ostream& out);
 
 }  // namespace QV::Driver

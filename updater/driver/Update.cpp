@@ -1,5 +1,8 @@
 #include "Update.h"
 
+#include "Interruption.h"
+
+#include <DVK2/DFUDevice.h>
 #include <DVK2/Sleep.h>
 #include <UpdateLogic/VDXUpdaterUpgradeLogic.h>
 
@@ -25,6 +28,12 @@ bool reportVersions(VDXUpdaterUpgradeLogic& logic, std::ostream& out, bool& upda
     std::string installed, newest;
     updateNeeded = false;
     logic.getDeviceInfo(info, installed, newest, updateNeeded);
+    if (logic.device().mode() == DVK2::DFUDevice::eModeUpdate) {
+        out << boost::format("Controller %s: in firmware-update mode, left there by an interrupted update; "
+                             "finishing the update\n") %
+                   info.serialNumber;
+        return false;
+    }
     unsigned auxiliary = 0;
     logic.device().getCustomImageVersion(VDXUpdaterUpgradeLogic::kAuxiliaryImageIndex, auxiliary);
     out << boost::format("Controller %s: firmware %d / 0x%X (shown as \"%s\", newest \"%s\"), %s\n") %
@@ -50,7 +59,10 @@ eUpdateOutcome update(VDXUpdaterUpgradeLogic& logic, std::ostream& out,
         return eUpdateNotNeeded;
     }
 
-    out << "Resetting the controller into firmware-update mode..." << std::endl;
+    // From the reset on, an interruption leaves the controller in firmware-update mode.
+    setControllerInUpdateMode(true);
+    if (logic.device().mode() != DVK2::DFUDevice::eModeUpdate)
+        out << "Resetting the controller into firmware-update mode..." << std::endl;
     if (!logic.resetIntoUpdateMode()) {
         out << "The controller did not come back in firmware-update mode. Power-cycle it and try again." << std::endl;
         return eUpdateNoUpdateMode;
@@ -74,6 +86,8 @@ eUpdateOutcome update(VDXUpdaterUpgradeLogic& logic, std::ostream& out,
             return eUpdateFailed;
         }
     }
+    // The worker has returned the controller to application mode (or tried to).
+    setControllerInUpdateMode(false);
     if (result.load() < 0) {
         out << "The update failed (error " << result.load() << ")." << std::endl;
         return eUpdateFailed;

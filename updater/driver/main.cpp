@@ -1,4 +1,5 @@
 // vdx-driver: drives the Vardolin Studio controller from the command line.
+#include "Interruption.h"
 #include "Probe.h"
 #include "Update.h"
 
@@ -16,7 +17,9 @@ void usage(std::ostream& out)
     out << "usage: vdx-driver [--verbose] [probe | update]\n"
            "  probe      find the connected controllers and print their identity (the default)\n"
            "  update     update the controller's firmware; exit status 0 only when the new firmware\n"
-           "             was verified (1 no controller, 3 up to date, 4 no update mode, 5 failed)\n"
+           "             was verified (1 no controller, 3 up to date, 4 no update mode, 5 failed).\n"
+           "             A controller left in firmware-update mode by an interrupted update is\n"
+           "             taken as it is, and its update finished\n"
            "  --verbose  also print the USB library's detail trace\n";
 }
 
@@ -59,6 +62,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (std::strcmp(command, "update") == 0) {
+        QV::Driver::installInterruptionNotice();
         QV::VDXUpdaterUpgradeLogic logic;
         return QV::Driver::update(logic, std::cout);
     }

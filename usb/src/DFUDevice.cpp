@@ -25,6 +25,7 @@ constexpr uint8_t kVendorDeviceIn = 0xC0;
 constexpr uint8_t kDFU_DETACH = 0x00;
 constexpr uint8_t kDFU_DNLOAD = 0x01;
 constexpr uint8_t kDFU_GETSTATUS = 0x03;
+constexpr uint8_t kDFU_CLRSTATUS = 0x04;
 constexpr uint8_t kDFU_GETSTATE = 0x05;
 constexpr uint8_t kDFU_ABORT = 0x06;
 constexpr uint8_t kXMOS_DFU_RESETINTODFU = 0xF2;
@@ -35,7 +36,6 @@ constexpr uint8_t kCustomImageVersion = 0xB3;
 constexpr uint16_t kMaxTransferSize = 8191;
 constexpr uint32_t kCustomBlockSize = 256;
 constexpr uint32_t kMaxPollWaitMs = 1000;
-constexpr uint16_t kUpdateModeProductId = 2;  // low product-id bits of the firmware-update mode
 constexpr std::chrono::milliseconds kReenumerationWait{2500};
 constexpr std::chrono::seconds kTolerantManifestStep{1};
 constexpr std::chrono::seconds kManifestStep{10};
@@ -155,6 +155,50 @@ bool DFUDevice::sendDFUAbort()
     return sendRequest("DFU_ABORT", r);
 }
 
+bool DFUDevice::sendDFUClearStatus()
+{
+    Request r = makeRequest(kClassOut, kDFU_CLRSTATUS, 0, m_dfu.interfaceNumber, 0, nullptr);
+    return sendRequest("DFU_CLRSTATUS", r);
+}
+
+bool DFUDevice::returnToDFUIdle()
+{
+    if (m_dfu.mode != eModeUpdate)
+        return false;
+    uint32_t waitedMs = 0;
+    for (unsigned polls = 0; polls < kMaxBusyPolls; ++polls) {
+        DFU::GetStatus status;
+        if (!getDFUStatus(status))
+            return false;
+        switch (status.bState) {
+        case DFU::eStateDfuIdle: return true;
+        case DFU::eStateError:
+            if (!sendDFUClearStatus())
+                return false;
+            break;
+        case DFU::eStateDnloadIdle:
+        case DFU::eStateUploadIdle:
+            if (!sendDFUAbort())
+                return false;
+            break;
+        case DFU::eStateDnloadSync:
+        case DFU::eStateManifestSync: break;  // the next status request moves it on
+        case DFU::eStateDnBusy:
+        case DFU::eStateManifest: {
+            const uint32_t waitMs = std::min(status.bwPollTimeout, kMaxPollWaitMs);
+            if (waitedMs + waitMs > kMaxBusyWaitMs)
+                return false;
+            if (waitMs != 0)
+                sleepFor(std::chrono::milliseconds(waitMs));
+            waitedMs += waitMs;
+            break;
+        }
+        default: return false;  // waiting for a reset, or not in DFU mode at all
+        }
+    }
+    return false;
+}
+
 bool DFUDevice::sendDetachRequest()
 {
     Request r = makeRequest(kClassOut, kDFU_DETACH, m_dfu.wDetachTimeOut, m_dfu.interfaceNumber, 0, nullptr);
@@ -208,7 +252,7 @@ bool DFUDevice::reconnectInDFUMode()
         sleepFor(kReenumerationWait);
     }
 
-    filter.productId = static_cast<uint16_t>(applicationProductId(productId) | kUpdateModeProductId);
+    filter.productId = DFU::updateModeProductId(productId);
     USBDeviceFactory factory;
     factory.setCallbacks(
         [this, &serialNumber](const USBDeviceOSHandle& handle, const USBDeviceFilter& found) {

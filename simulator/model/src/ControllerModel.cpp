@@ -53,9 +53,28 @@ void ControllerModel::setBusListener(std::function<void(const tBusRequest&)> lis
     m_listener = std::move(listener);
 }
 
-tControlReply ControllerModel::handleControl(const tSetupPacket& setup, const std::uint8_t* outData)
+void ControllerModel::setRequestObserver(std::function<void(const tSetupPacket&)> observer)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_requestObserver = std::move(observer);
+}
+
+tControlReply ControllerModel::handleControl(const tSetupPacket& setup, const std::uint8_t* outData)
+{
+    tControlReply reply;
+    std::function<void(const tSetupPacket&)> observer;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        reply = handleControlLocked(setup, outData);
+        observer = m_requestObserver;
+    }
+    if (observer)
+        observer(setup);
+    return reply;
+}
+
+tControlReply ControllerModel::handleControlLocked(const tSetupPacket& setup, const std::uint8_t* outData)
+{
     const Duration now = m_clock.now();
     refreshLocked(now);
 

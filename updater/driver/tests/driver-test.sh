@@ -64,6 +64,43 @@ case "$case" in
     done
     [ "$failed" -eq 0 ] || exit 1
     ;;
+  two-controllers)
+    # One is updated; the probe afterwards finds it new and the other one as it was.
+    output=$("$sim" --count 2 --reenumeration-delay 200 --manifestation-time 200 -- \
+      bash -c '"$1" update && "$1" probe' - "$driver" 2>&1)
+    status=$?
+    expect_lines "$output" "Update verified." "Found 2 controllers." || exit 1
+    probe=${output#*Update verified.}
+    expect_lines "$probe" "release:        33 (0x0021)" "auxiliary image version: 0x67" || exit 1
+    expect_lines "$probe" "release:        32 (0x0020)" "auxiliary image version: 0x66" || exit 1
+    [ "$status" -eq 0 ] || { echo "exit status $status, expected 0"; exit 1; }
+    ;;
+  interrupted-by-INT|interrupted-by-TERM)
+    # Interrupted during the write (vdx-sim signals the driver at the fifth download block), the
+    # driver says where it left the controller; the next run finishes the update.
+    signal=${case#interrupted-by-}
+    output=$("$sim" --reenumeration-delay 200 --manifestation-time 200 --signal-at DNLOAD:5 --signal "$signal" \
+      --runs 2 -- "$driver" update 2>&1)
+    status=$?
+    expect_lines "$output" "Writing both firmware images..." \
+      "vdx-driver: interrupted; the controller was left in firmware-update mode. Run \`vdx-driver update\` to finish the update." \
+      "Controller VDX2024000001: in firmware-update mode" \
+      "Writing both firmware images..." \
+      "Controller VDX2024000001: firmware 33 / 0x67" "Update verified." || exit 1
+    [ "$(grep -c 'left in firmware-update mode' <<<"$output")" -eq 1 ] || { echo "not one line:"; echo "$output"; exit 1; }
+    [ "$status" -eq 0 ] || { echo "exit status $status, expected 0"; exit 1; }
+    ;;
+  update-mode)
+    output=$("$sim" --update-mode --reenumeration-delay 200 -- bash -c '"$1" probe && "$1" update' - "$driver" 2>&1)
+    status=$?
+    expect_lines "$output" "serial number:  VDX2024000001" \
+      "in firmware-update mode (an update was interrupted): \`vdx-driver update\` finishes the update" \
+      "Found 1 controller." \
+      "Controller VDX2024000001: in firmware-update mode" \
+      "Controller VDX2024000001: firmware 33 / 0x67" "Update verified." || exit 1
+    case "$output" in *"Resetting the controller"*) echo "reset although in update mode"; echo "$output"; exit 1 ;; esac
+    [ "$status" -eq 0 ] || { echo "exit status $status, expected 0"; exit 1; }
+    ;;
   probe)
     output=$("$sim" --count 2 -- "$driver" probe 2>&1)
     status=$?

@@ -212,6 +212,42 @@ TEST_F(ProgramRunTest, SigtermWithoutAnUpdateEndsQuietly)
     expectCleanEnd(run);
 }
 
+// The program killed at a point of the update (vdx-sim sends SIGKILL when the controller receives
+// that request), then started again on the same controller: it finds the controller wherever the
+// killed one left it and brings the update to its end.
+struct tInterruption {
+    const char* name;
+    const char* request;  // as vdx-sim's --signal-at takes it
+};
+
+void PrintTo(const tInterruption& interruption, std::ostream* out) { *out << interruption.name; }
+
+class InterruptedUpdateTest : public ProgramRunTest, public ::testing::WithParamInterface<tInterruption> {};
+
+TEST_P(InterruptedUpdateTest, AFreshStartFinishesTheUpdate)
+{
+    std::vector<std::string> options = kQuickController;
+    options.insert(options.end(), {"--signal-at", GetParam().request, "--runs", "2"});
+    ProgramRun& run = start(options);
+    ASSERT_TRUE(reachLook(2, kUpdateAvailable, "update-available"));
+    clickContent(m_layout.action());
+    ASSERT_TRUE(waitUntil([&] { return m_x.windowsTitled(kTitle).empty(); }, 60s)) << "not killed\n" << run.output();
+
+    m_window = 0;  // the second run's
+    ASSERT_TRUE(reachLook(2, kUpdateAvailable, "update-available-after-restart"));
+    clickContent(m_layout.action());
+    ASSERT_TRUE(reachLook(5, kSuccessful, "successful"));
+    clickContent(m_layout.action());  // FINISH
+    expectCleanEnd(run);
+}
+
+// The controller's defaults: it detaches itself (DFU_DETACH) and is manifestation tolerant.
+INSTANTIATE_TEST_SUITE_P(Points, InterruptedUpdateTest,
+                         ::testing::Values(tInterruption{"AtTheReset", "DETACH:1"},
+                                           tInterruption{"DuringTheWrite", "DNLOAD:5"},
+                                           tInterruption{"DuringManifestation", "GETSTATE:1"}),
+                         [](const ::testing::TestParamInfo<tInterruption>& info) { return info.param.name; });
+
 TEST_F(ProgramRunTest, SecondInstanceEndsWithoutAWindow)
 {
     ProgramRun& first = start({}, false);

@@ -151,6 +151,30 @@ TEST_F(WizardPagesTest, ControllerLostInTheResetThenRetryAfterPowerCycle)
     updateToSuccess();
 }
 
+// A controller that an interrupted update left in firmware-update mode: RESCAN finds it, the page
+// offers the update with the installed firmware unknown, and UPDATE finishes it without a reset.
+TEST_F(WizardPagesTest, ControllerLeftInUpdateModeIsFoundAndItsUpdateFinished)
+{
+    ASSERT_TRUE(startProgram());
+    ASSERT_TRUE(reachPage(0, "no-controller"));
+    SIM::ControllerConfig config = controllerConfig();
+    config.initialMode = SIM::eMode::Update;
+    const auto controller = plug(config);
+
+    clickWidget("FirmwareUpdaterButtonAction");
+    ASSERT_TRUE(reachPage(2, "update-available-in-update-mode"));
+    expectPage(shownPage(), 2, kUpdateAvailable, "UPDATE", "QUIT", "-", kSerial);
+    EXPECT_EQ(shownPage().installedState, "fail");
+
+    clickWidget("FirmwareUpdaterButtonAction");
+    ASSERT_TRUE(reachPage(5, "successful"));
+    expectPage(shownPage(), 5, kSuccessful, "", "FINISH", kNewest, kSerial);
+    EXPECT_EQ(controller->mode(), SIM::eMode::Application);
+    EXPECT_EQ(controller->mainVersion(), 0x21);
+    EXPECT_EQ(controller->auxVersion(), 0x67);
+    EXPECT_EQ(controller->reenumerations(), 1u) << "only the return to application mode";
+}
+
 TEST_F(WizardPagesTest, DoubleClickOnRescanDoesNotStartTheUpdate)
 {
     ASSERT_TRUE(startProgram());
@@ -254,6 +278,62 @@ TEST_F(WizardPagesTest, QuitQuestionAnsweredNoLetsTheUpdateFinish)
 
     ASSERT_TRUE(reachPage(5, "finished-after-no"));
     expectPage(shownPage(), 5, kSuccessful, "", "FINISH", kNewest, kSerial);
+}
+
+// Only the standard requests of a scan reached the controller: no reset, no write, no version read.
+bool onlyScanned(const SIM::ControllerModel& controller)
+{
+    for (const SIM::tLoggedRequest& request : controller.requestLog())
+        if ((request.setup[0] & 0x60) != 0)
+            return false;
+    return controller.reenumerations() == 0;
+}
+
+TEST_F(WizardPagesTest, WithTwoControllersThePickedOneIsUpdatedTheOtherUntouched)
+{
+    SIM::ControllerConfig second = controllerConfig();
+    second.serialNumber = "VDX2024000002";
+    const std::vector<std::shared_ptr<SIM::ControllerModel>> controllers{plug(controllerConfig()), plug(second)};
+    ASSERT_TRUE(startProgram());
+    ASSERT_TRUE(reachPage(2, "update-available"));
+    const std::string picked = shownPage().serial;
+
+    clickWidget("FirmwareUpdaterButtonAction");
+    ASSERT_TRUE(reachPage(5, "successful"));
+    expectPage(shownPage(), 5, kSuccessful, "", "FINISH", kNewest, picked);
+    for (const auto& controller : controllers) {
+        SCOPED_TRACE(controller->config().serialNumber);
+        if (controller->config().serialNumber == picked) {
+            EXPECT_EQ(controller->mainVersion(), 0x21);
+            EXPECT_EQ(controller->auxVersion(), 0x67);
+        } else {
+            EXPECT_EQ(controller->mainVersion(), 0x20);
+            EXPECT_EQ(controller->auxVersion(), 0x66);
+            EXPECT_TRUE(onlyScanned(*controller));
+        }
+    }
+}
+
+// The picked controller comes back at its old version while an up-to-date one is on the bus: the
+// check reads the picked one and fails.
+TEST_F(WizardPagesTest, TheCheckFailsWhenThePickedControllerComesBackOld)
+{
+    SIM::ControllerConfig config = controllerConfig();
+    config.updatedMainVersion = config.mainVersion;
+    plug(config);
+    ASSERT_TRUE(startProgram());
+    ASSERT_TRUE(reachPage(2, "update-available"));
+
+    SIM::ControllerConfig upToDate = controllerConfig();
+    upToDate.serialNumber = "VDX2024000002";
+    upToDate.mainVersion = 0x21;
+    upToDate.auxVersion = 0x67;
+    const auto other = plug(upToDate);
+
+    clickWidget("FirmwareUpdaterButtonAction");
+    ASSERT_TRUE(reachPage(6, "failed"));
+    expectPage(shownPage(), 6, errorText(1), "", "QUIT", kOld, kSerial);
+    EXPECT_TRUE(onlyScanned(*other));
 }
 
 // A failed update ends on page 6 with the worker's or the verification's error number.

@@ -47,17 +47,51 @@ bool VDXUpdaterUpgradeLogic::connectInNormalMode()
     // A connection from an earlier scan says nothing about the bus now.
     if (m_device->isConnected())
         m_device->disconnect();
-    DVK2::USBDeviceFactory factory;
-    factory.setCallbacks([this](const DVK2::USBDeviceOSHandle& handle,
-                                const DVK2::USBDeviceFilter& filter) { onDeviceFound(handle, filter); },
-                         DVK2::USBDeviceFactory::Callback());
-    factory.initWithDeviceFilter(DVK2::USBDeviceDB::VardolinStudioDFU, false);
-    factory.deInit();
+    m_foundInUpdateMode = false;
+    scan(DVK2::USBDeviceDB::VardolinStudioDFU);
+
+    // A controller that an interrupted update left in firmware-update mode answers only there:
+    // taken when none answers in application mode, so that its update can be finished. Once this
+    // logic has written, only application mode counts: the check must see the controller restarted.
+    if (!m_device->isConnected() && !m_updateStarted) {
+        DVK2::USBDeviceFilter updateMode = DVK2::USBDeviceDB::VardolinStudioDFU;
+        updateMode.productId = DVK2::DFU::updateModeProductId(updateMode.productId);
+        scan(updateMode);
+        if (m_device->isConnected() &&
+            (m_device->mode() != DVK2::DFUDevice::eModeUpdate || m_device->transferSize() == 0))
+            m_device->disconnect();
+        m_foundInUpdateMode = m_device->isConnected();
+    }
+    // The first controller found is the one this logic updates, to the end; a controller without a
+    // serial number cannot be told apart and is followed as any controller.
+    if (m_device->isConnected() && !m_pickedSerialNumber && !m_device->info().serialNumber.empty())
+        m_pickedSerialNumber = m_device->info().serialNumber;
     return m_device->isConnected();
 }
 
-void VDXUpdaterUpgradeLogic::onDeviceFound(const DVK2::USBDeviceOSHandle& handle, const DVK2::USBDeviceFilter&)
+void VDXUpdaterUpgradeLogic::scan(const DVK2::USBDeviceFilter& filter)
 {
+    DVK2::USBDeviceFactory factory;
+    factory.setCallbacks([this](const DVK2::USBDeviceOSHandle& handle,
+                                const DVK2::USBDeviceFilter& found) { onDeviceFound(handle, found); },
+                         DVK2::USBDeviceFactory::Callback());
+    factory.initWithDeviceFilter(filter, false);
+    factory.deInit();
+}
+
+void VDXUpdaterUpgradeLogic::onDeviceFound(const DVK2::USBDeviceOSHandle& handle, const DVK2::USBDeviceFilter& filter)
+{
+    if (m_pickedSerialNumber) {
+        // Once a controller is picked, only that one counts: another controller on the bus is
+        // neither connected nor touched.
+        if (m_device->isConnected())
+            return;
+        DVK2::USBDeviceInfo found;
+        if (!filter.getDeviceInfoForOSHandle(handle, found, true) || found.serialNumber != *m_pickedSerialNumber)
+            return;
+        m_device->connect(handle);
+        return;
+    }
     // Each match is connected in turn; the one reported last stays connected.
     m_device->connect(handle);
 }
@@ -90,6 +124,12 @@ void VDXUpdaterUpgradeLogic::getDeviceInfo(DVK2::USBDeviceInfo& info, std::strin
         return;
     }
     info = m_device->info();
+    if (m_device->mode() == DVK2::DFUDevice::eModeUpdate) {
+        // Left in firmware-update mode: what it runs is unknown, and finishing the update is due.
+        installed = "-";
+        updateNeeded = true;
+        return;
+    }
     unsigned auxiliaryVersion = 0;  // stays 0 when the read fails
     m_device->getCustomImageVersion(kAuxiliaryImageIndex, auxiliaryVersion);
 
@@ -123,6 +163,7 @@ bool VDXUpdaterUpgradeLogic::performUpdate(UpdateResult& result)
         std::lock_guard<std::mutex> lock(m_resultLock);
         m_result = &result;
     }
+    m_updateStarted = true;
     try {
         m_updateThread = startWorker([this] { flashFirmwares(); });
     } catch (const boost::thread_resource_error&) {
@@ -148,7 +189,10 @@ void VDXUpdaterUpgradeLogic::flashFirmwares()
         // controller half written, without the abort and the return to application mode.
         boost::this_thread::disable_interruption wholeTransfers;
         DVK2::DFU::GetStatus status;
-        if (!m_device->writeCustom(FW::VardolinStudioPIC, FW::kVardolinStudioPICSize, kAuxiliaryImageIndex) ||
+        // A controller found in update mode may be where an interrupted update left it.
+        const bool ready = !m_foundInUpdateMode || m_device->returnToDFUIdle();
+        if (!ready ||
+            !m_device->writeCustom(FW::VardolinStudioPIC, FW::kVardolinStudioPICSize, kAuxiliaryImageIndex) ||
             !m_device->writeImage(FW::VardolinStudio, FW::kVardolinStudioSize, status)) {
             m_device->sendDFUAbort();
             outcome = eUpdateWriteFailed;

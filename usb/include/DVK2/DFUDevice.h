@@ -48,6 +48,9 @@ enum eState : uint8_t {
 constexpr uint8_t kAttributeManifestationTolerant = 0x04;
 constexpr uint8_t kAttributeWillDetach = 0x08;
 
+// The product id of a device's firmware-update mode: its application-mode id with the low bits 2.
+constexpr uint16_t updateModeProductId(uint16_t productId) { return static_cast<uint16_t>((productId & 0xFFF0) | 2); }
+
 // The DFU interface as the configuration descriptor describes it.
 struct tInterfaceInfo {
     uint8_t mode = 0;             // DFUDevice::eMode
@@ -113,6 +116,12 @@ public:
     // True only for a whole 1-byte reply; `state` is unchanged otherwise.
     bool getDFUState(uint8_t& state);
     bool sendDFUAbort();
+    bool sendDFUClearStatus();
+    // Brings a device in firmware-update mode back to dfuIDLE, where a download starts: one left
+    // there by an interrupted update may be in the middle of a download or manifestation, or in
+    // dfuERROR. Polls a busy device (within the bounds of a block's wait), clears an error, aborts
+    // an unfinished transfer. False when it cannot get there.
+    bool returnToDFUIdle();
     bool sendXMOSDFUResetIntoDFU();
     bool sendXMOSDFUResetFromDFU();
 

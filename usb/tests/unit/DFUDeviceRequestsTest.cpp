@@ -298,5 +298,73 @@ TEST(CustomImageVersionNotConnected, Fails)
     EXPECT_EQ(version, 7u);
 }
 
+// --- back to dfuIDLE ------------------------------------------------------------------------------
+
+// A device found in update mode where an interrupted update left it, brought back to dfuIDLE.
+struct tIdleCase {
+    const char* name;
+    std::vector<tExchange> conversation;
+    bool result;
+    std::vector<std::chrono::milliseconds> waits;
+};
+
+void PrintTo(const tIdleCase& c, std::ostream* out) { *out << c.name; }
+
+class ReturnToDFUIdle : public testing::TestWithParam<tIdleCase> {};
+
+TEST_P(ReturnToDFUIdle, ClearsAbortsOrWaits)
+{
+    const tIdleCase& c = GetParam();
+    SleepRecorder sleeps;
+    ScriptedDFUDevice device;
+    device.pretendConnected(interfaceInfo(DFUDevice::eModeUpdate, DFU::kAttributeManifestationTolerant));
+    for (const tExchange& exchange : c.conversation)
+        device.expect(exchange.expected, exchange.reply);
+    EXPECT_EQ(device.returnToDFUIdle(), c.result);
+    EXPECT_EQ(device.unusedExchanges(), 0u);
+    EXPECT_EQ(sleeps.waits(), c.waits);
+}
+
+const auto kIdle = status(0, DFU::eStateDfuIdle);
+
+INSTANTIATE_TEST_SUITE_P(
+    States, ReturnToDFUIdle,
+    testing::Values(
+        tIdleCase{"AlreadyIdle", {{getStatus(kInterface), kIdle}}, true, {}},
+        tIdleCase{"Error",
+                  {{getStatus(kInterface), status(DFU::eStatusErrWrite, DFU::eStateError)},
+                   {classOut(0x04, 0, kInterface), ok()},
+                   {getStatus(kInterface), kIdle}},
+                  true,
+                  {}},
+        tIdleCase{"InTheMiddleOfADownload",
+                  {{getStatus(kInterface), status(0, DFU::eStateDnBusy, 40)},
+                   {getStatus(kInterface), status(0, DFU::eStateDnloadIdle)},
+                   {classOut(0x06, 0, kInterface), ok()},
+                   {getStatus(kInterface), kIdle}},
+                  true,
+                  {std::chrono::milliseconds(40)}},
+        tIdleCase{"InTheMiddleOfTheManifestation",
+                  {{getStatus(kInterface), status(0, DFU::eStateManifest, 300)},
+                   {getStatus(kInterface), status(0, DFU::eStateManifestSync)},
+                   {getStatus(kInterface), kIdle}},
+                  true,
+                  {std::chrono::milliseconds(300)}},
+        tIdleCase{"WaitingForAReset", {{getStatus(kInterface), status(0, DFU::eStateManifestWaitReset)}}, false, {}},
+        tIdleCase{"StatusFails", {{getStatus(kInterface), failed()}}, false, {}},
+        tIdleCase{"AbortRefused",
+                  {{getStatus(kInterface), status(0, DFU::eStateDnloadIdle)}, {classOut(0x06, 0, kInterface), failed()}},
+                  false,
+                  {}}),
+    [](const testing::TestParamInfo<tIdleCase>& info) { return info.param.name; });
+
+TEST(ReturnToDFUIdleApplicationMode, SendsNothing)
+{
+    ScriptedDFUDevice device;
+    device.pretendConnected(interfaceInfo(DFUDevice::eModeApplication, 0));
+    EXPECT_FALSE(device.returnToDFUIdle());
+    EXPECT_TRUE(device.sent.empty());
+}
+
 }  // namespace
 }  // namespace QV::DVK2

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace QV {
@@ -44,7 +45,11 @@ public:
     VDXUpdaterUpgradeLogic(const VDXUpdaterUpgradeLogic&) = delete;
     VDXUpdaterUpgradeLogic& operator=(const VDXUpdaterUpgradeLogic&) = delete;
 
-    // One scan for the controller in application mode; true when the device is connected.
+    // One scan for the controller in application mode; true when the device is connected. Until
+    // this logic starts an update, a controller that answers only in firmware-update mode (left
+    // there by an interrupted update) is taken when none answers in application mode. The first
+    // controller connected is picked: from then on every scan of this logic takes only the
+    // controller with its serial number, whatever else is on the bus.
     bool connectInNormalMode();
     // Resets a connected controller into firmware-update mode and finds it again there.
     bool resetIntoUpdateMode();
@@ -56,7 +61,8 @@ public:
     // has ended (isUpdateRunning() false), applicationCloseRequest() has returned or the logic is
     // destroyed: after either of the last two the worker no longer writes it.
     bool performUpdate(UpdateResult& result);
-    // The controller's identity and its installed and newest versions as display texts.
+    // The controller's identity and its installed and newest versions as display texts; for a
+    // controller in firmware-update mode the installed version is unknown ("-") and an update due.
     void getDeviceInfo(DVK2::USBDeviceInfo& info, std::string& installed, std::string& newest, bool& updateNeeded);
     // False when no worker is running; otherwise waits up to 500 ms for it to end.
     bool isUpdateRunning();
@@ -71,12 +77,16 @@ protected:
     virtual boost::thread startWorker(boost::function<void()> body);
 
 private:
+    void scan(const DVK2::USBDeviceFilter& filter);
     void onDeviceFound(const DVK2::USBDeviceOSHandle& handle, const DVK2::USBDeviceFilter& filter);
     void flashFirmwares();
     void finishUpdate(int outcome);
     void releaseResult();
 
     std::unique_ptr<DVK2::DFUDevice> m_device;
+    std::optional<std::string> m_pickedSerialNumber;  // the controller this logic updates, once found
+    bool m_foundInUpdateMode = false;  // the last scan took a controller already in firmware-update mode
+    bool m_updateStarted = false;      // a worker was started: from then on application mode only
     boost::thread m_updateThread;
     std::mutex m_resultLock;
     UpdateResult* m_result = nullptr;  // the running update's result; null once released

@@ -272,6 +272,58 @@ TEST_F(UpdateEndToEnd, EachFaultEndsWithItsResult)
     }
 }
 
+// Only the standard requests of a scan reached the controller: no reset, no write, no version read.
+bool onlyScanned(const std::vector<tLoggedRequest>& log)
+{
+    return std::all_of(log.begin(), log.end(), [](const tLoggedRequest& e) { return (e.setup[0] & 0x60) == 0; });
+}
+
+// Two controllers on the bus: the one found first is reset, written, returned and checked, and the
+// check reads that one, also when the other one would pass it.
+TEST_F(UpdateEndToEnd, WithTwoControllersOnlyThePickedOneIsUpdatedAndChecked)
+{
+    struct Case {
+        const char* what;
+        uint16_t pickedComesBackAt;  // the main version the picked controller's update brings
+        uint16_t otherMain, otherAux;
+        const char* installedAfter;
+    } cases[] = {
+        {"the picked one is updated", 0x21, 0x20, 0x66, "33"},
+        {"the picked one comes back at 32 beside an up-to-date one", 0x20, 0x21, 0x67, "32"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ControllerConfig pickedConfig = controllerWithImages();
+        pickedConfig.updatedMainVersion = c.pickedComesBackAt;
+        auto picked = plugController(pickedConfig);
+        VDXUpdaterUpgradeLogic logic;
+        ASSERT_TRUE(logic.connectInNormalMode());
+
+        // The other one arrives once the first is picked, so the bus order cannot decide.
+        ControllerConfig otherConfig = controllerWithImages();
+        otherConfig.serialNumber = "VDX2024000002";
+        otherConfig.mainVersion = c.otherMain;
+        otherConfig.auxVersion = c.otherAux;
+        auto other = plugController(otherConfig);
+
+        EXPECT_EQ(update(logic), VDXUpdaterUpgradeLogic::eUpdateDone);
+        ASSERT_TRUE(logic.connectInNormalMode());
+        const tVersions after = versions(logic);
+        EXPECT_EQ(after.serial, "VDX2024000001");
+        EXPECT_EQ(after.installed, c.installedAfter);
+        EXPECT_EQ(picked->reenumerations(), 2u);
+
+        EXPECT_EQ(other->reenumerations(), 0u);
+        EXPECT_EQ(other->mainVersion(), c.otherMain);
+        EXPECT_EQ(other->auxVersion(), c.otherAux);
+        EXPECT_TRUE(onlyScanned(other->requestLog()));
+
+        bus().unplug(picked);
+        bus().unplug(other);
+        ASSERT_TRUE(bus().waitSettled());
+    }
+}
+
 TEST_F(UpdateEndToEnd, WrongImagesAreWrittenButNotVerified)
 {
     ControllerConfig config = controllerWithImages();

@@ -82,6 +82,10 @@ public:
     // Set by the bus that hosts the model; an empty function detaches it.
     void setBusListener(std::function<void(const tBusRequest&)> listener);
 
+    // Called after every control transfer the controller received, outside the model's lock (on
+    // the bus's thread); an empty function detaches it.
+    void setRequestObserver(std::function<void(const tSetupPacket&)> observer);
+
     // One control transfer. `outData` holds setup.wLength bytes for a host-to-device request.
     tControlReply handleControl(const tSetupPacket& setup, const std::uint8_t* outData);
 
@@ -113,6 +117,7 @@ private:
     using Duration = Clock::Duration;
 
     // ControllerModel.cpp: dispatch, standard and vendor requests, re-enumeration
+    tControlReply handleControlLocked(const tSetupPacket& setup, const std::uint8_t* outData);
     tControlReply dispatchLocked(const tSetupPacket& setup, const std::uint8_t* outData, Duration now);
     tControlReply standardRequestLocked(const tSetupPacket& setup);
     tControlReply descriptorRequestLocked(const tSetupPacket& setup);
@@ -142,6 +147,7 @@ private:
 
     mutable std::mutex m_mutex;
     std::function<void(const tBusRequest&)> m_listener;
+    std::function<void(const tSetupPacket&)> m_requestObserver;
 
     eMode m_mode;
     bool m_onBus = true;
