@@ -74,7 +74,7 @@ struct tLayoutCase {
     const char* name;
     eWidgetAlignment alignment;
     const char* barStyle;
-    std::vector<std::string> items;  // item styles; a leading '-' hides the item
+    std::vector<std::string> items;  // item styles; a leading '-' hides the item (sized 40 x 40)
     bool breadthMax;
     GP::Point barSize;
     std::vector<GP::Rect> expected;  // x, y, width, height of each shown item, in the bar's content
@@ -156,9 +156,11 @@ TEST_F(Bars, LayoutTable)
         std::vector<TestWidget*> shown;
         for (const std::string& style : c.items) {
             TestWidget& item = addItem(bar, style[0] == '-' ? style.substr(1) : style);
-            if (style[0] == '-')
+            if (style[0] == '-') {
+                // Never aligned, so its style gives it no size: one large enough to count if counted.
+                item.setSize(GP::Point(40, 40));
                 item.setActive(false);
-            else
+            } else
                 shown.push_back(&item);
         }
         align();

@@ -74,11 +74,14 @@ protected:
         GP::Region region;
         m_pane.update(region);
     }
+    // One tick: only the region collected from the changes is painted, so a change that is not
+    // invalidated leaves the old pixels.
     void paint()
     {
         GP::Region region;
         m_pane.update(region);
-        m_pane.paint(m_canvas, GP::Region(), Pane::ePaintAll);
+        if (!region.isEmpty())
+            m_pane.paint(m_canvas, region, Pane::ePaintAll);
     }
     // Text width in widget units with the labels' font.
     int width(const std::string& text) const
@@ -130,9 +133,30 @@ TEST_F(Labels, ALabelPaintsItsTextOnItsPanel)
     EXPECT_EQ(label.getText(), "Hello");
     EXPECT_TRUE(inked(20, 20, 140, 44));
     EXPECT_FALSE(inked(0, 0, 300, 20));
+    // Left-aligned: a longer text reaches further right than "Hi".
+    label.setText("Hi");
+    paint();
+    ASSERT_FALSE(inked(20 + width("Hi") + 2, 20, 140, 44));
+    label.setText("Hello, world");
+    paint();
+    EXPECT_TRUE(inked(20 + width("Hi") + 2, 20, 140, 44));
     label.setText("");
     paint();
     EXPECT_FALSE(inked(20, 20, 140, 44));
+}
+
+TEST_F(Labels, AMultilineTextChangeIsRepainted)
+{
+    MultilineLabel& label = addMultiline("text");
+    label.setText("first");
+    paint();
+    ASSERT_TRUE(inked(10, 10, 210, 50));
+    label.setText("");
+    paint();
+    EXPECT_FALSE(inked(10, 10, 210, 50));
+    label.setText("again");
+    paint();
+    EXPECT_TRUE(inked(10, 10, 210, 50));
 }
 
 TEST_F(Labels, ALabelCropsItsTextWithTheCropTypeOfItsDrawer)

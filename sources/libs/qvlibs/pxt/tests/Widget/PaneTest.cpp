@@ -1,5 +1,6 @@
 // Mouse routing through the pane (over, enter and leave, press sequences, clicks, double-clicks,
-// capture, wheel), a press ended without a release, and overlay widgets.
+// capture, wheel, the over widget while pressed), a press ended without a release, overlay
+// widgets, and key routing to the input and focus widgets.
 #include "../Support/TestWidgets.h"
 #include "../Support/ToolkitFixture.h"
 
@@ -8,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 namespace {
@@ -211,6 +214,143 @@ TEST_F(Routing, OverlaysAreHitFirstAndErasedWithTheirSignal)
     EXPECT_TRUE(m_pane.getOverlayWidgets().empty());
     EXPECT_EQ(overlay->getParent(), nullptr);
     EXPECT_EQ(signals, (std::vector<bool>{true, false}));
+}
+
+TEST_F(Routing, WhilePressedTheOverWidgetFollowsThePointerOnlyWithPressFollow)
+{
+    for (const bool follow : {false, true}) {
+        SCOPED_TRACE(follow);
+        m_button->setPressFollow(follow);
+        button(GP::Point(20, 20), 1, 1);
+        ASSERT_EQ(m_pane.getOverWidget(), m_button.get());
+        move(UIA::eEventMouseDrag, GP::Point(80, 50));
+        EXPECT_EQ(m_pane.getOverWidget(), follow ? static_cast<Widget*>(m_root.get()) : m_button.get());
+        move(UIA::eEventMouseDrag, GP::Point(25, 20));
+        EXPECT_EQ(m_pane.getOverWidget(), m_button.get());
+        button(GP::Point(25, 20), 1, 2);
+    }
+}
+
+// Records the keys it is given and claims them when told to.
+class KeyTaker : public TestWidget {
+public:
+    explicit KeyTaker(std::string name) : TestWidget("Panel"), m_name(std::move(name)) {}
+    bool onKey(unsigned code, UIA::KeyEventData* data) override
+    {
+        m_log->push_back(m_name + ":" + std::to_string(code) + ":" + std::to_string(data->key));
+        return m_claims;
+    }
+    std::string m_name;
+    bool m_claims = false;
+    std::vector<std::string>* m_log = nullptr;
+};
+
+// root > panel > field, each recording into one log.
+class KeyRouting : public ToolkitFixture {
+protected:
+    void SetUp() override
+    {
+        ToolkitFixture::SetUp();
+        for (KeyTaker* w : {m_root.get(), m_panel.get(), m_field.get()})
+            w->m_log = &m_log;
+        m_pane.setSize(GP::Point(100, 60));
+        m_pane.setRoot(m_root, "root");
+        m_root->insertChild(m_panel, "panel");
+        m_panel->insertChild(m_field, "field");
+        GP::Region region;
+        m_pane.update(region);
+    }
+    void TearDown() override
+    {
+        m_pane.setRoot(nullptr, "");
+        ToolkitFixture::TearDown();
+    }
+    bool key(std::uint32_t code)
+    {
+        UIA::KeyEventData data;
+        data.key = code;
+        return m_pane.onEvent(UIA::eEventKeyDown, &data);
+    }
+
+    Pane m_pane;
+    std::vector<std::string> m_log;
+    std::shared_ptr<KeyTaker> m_root = std::make_shared<KeyTaker>("root");
+    std::shared_ptr<KeyTaker> m_panel = std::make_shared<KeyTaker>("panel");
+    std::shared_ptr<KeyTaker> m_field = std::make_shared<KeyTaker>("field");
+};
+
+using Log = std::vector<std::string>;
+
+TEST_F(KeyRouting, KeysGoUpFromTheInputThenFromTheFocusThroughWidgetsOfThatRole)
+{
+    // Without focus or input no widget hears a key.
+    EXPECT_FALSE(key(65));
+    EXPECT_TRUE(m_log.empty());
+
+    // The focus on the field; the panel can take focus too, the root cannot.
+    m_field->setCanFocus(true);
+    m_panel->setCanFocus(true);
+    m_field->setFocus();
+    ASSERT_EQ(m_pane.getFocusWidget(), m_field.get());
+    EXPECT_FALSE(key(66));
+    EXPECT_EQ(m_log, (Log{"field:1100:66", "panel:1100:66"}));
+    m_log.clear();
+    m_field->m_claims = true;
+    EXPECT_TRUE(key(67));
+    EXPECT_EQ(m_log, (Log{"field:1100:67"}));
+    m_log.clear();
+
+    // A panel without the focus role is passed over on the way up.
+    m_field->m_claims = false;
+    m_panel->setCanFocus(false);
+    m_panel->m_claims = true;
+    EXPECT_FALSE(key(68));
+    EXPECT_EQ(m_log, (Log{"field:1100:68"}));
+    m_log.clear();
+
+    // The text input comes first; the focus chain after it when it declines.
+    m_panel->setTextInput(true);
+    m_pane.setInput(m_field.get());
+    ASSERT_EQ(m_pane.getInputWidget(), m_panel.get());
+    m_panel->m_claims = false;
+    EXPECT_FALSE(key(69));
+    EXPECT_EQ(m_log, (Log{"panel:1100:69", "field:1100:69"}));
+    m_log.clear();
+
+    // A disabled widget hears nothing.
+    m_field->setEnabled(false);
+    GP::Region region;
+    m_pane.update(region);
+    EXPECT_FALSE(key(70));
+    EXPECT_EQ(m_log, (Log{"panel:1100:70"}));
+}
+
+TEST_F(KeyRouting, ADisabledWidgetNeverBecomesTheInput)
+{
+    m_field->setTextInput(true);
+    m_field->setEnabled(false);
+    GP::Region region;
+    m_pane.update(region);
+    m_pane.setInput(m_field.get());
+    EXPECT_EQ(m_pane.getInputWidget(), nullptr);
+    m_field->setEnabled(true);
+    m_pane.update(region);
+    m_pane.setInput(m_field.get());
+    EXPECT_EQ(m_pane.getInputWidget(), m_field.get());
+}
+
+TEST_F(KeyRouting, AnErasedFocusWidgetHandsTheFocusToTheNearestAncestorThatTakesIt)
+{
+    m_root->setCanFocus(true);
+    m_field->setCanFocus(true);
+    m_field->setFocus();
+    ASSERT_EQ(m_pane.getFocusWidget(), m_field.get());
+    m_panel->eraseChild(*m_field);
+    EXPECT_EQ(m_pane.getFocusWidget(), m_root.get());
+    m_log.clear();
+    m_root->m_claims = true;
+    EXPECT_TRUE(key(71));
+    EXPECT_EQ(m_log, (Log{"root:1100:71"}));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Painting from a skin folder: a panel's picture inside or over its margin, a dye mask, and text in
-// a font of the skin, checked pixel by pixel on the canvas.
+// Painting from a skin folder: a panel's picture inside or over its margin or taken away in one
+// state, a dye mask, and text in a font of the skin, checked pixel by pixel on the canvas.
 #include "../Support/TestWidgets.h"
 #include "../Support/ToolkitFixture.h"
 
@@ -33,6 +33,7 @@ protected:
         defaultSheet().createDirect(
             "Panel { background-color: rgb(32, 32, 32); }\n"
             "Panel.pic { margin: 4; image: url(\"red.tga\"); }\n"
+            "Panel.pic:down { image: no; }\n"
             "Panel.nopic { margin: 4; image: no; }\n"
             "Panel.over { margin: 4; image: url(\"red.tga\"); picture-includes-margin: yes; }\n"
             "Panel.dye { width: 10; height: 10; dye-mask: url(\"mask.tga\"); dye-color: rgb(0, 255, 0); }\n"
@@ -95,6 +96,21 @@ TEST_F(SkinPainting, APictureLiesInsideTheMarginUnlessItIncludesIt)
     inside->setStyleSheetChanged();
     paint();
     EXPECT_TRUE(changed(GP::Rect(0, 0, 45, 60), kGrey).isEmpty());
+}
+
+TEST_F(SkinPainting, AStateRuleWithoutPictureHidesThePictureOfThePlainRule)
+{
+    auto pic = add("pic", GP::Point(10, 10));
+    paint();
+    ASSERT_EQ(pixel(14, 14), kRed);
+    m_pane.setPressedWidget(pic.get(), true);
+    pic->setInvalid();
+    paint();
+    EXPECT_TRUE(changed(GP::Rect(0, 0, 100, 60), kGrey).isEmpty());
+    m_pane.setPressedWidget(nullptr, false);
+    pic->setInvalid();
+    paint();
+    EXPECT_EQ(pixel(14, 14), kRed);
 }
 
 TEST_F(SkinPainting, ADyeMaskPaintsItsColourThroughTheMask)

@@ -1,5 +1,6 @@
 // The widget tree's own rules: the enabled flag, style lookups by value, caches of moved
-// subtrees, geometry limits, the box arrangement, the bounded align passes and timers.
+// subtrees, geometry limits, the box arrangement, the bounded align passes and timers (also of
+// widgets erased while their timer runs).
 #include "../Support/TestWidgets.h"
 #include "../Support/ToolkitFixture.h"
 
@@ -330,6 +331,42 @@ TEST_F(StyledTree, CountedPerTimerRunWhileShown)
         pane.executeTimers();
     EXPECT_EQ(widget->m_timers, 2);
     pane.setRoot(nullptr, "");
+}
+
+// Counts its timer runs in a counter that outlives it.
+class TimedWidget : public TestWidget {
+public:
+    explicit TimedWidget(int& fired) : TestWidget("Label"), m_fired(fired) {}
+    void onTimer() override { ++m_fired; }
+
+private:
+    int& m_fired;
+};
+
+TEST_F(StyledTree, AWidgetErasedWhileItsTimerRunsNeverHearsIt)
+{
+    for (const bool kept : {true, false}) {
+        SCOPED_TRACE(kept ? "kept by its owner" : "destroyed");
+        Pane pane;
+        pane.setSize(GP::Point(50, 50));
+        auto root = std::make_shared<TestWidget>("Bar");
+        pane.setRoot(root, "root");
+        int fired = 0;
+        auto widget = std::make_shared<TimedWidget>(fired);
+        root->insertChild(widget, "");
+        widget->setTimer(2);
+        GP::Region region;
+        pane.update(region);
+        pane.executeTimers();
+        root->eraseChild(*widget);
+        if (!kept)
+            widget.reset();
+        for (int i = 0; i < 3; ++i)
+            pane.executeTimers();
+        EXPECT_EQ(fired, 0);
+        EXPECT_TRUE(pane.getTimers().empty());
+        pane.setRoot(nullptr, "");
+    }
 }
 
 }  // namespace

@@ -1,0 +1,307 @@
+// Changes after the first layout repainted through the real tick (update collects the dirty region,
+// only that region is painted): moved and resized parents, hidden widgets, hover, paint order by
+// z-index and foreground pass, overlays, the cleared dirty area and the region's bounds.
+#include "../Support/TestWidgets.h"
+#include "../Support/ToolkitFixture.h"
+
+#include "PXT/BackgroundDrawingCanvas.h"
+#include "UIA/EventCodes.h"
+#include "UIA/EventData.h"
+#include "UIA/Picture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <iomanip>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using namespace QV;
+using namespace QV::PXT;
+using namespace QV::PXT::TEST;
+
+std::string hex(std::uint32_t v)
+{
+    std::ostringstream out;
+    out << "0x" << std::hex << std::setw(8) << std::setfill('0') << v;
+    return out.str();
+}
+
+constexpr std::uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kGreen = 0xFF00FF00, kWhite = 0xFFFFFFFF,
+                        kYellow = 0xFFFFFF00, kCyan = 0xFF00FFFF;
+
+const char* const kSheet = "Panel { background-color: rgb(255, 0, 0); }\n"
+                           "Panel.blue { background-color: rgb(0, 0, 255); }\n"
+                           "Panel.blue:over { background-color: rgb(255, 255, 255); }\n"
+                           "Panel.green { background-color: rgb(0, 255, 0); }\n"
+                           "Panel.green[raised=yes] { z-index: 2; }\n"
+                           "Panel.yellow { background-color: rgb(255, 255, 0); z-index: 1; }\n"
+                           "Panel.cover { background-color: rgb(0, 255, 255); draw_foreground: true; }\n";
+
+// Counts the hook that runs after a paint that followed a clip change.
+class PostPaintCounter : public PanelWidget {
+public:
+    PostPaintCounter() : PanelWidget("Panel") {}
+    void onPostPaintAlign() override { ++m_postPaints; }
+    int m_postPaints = 0;
+};
+
+class Repainting : public ToolkitFixture {
+protected:
+    void SetUp() override
+    {
+        ToolkitFixture::SetUp();
+        defaultSheet().createDirect(kSheet);
+        m_pane.setSize(GP::Point(100, 60));
+        m_pane.setRoot(m_root, "root");
+        m_canvas.onSize(GP::Point(100, 60));
+        tick();
+    }
+    void TearDown() override
+    {
+        m_pane.setRoot(nullptr, "");
+        m_root.reset();
+        ToolkitFixture::TearDown();
+    }
+    std::shared_ptr<PanelWidget> add(Widget& parent, const char* style, GP::Rect r)
+    {
+        auto widget = std::make_shared<PanelWidget>("Panel");
+        widget->setStyle(style);
+        parent.insertChild(widget, "");
+        widget->setPos(GP::Point(r.left, r.top));
+        widget->setSize(GP::Point(r.right - r.left, r.bottom - r.top));
+        return widget;
+    }
+    // One tick's work: align, collect, paint only what was collected; the painted bounds.
+    GP::Rect tick()
+    {
+        GP::Region region;
+        m_pane.update(region);
+        const GP::Rect bounds = region.getBounds();
+        if (!region.isEmpty())
+            m_pane.paint(m_canvas, region, Pane::ePaintAll);
+        return bounds;
+    }
+    std::string pixel(int x, int y) const { return hex(m_canvas.getPicture()->getPixel(x, y)); }
+    void mouse(unsigned code, GP::Point pos)
+    {
+        UIA::MouseEventData data;
+        data.pos = pos;
+        m_pane.onEvent(code, &data);
+    }
+
+    Pane m_pane;
+    std::shared_ptr<PanelWidget> m_root = std::make_shared<PanelWidget>("Panel");
+    BackgroundDrawingCanvas m_canvas;
+};
+
+TEST_F(Repainting, ChildrenFollowTheirParentWhenItMovesOrResizesLater)
+{
+    const struct {
+        const char* name;
+        GP::Rect parentAfter;  // left, top, right, bottom in the root
+        GP::Point childAbsolute;
+        GP::Rect childClip;
+        GP::Point oldPlace;  // a pixel of the child's first place, now the root's
+    } cases[] = {
+        {"moved", {50, 20, 80, 50}, {55, 25}, {55, 25, 65, 35}, {15, 15}},
+        {"shrunk under the child", {10, 10, 22, 22}, {15, 15}, {15, 15, 22, 22}, {23, 23}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_root->clearChildren();
+        auto parent = add(*m_root, "blue", GP::Rect(10, 10, 40, 40));
+        auto child = add(*parent, "green", GP::Rect(5, 5, 15, 15));
+        tick();
+        ASSERT_EQ(pixel(15, 15), hex(kGreen));
+        parent->setPos(GP::Point(c.parentAfter.left, c.parentAfter.top));
+        parent->setSize(GP::Point(c.parentAfter.right - c.parentAfter.left, c.parentAfter.bottom - c.parentAfter.top));
+        tick();
+        EXPECT_EQ(child->getAbsolutePos(), c.childAbsolute);
+        EXPECT_EQ(child->getClipRect(), c.childClip);
+        EXPECT_EQ(pixel(c.childClip.left, c.childClip.top), hex(kGreen));
+        EXPECT_EQ(pixel(c.childClip.right - 1, c.childClip.bottom - 1), hex(kGreen));
+        EXPECT_EQ(pixel(c.oldPlace.x, c.oldPlace.y), hex(kRed));
+    }
+}
+
+TEST_F(Repainting, AWidgetHiddenAfterTheFirstLayoutLeavesTheScreenAndComesBack)
+{
+    // A row of two cells laid out by their parent, as the wizard's buttons are.
+    class Row : public PanelWidget {
+    public:
+        Row() : PanelWidget("Panel") {}
+        void onAlign() override { arrangeChilds(eArrangeLeftToRight, 0); }
+    };
+    auto row = std::make_shared<Row>();
+    row->setStyle("blue");
+    m_root->insertChild(row, "");
+    row->setPos(GP::Point(10, 10));
+    row->setSize(GP::Point(80, 20));
+    auto first = add(*row, "green", GP::Rect(0, 0, 20, 20));
+    auto second = add(*row, "yellow", GP::Rect(0, 0, 30, 20));
+    tick();
+    ASSERT_EQ(pixel(15, 15), hex(kGreen));
+    ASSERT_EQ(pixel(35, 15), hex(kYellow));
+
+    first->setActive(false);
+    tick();
+    EXPECT_EQ(second->getPos(), GP::Point(0, 0));
+    EXPECT_EQ(pixel(15, 15), hex(kYellow));
+    EXPECT_EQ(pixel(45, 15), hex(kBlue));  // the second cell's old right part
+
+    first->setActive(true);
+    tick();
+    EXPECT_EQ(second->getPos(), GP::Point(20, 0));
+    EXPECT_EQ(pixel(15, 15), hex(kGreen));
+    EXPECT_EQ(pixel(45, 15), hex(kYellow));
+
+    // Hidden alone, without a layout that moves anything else.
+    second->setActive(false);
+    tick();
+    EXPECT_EQ(pixel(35, 15), hex(kBlue));
+}
+
+TEST_F(Repainting, TheWidgetUnderThePointerIsHighlightedAndLosesIt)
+{
+    auto box = add(*m_root, "blue", GP::Rect(10, 10, 40, 30));
+    box->setCanOver(true);
+    tick();
+    ASSERT_EQ(pixel(20, 20), hex(kBlue));
+    mouse(UIA::eEventMouseMove, GP::Point(20, 20));
+    EXPECT_EQ(tick(), GP::Rect(10, 10, 40, 30));
+    EXPECT_EQ(pixel(20, 20), hex(kWhite));
+    mouse(UIA::eEventMouseMove, GP::Point(80, 50));
+    tick();
+    EXPECT_EQ(pixel(20, 20), hex(kBlue));
+}
+
+TEST_F(Repainting, ChildrenPaintInZIndexOrderAndARuleChangingItReordersThem)
+{
+    // Three children on one spot: green (z 0), then yellow (z 1), then green again.
+    auto low = add(*m_root, "green", GP::Rect(10, 10, 30, 30));
+    auto high = add(*m_root, "yellow", GP::Rect(10, 10, 30, 30));
+    auto later = add(*m_root, "green", GP::Rect(20, 20, 40, 40));
+    tick();
+    EXPECT_EQ(pixel(15, 15), hex(kYellow));  // above the first green
+    EXPECT_EQ(pixel(25, 25), hex(kYellow));  // above the later green, inserted after it
+    EXPECT_EQ(pixel(35, 35), hex(kGreen));
+
+    // A rule raises the later green above the yellow.
+    later->setAttribute("raised", "yes");
+    tick();
+    EXPECT_EQ(later->getZIndex(), 2);
+    EXPECT_EQ(pixel(25, 25), hex(kGreen));
+    EXPECT_EQ(pixel(15, 15), hex(kYellow));
+    // The hit test takes the topmost too.
+    UIA::MouseEventData at;
+    at.pos = GP::Point(25, 25);
+    EXPECT_EQ(m_pane.filterMouseEventAndLocateTarget(UIA::eEventMouseMove, &at).second, later);
+    at.pos = GP::Point(15, 15);
+    EXPECT_EQ(m_pane.filterMouseEventAndLocateTarget(UIA::eEventMouseMove, &at).second, high);
+}
+
+TEST_F(Repainting, AForegroundWidgetPaintsOverItsChildren)
+{
+    const struct {
+        const char* style;
+        std::uint32_t overChild;
+    } cases[] = {
+        {"cover", kCyan},  // draw_foreground: after its children
+        {"blue", kGreen},  // the default: before them
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        m_root->clearChildren();
+        auto parent = add(*m_root, c.style, GP::Rect(10, 10, 50, 50));
+        add(*parent, "green", GP::Rect(5, 5, 15, 15));
+        tick();
+        EXPECT_EQ(pixel(20, 20), hex(c.overChild));
+        EXPECT_EQ(pixel(12, 12), hex(c.style == std::string("cover") ? kCyan : kBlue));
+    }
+}
+
+TEST_F(Repainting, AnOverlayIsNotCutToItsParent)
+{
+    auto parent = add(*m_root, "blue", GP::Rect(10, 10, 30, 30));
+    auto overlay = add(*parent, "green", GP::Rect(10, 10, 40, 30));
+    overlay->setOverlay(true);
+    m_pane.addOverlayWidget(overlay);
+    tick();
+    EXPECT_EQ(overlay->getClipRect(), GP::Rect(20, 20, 50, 40));
+    EXPECT_EQ(pixel(45, 35), hex(kGreen));  // beyond the parent
+    EXPECT_EQ(pixel(25, 25), hex(kGreen));
+    EXPECT_EQ(pixel(15, 15), hex(kBlue));
+    m_pane.eraseAllOverlayWidgets();
+}
+
+TEST_F(Repainting, TheSameAttributeValueAsksForNothing)
+{
+    auto box = add(*m_root, "blue", GP::Rect(10, 10, 40, 30));
+    box->setAttribute("kind", "a");
+    tick();
+    box->setAttribute("kind", "a");
+    EXPECT_EQ(box->getFlags() & Widget::eFlagStyleChanged, 0u);
+    EXPECT_TRUE(tick().isEmpty());
+    box->setAttribute("kind", "b");
+    EXPECT_NE(box->getFlags() & Widget::eFlagStyleChanged, 0u);
+    EXPECT_FALSE(tick().isEmpty());
+}
+
+TEST_F(Repainting, AnInvalidWidgetGivesItsWholeRectangleCutToThePane)
+{
+    const struct {
+        const char* name;
+        GP::Rect parent;
+        GP::Rect child;     // in the parent
+        GP::Rect expected;  // the collected region's bounds
+    } cases[] = {
+        {"beyond its parent", {10, 10, 40, 40}, {20, 20, 50, 50}, {30, 30, 60, 60}},
+        {"beyond the pane", {0, 0, 100, 60}, {80, 40, 120, 80}, {80, 40, 100, 60}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_root->clearChildren();
+        auto parent = add(*m_root, "blue", c.parent);
+        auto child = add(*parent, "green", c.child);
+        tick();
+        child->setInvalid();
+        GP::Region region;
+        m_pane.update(region);
+        EXPECT_EQ(region.getBounds(), c.expected);
+    }
+}
+
+TEST_F(Repainting, TheDirtyAreaIsClearedBeforeAWidgetWithoutBackgroundPaints)
+{
+    // A root that paints nothing: whatever lay in the dirty area must not show through.
+    auto bare = std::make_shared<PanelWidget>("Bare");
+    m_pane.setRoot(bare, "root");
+    auto box = add(*bare, "green", GP::Rect(10, 10, 30, 30));
+    tick();
+    ASSERT_EQ(pixel(15, 15), hex(kGreen));
+    box->setPos(GP::Point(60, 20));
+    tick();
+    EXPECT_EQ(pixel(15, 15), hex(0x00000000));
+    EXPECT_EQ(pixel(65, 25), hex(kGreen));
+    m_pane.setRoot(m_root, "root");
+}
+
+TEST_F(Repainting, ThePostPaintHookFollowsAPaintAfterAClipChange)
+{
+    auto counter = std::make_shared<PostPaintCounter>();
+    counter->setStyle("green");
+    m_root->insertChild(counter, "");
+    counter->setSize(GP::Point(10, 10));
+    tick();
+    EXPECT_EQ(counter->m_postPaints, 1);
+    tick();
+    EXPECT_EQ(counter->m_postPaints, 1);
+    counter->setPos(GP::Point(20, 20));
+    tick();
+    EXPECT_EQ(counter->m_postPaints, 2);
+}
+
+}  // namespace
