@@ -83,8 +83,11 @@ TEST_F(StyleParserFiles, ByteOrderMarks)
          0},
         {"utf32be", std::string("\0\0\xFE\xFF", 4) + std::string("\0\0\0A", 4), false, StyleParser2::eEncodingUTF32BE,
          0},
+        // FF FE with only one of the next two bytes 0 is UTF-16, not UTF-32.
+        {"utf16le-zero-then-letter", std::string("\xFF\xFE\0A", 4), false, StyleParser2::eEncodingUTF16LE, 0},
         // Three bytes or fewer carry no mark: parsed as text (and refused by the grammar).
         {"short", "\xFF\xFE", true, StyleParser2::eEncodingNone, 0},
+        {"utf8-mark-alone", "\xEF\xBB\xBF", true, StyleParser2::eEncodingNone, 0},
     };
     for (const auto& c : cases) {
         StyleParser2 parser;

@@ -110,6 +110,49 @@ TEST_F(SkinFolder, PicturesAreDecodedOncePerNameAndProperties)
     EXPECT_TRUE(other->isHorzResizable());
 }
 
+TEST_F(SkinFolder, EachPropertyOfThePictureKeyGivesAPictureOfItsOwn)
+{
+    using Properties = QV::UIA::PictureProperties;
+    writeTGA(skin() / "pictures" / "strip.tga", 8, 8);
+    const Properties plain;
+    const QV::UIA::Picture* first = container().getImage("strip.tga", plain).resolve(1.0f);
+    ASSERT_NE(first, nullptr);
+    // One field changed at a time; `check` reads it back from the picture made for it.
+    const struct {
+        const char* name;
+        void (*change)(Properties&);
+        bool (*check)(const Properties&);
+    } cases[] = {
+        {"animations", [](Properties& p) { p.setNumAnimations(2); },
+         [](const Properties& p) { return p.getNumAnimations() == 2; }},
+        {"fixed top", [](Properties& p) { p.setFixedTop(1); },
+         [](const Properties& p) { return p.getFixedTop() == 1; }},
+        {"fixed bottom", [](Properties& p) { p.setFixedBottom(1); },
+         [](const Properties& p) { return p.getFixedBottom() == 1; }},
+        {"fixed left", [](Properties& p) { p.setFixedLeft(1); },
+         [](const Properties& p) { return p.getFixedLeft() == 1; }},
+        {"fixed right", [](Properties& p) { p.setFixedRight(1); },
+         [](const Properties& p) { return p.getFixedRight() == 1; }},
+        {"orientation", [](Properties& p) { p.setAnimationOrientation(Properties::eOrientationHorizontal); },
+         [](const Properties& p) { return p.getAnimationOrientation() == Properties::eOrientationHorizontal; }},
+        {"vertically resizable", [](Properties& p) { p.setVertResizable(true); },
+         [](const Properties& p) { return p.isVertResizable() && !p.isHorzResizable(); }},
+        {"horizontally resizable", [](Properties& p) { p.setHorzResizable(true); },
+         [](const Properties& p) { return p.isHorzResizable() && !p.isVertResizable(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Properties changed = plain;
+        c.change(changed);
+        const QV::UIA::Picture* picture = container().getImage("strip.tga", changed).resolve(1.0f);
+        ASSERT_NE(picture, nullptr);
+        EXPECT_NE(picture, first);
+        EXPECT_TRUE(c.check(*picture));
+        EXPECT_FALSE(c.check(*first));
+        EXPECT_EQ(container().getImage("strip.tga", changed).resolve(1.0f), picture);
+    }
+}
+
 TEST_F(SkinFolder, AMissingPictureIsLookedForOnce)
 {
     const LazyPicture missing = container().getImage("gone.png", QV::UIA::PictureProperties());

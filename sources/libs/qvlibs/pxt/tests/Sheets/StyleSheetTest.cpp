@@ -1,5 +1,6 @@
 // Style sheets: lookups through the per-widget cache (the built-in default sheet, rule order,
-// attributes and tree changes seen at once, rule changes), and the compound properties.
+// attributes and tree changes seen at once, rule changes), loads that fail, and the compound
+// properties.
 #include "../Support/TestWidgets.h"
 #include "../Support/ToolkitFixture.h"
 
@@ -9,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 namespace {
 
@@ -139,13 +143,42 @@ TEST_F(StyleSheets, ABrokenDeclarationDoesNotShadowOtherRules)
 TEST_F(StyleSheets, AFailedLoadKeepsTheRules)
 {
     defaultSheet().createDirect("Button { width: 5 }");
-    defaultSheet().createDirect(std::string("\xFF\xFE\0\0", 4));  // no mark is looked for in text: parsed
     tChain chain = makeChain("Button", &m_pane);
     defaultSheet().load("missing-stylesheet.txt");
     StyleSheetManager::get()->loadDefault("missing-stylesheet.txt");
     EXPECT_EQ(logged("missing-stylesheet.txt"), 2u);
     StyleSheetManager::get()->loadDefault("missing-stylesheet.txt");  // the same name: not loaded again
     EXPECT_EQ(logged("missing-stylesheet.txt"), 2u);
+    EXPECT_EQ(chain.leaf().getStyleProperty<int>("width", 0), 5);
+    // No mark is looked for in a text: this one parses, to no rule, and the sheet ends up empty.
+    defaultSheet().createDirect(std::string("\xFF\xFE\0\0", 4));
+    EXPECT_EQ(chain.leaf().getStyleProperty<int>("width", 0), 0);
+}
+
+// A stylesheet that is found but cannot be read (a UTF-16 text) leaves the rules and the imports.
+class FailedLoads : public SkinFolderFixture {
+protected:
+    FailedLoads() : SkinFolderFixture("qv-pxt-failed-load") {}
+};
+
+TEST_F(FailedLoads, AnUnreadableSheetKeepsTheRulesAndImports)
+{
+    std::filesystem::create_directories(skin() / "stylesheets");
+    std::ofstream(skin() / "stylesheets" / "base.txt") << "Button { width: 5 }";
+    std::ofstream(skin() / "stylesheets" / "main.txt") << "@import url(\"base.txt\");\nButton { height: 6 }";
+    std::ofstream(skin() / "stylesheets" / "wide.txt", std::ios::binary) << std::string("\xFF\xFE"
+                                                                                        "B\0u\0t\0",
+                                                                                        8);
+    Pane pane;
+    tChain chain = makeChain("Button", &pane);
+    defaultSheet().load("main.txt");
+    ASSERT_EQ(chain.leaf().getStyleProperty<int>("width", 0), 5);
+    ASSERT_EQ(defaultSheet().getImports().size(), 2u);
+    defaultSheet().load("wide.txt");
+    EXPECT_EQ(logged("Unsupported buffer encoding"), 1u);
+    EXPECT_EQ(chain.leaf().getStyleProperty<int>("width", 0), 5);
+    EXPECT_EQ(chain.leaf().getStyleProperty<int>("height", 0), 6);
+    EXPECT_EQ(defaultSheet().getImports().size(), 2u);
 }
 
 // The compound properties, by the rule that declares them.
