@@ -1,14 +1,16 @@
 // The toolkit's start and stop: a second start is a failed assertion at the toolkit's start-up
-// unit, a stop without a start is harmless, and every start makes a fresh resource manager holding
-// only the built-in default sheet.
+// unit, a stop without a start is harmless, every start makes a fresh resource manager holding
+// only the built-in default sheet, and the stop ends the region library that the start began.
 #include "PXT/Lib.h"
 #include "PXT/ManagerContainer.h"
 #include "PXT/StyleSheetManager.h"
 
 #include "GP/Assertion.h"
+#include "GP/Region.h"
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 
 namespace {
@@ -51,6 +53,22 @@ TEST(PXTLib, ASecondStartIsAFailedAssertion)
     Assertion::s_bThrowException = false;
     EXPECT_TRUE(Lib::isInitialized());
     Lib::deInit();
+}
+
+// Two rectangles apart need items from the region pool, which exists only between the region
+// library's start and its last stop; this program starts it nowhere else.
+TEST(PXTLib, TheRegionLibraryLivesFromTheStartToTheStop)
+{
+    const auto twoRectangles = [] {
+        QV::GP::Region region;
+        region.addFast(QV::GP::Rect(0, 0, 10, 10));
+        region.addFast(QV::GP::Rect(20, 20, 30, 30));
+        return region.getCount();
+    };
+    ASSERT_TRUE(Lib::init());
+    EXPECT_EQ(twoRectangles(), 2);
+    Lib::deInit();
+    EXPECT_THROW(twoRectangles(), std::bad_alloc);
 }
 
 }  // namespace
