@@ -53,8 +53,8 @@ TEST_F(UpdaterModule, StartMakesLibrariesLogicConfigurationApplicationAndWindowA
 
 TEST_F(UpdaterModule, AStartRefusedBesideAnotherCopyIsUndoneByTheStopThatFollows)
 {
-    // Another copy holds the program's lock (named after the bundle's identifier).
-    const std::string lock = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/" QV_TEST_BUNDLE_IDENTIFIER ".lock";
+    // Another copy holds the program's lock (named after its single-instance identifier).
+    const std::string lock = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/" QV_TEST_SINGLE_INSTANCE_ID ".lock";
     FILE* holder = popen(("exec flock -x '" + lock + "' -c 'echo held; read line'").c_str(), "w");
     ASSERT_NE(holder, nullptr);
     for (int i = 0; i < 500 && !std::filesystem::exists(lock); ++i)

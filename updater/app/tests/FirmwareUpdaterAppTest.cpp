@@ -123,8 +123,9 @@ TEST_F(FirmwareUpdaterApplication, TheQuitCommandAsksOnlyWhileAnUpdateRunsAndNoK
 
 TEST_F(FirmwareUpdaterApplication, DeInitAfterAFailedInitIsHarmless)
 {
-    // Another copy holds the program's lock: init fails after the application's own start.
-    const std::string lock = std::string(getenv("XDG_RUNTIME_DIR")) + "/" + QV_TEST_BUNDLE_IDENTIFIER ".lock";
+    // Another copy holds the lock named after the fixture's single-instance identifier: init fails
+    // after the application's own start.
+    const std::string lock = std::string(getenv("XDG_RUNTIME_DIR")) + "/com.orvendal.VDXUpdater.tests.scripted.lock";
     FILE* holder = popen(("exec flock -x '" + lock + "' -c 'echo held; read line'").c_str(), "w");
     ASSERT_NE(holder, nullptr);
     for (int i = 0; i < 200 && !std::filesystem::exists(lock); ++i)

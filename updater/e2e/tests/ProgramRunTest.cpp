@@ -312,5 +312,36 @@ TEST_F(ProgramRunTest, WithoutAnX11DisplayItSaysSoAndEndsLeavingTheLockFree)
     }
 }
 
+// A copy of the program whose bundle has no Info.plist is still a copy of the same program: its
+// single-instance lock is the same, so it ends beside a running copy.
+TEST_F(ProgramRunTest, ACopyWithoutItsInfoPlistIsStillASecondCopy)
+{
+    namespace fs = std::filesystem;
+    const fs::path program = QV_UPDATER_PROGRAM;
+    const fs::path bundle = program.parent_path().parent_path().parent_path();
+    const fs::path copy = fs::path(m_folder) / "NoInfoPlist.app";
+    fs::create_directories(copy / "Contents" / "MacOS");
+    fs::create_directory_symlink(bundle / "Contents" / "Resources", copy / "Contents" / "Resources");
+    const fs::path executable = copy / "Contents" / "MacOS" / program.filename();
+    std::error_code linked;
+    fs::create_hard_link(program, executable, linked);  // the bundle is found from the file itself
+    if (linked)
+        fs::copy_file(program, executable);
+    ASSERT_FALSE(fs::exists(copy / "Contents" / "Info.plist"));
+
+    ProgramRun& first = start({}, false);
+    ASSERT_TRUE(reachLook(0, kNoController, "first-copy"));
+    ProgramRun second({executable.string()},
+                      {{"XDG_RUNTIME_DIR", m_runtimeDir}, {"GDK_BACKEND", "x11"}, {"NO_AT_BRIDGE", "1"}},
+                      m_folder + "/output-no-info-plist.txt");
+    const auto status = second.waitExit(30s);
+    ASSERT_TRUE(status) << "the copy without an Info.plist runs beside the first";
+    EXPECT_EQ(*status, 0) << second.output();
+    EXPECT_EQ(m_x.windowsTitled(kTitle).size(), 1u);
+    EXPECT_TRUE(first.running());
+    first.signal(SIGTERM);
+    expectCleanEnd(first);
+}
+
 }  // namespace
 }  // namespace QV::E2E

@@ -147,9 +147,11 @@ struct ApplicationInstanceSingleton {
         eModeDefault = 0
     };
     // False for an empty name (the check is off). Otherwise the first copy to ask holds an exclusive
-    // lock on a per-user file named from the bundle identifier for the rest of its life, and every
-    // later copy, while it runs, is answered true: two copies started at the same moment cannot both
-    // go on, nor both end. The mode changes nothing.
+    // lock on a per-user file named from `name` for the rest of its life, and every later copy,
+    // while it runs, is answered true: two copies started at the same moment cannot both go on, nor
+    // both end. The file lies in XDG_RUNTIME_DIR, else in the user's cache folder; when neither can
+    // hold it the check is off (false) and one line on standard error says so. The mode changes
+    // nothing.
     static bool hasConflictingInstance(const std::string& name, Mode mode);
 };
 
