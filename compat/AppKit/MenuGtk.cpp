@@ -8,6 +8,7 @@
 #include <Foundation/Bridge.h>
 
 #include <algorithm>
+#include <climits>
 
 namespace qvcompat::appkit {
 
@@ -85,14 +86,26 @@ bool sensitive(const tMenuItem& item)
     return item.enabled && !(item.submenu && MenuState::of(item.submenu).items.empty());
 }
 
+// The application's name: CFBundleName, else (no Info.plist, or one without it) the executable's
+// name, as the platform names the process.
 std::string bundleName()
 {
+    CFBundleRef bundle = CFBundleGetMainBundle();
     CFStringRef key = CFStringCreateWithCString(kCFAllocatorDefault, "CFBundleName", kCFStringEncodingUTF8);
-    CFTypeRef value = CFBundleGetValueForInfoDictionaryKey(CFBundleGetMainBundle(), key);
+    CFTypeRef value = CFBundleGetValueForInfoDictionaryKey(bundle, key);
     CFRelease(key);
-    if (!value || CFGetTypeID(value) != CFStringGetTypeID())
+    if (value && CFGetTypeID(value) == CFStringGetTypeID())
+        return utf8Of(static_cast<NSString*>(foundation::asObject(value)));
+    CFURLRef executable = CFBundleCopyExecutableURL(bundle);
+    if (!executable)
         return std::string();
-    return utf8Of(static_cast<NSString*>(foundation::asObject(value)));
+    UInt8 path[PATH_MAX];
+    const bool named = CFURLGetFileSystemRepresentation(executable, true, path, sizeof(path));
+    CFRelease(executable);
+    if (!named)
+        return std::string();
+    const std::string file = reinterpret_cast<const char*>(path);
+    return file.substr(file.rfind('/') + 1);
 }
 
 GtkWidget* newItemWidget(id item, bool inMenuBar, GtkAccelGroup* accelGroup)

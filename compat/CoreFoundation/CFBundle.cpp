@@ -142,6 +142,7 @@ struct __CFBundle final : qvcompat::cf::Object {
     }
 
     const CFURLRef m_url;  // owned
+    std::string m_executable;  // the main bundle's running executable; empty for the others
     std::once_flag m_infoRead;
     CFDictionaryRef m_info = nullptr;  // owned
 };
@@ -174,6 +175,8 @@ CFBundleRef CFBundleGetMainBundle()
             return nullptr;
         CFBundleRef bundle = CFBundleCreate(kCFAllocatorDefault, url);
         CFRelease(url);
+        if (bundle)
+            bundle->m_executable = executable.string();
         return bundle;
     }();
     return s_main;
@@ -200,4 +203,26 @@ CFStringRef CFBundleGetIdentifier(CFBundleRef bundle)
     CFTypeRef value = CFBundleGetValueForInfoDictionaryKey(bundle, key);
     CFRelease(key);
     return value && CFGetTypeID(value) == CFStringGetTypeID() ? static_cast<CFStringRef>(value) : nullptr;
+}
+
+CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle)
+{
+    if (!bundle)
+        return nullptr;
+    std::string path = bundle->m_executable;
+    if (path.empty()) {
+        CFStringRef key = CFStringCreateWithCString(kCFAllocatorDefault, "CFBundleExecutable", kCFStringEncodingUTF8);
+        CFTypeRef name = CFBundleGetValueForInfoDictionaryKey(bundle, key);
+        CFRelease(key);
+        if (!name || CFGetTypeID(name) != CFStringGetTypeID())
+            return nullptr;
+        const char* text = qvcompat::cf::stringUTF8(static_cast<CFStringRef>(name));
+        std::error_code error;
+        const fs::path file = fs::path(pathOf(bundle->m_url)) / "Contents" / "MacOS" / (text ? text : "");
+        if (!text || !fs::is_regular_file(file, error))
+            return nullptr;
+        path = file.string();
+    }
+    return CFURLCreateFromFileSystemRepresentation(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(path.data()),
+                                                   static_cast<CFIndex>(path.size()), false);
 }

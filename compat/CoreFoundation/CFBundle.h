@@ -1,10 +1,12 @@
 // CFBundle stand-in: application bundles as folders laid out like X.app/Contents/MacOS/<executable>.
 //
-// Implements: CFBundleCreate, CFBundleGetMainBundle, CFBundleCopyBundleURL, CFBundleGetTypeID,
+// Implements: CFBundleCreate, CFBundleGetMainBundle, CFBundleCopyBundleURL, CFBundleCopyExecutableURL,
+// CFBundleGetTypeID,
 // CFBundleGetValueForInfoDictionaryKey and CFBundleGetIdentifier over the bundle's Info.plist
 // (Contents/Info.plist, else Info.plist in the bundle's folder; XML or binary, read with libplist
 // once, on the first question).
-// Lacks: localized Info.plist values (InfoPlist.strings), resources, executables and plug-in loading.
+// Lacks: localized Info.plist values (InfoPlist.strings), resources, and loading executables and
+// plug-ins.
 // Deviations: Info.plist values of the types the stand-in has are answered: strings (CFString),
 // integers (CFNumber, kCFNumberSInt64Type), data (CFData), arrays (CFArray) and dictionaries
 // (CFDictionary with CFString keys); booleans, reals and dates are absent (null), also inside arrays
@@ -31,6 +33,11 @@ CFBundleRef CFBundleGetMainBundle();
 
 // The bundle's folder, retained for the caller.
 CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle);
+
+// The bundle's executable, retained for the caller: for the main bundle the running program's file
+// (also without an Info.plist), for another bundle Contents/MacOS/<CFBundleExecutable> when that
+// file exists; null otherwise.
+CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle);
 
 // The value of `key` in the bundle's Info.plist, owned by the bundle (not retained for the caller);
 // null when the bundle, the key or the value is absent, or the value's type has no stand-in.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace qvcompat::appkit::test {
 namespace {
 
@@ -168,6 +170,19 @@ TEST_F(MenuRuntimeTest, TheApplicationMenusPlatformItemsGoToTheApplication)
     EXPECT_FALSE(objc::msgSend<BOOL>(hideOthers, objc::sel("isEnabled")));
     EXPECT_FALSE(objc::msgSend<BOOL>(showAll, objc::sel("isEnabled")));
     objc_release(appMenu);
+}
+
+TEST_F(MenuRuntimeTest, TheMenuBarNamesTheApplicationMenuAfterTheExecutableWithoutABundleName)
+{
+    // This program has no Info.plist: the application menu shows the executable's name, as the
+    // platform names the process, and the other menus their own titles.
+    id bar = newMenu("Bar");
+    addSubmenu(bar, newMenu("Apple"));
+    addSubmenu(bar, newMenu("Edit"));
+    const std::string executable = std::filesystem::read_symlink("/proc/self/exe").filename().string();
+    EXPECT_EQ(itemLabel(itemAt(bar, 0), true), executable);
+    EXPECT_EQ(itemLabel(itemAt(bar, 1), true), "Edit");
+    objc_release(bar);
 }
 
 }  // namespace

@@ -148,4 +148,51 @@ TEST(CFBundle, MainBundleOfAProgramInsideABundle)
     EXPECT_EQ(QV::TEST::firstLineOf(command), bundlePath.string());
 }
 
+TEST(CFBundle, TheExecutableIsTheRunningProgramsForTheMainBundleAndTheNamedFileForOthers)
+{
+    // The main bundle's executable is known without any Info.plist (this program has none).
+    CFURLRef running = CFBundleCopyExecutableURL(CFBundleGetMainBundle());
+    ASSERT_NE(running, nullptr);
+    EXPECT_EQ(pathOf(running), fs::read_symlink("/proc/self/exe").string());
+    CFRelease(running);
+
+    QV::TEST::TemporaryFolder folder("qv-cfbundle");
+    ASSERT_FALSE(folder.path().empty());
+    const fs::path contents = folder.path() / "X.app" / "Contents";
+    fs::create_directories(contents / "MacOS");
+    CFURLRef url = urlFor((folder.path() / "X.app").string());
+    struct Case {
+        const char* plist;      // Info.plist's CFBundleExecutable entry; null: no Info.plist
+        bool fileThere;         // Contents/MacOS/tool exists
+        const char* expected;   // relative to Contents/MacOS; null: no executable
+    } cases[] = {
+        {nullptr, true, nullptr},
+        {"<key>CFBundleExecutable</key><string>tool</string>", true, "tool"},
+        {"<key>CFBundleExecutable</key><string>tool</string>", false, nullptr},
+        {"<key>CFBundleExecutable</key><integer>3</integer>", true, nullptr},
+    };
+    for (const Case& c : cases) {
+        fs::remove(contents / "Info.plist");
+        fs::remove(contents / "MacOS" / "tool");
+        if (c.plist)
+            std::ofstream(contents / "Info.plist") << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                                   << "<plist version=\"1.0\"><dict>" << c.plist << "</dict></plist>\n";
+        if (c.fileThere)
+            std::ofstream(contents / "MacOS" / "tool") << "x";
+        CFBundleRef bundle = CFBundleCreate(kCFAllocatorDefault, url);  // reads its Info.plist afresh
+        ASSERT_NE(bundle, nullptr);
+        CFURLRef executable = CFBundleCopyExecutableURL(bundle);
+        if (c.expected) {
+            ASSERT_NE(executable, nullptr) << (c.plist ? c.plist : "no Info.plist");
+            EXPECT_EQ(pathOf(executable), (contents / "MacOS" / c.expected).string());
+            CFRelease(executable);
+        } else {
+            EXPECT_EQ(executable, nullptr) << (c.plist ? c.plist : "no Info.plist") << " " << c.fileThere;
+        }
+        CFRelease(bundle);
+    }
+    CFRelease(url);
+    EXPECT_EQ(CFBundleCopyExecutableURL(nullptr), nullptr);
+}
+
 }  // namespace

@@ -7,6 +7,8 @@
 #include <CoreFoundation/CFBundle.h>
 #include <Foundation/Foundation.h>
 
+#include <climits>
+
 namespace QV::UIA::DETAIL {
 
 namespace {
@@ -42,9 +44,19 @@ std::string bundleName()
         return {};
     const GP::CFString key("CFBundleName");
     CFTypeRef value = CFBundleGetValueForInfoDictionaryKey(bundle, key);
-    if (!value || CFGetTypeID(value) != CFStringGetTypeID())
+    if (value && CFGetTypeID(value) == CFStringGetTypeID())
+        return GP::StringCF(static_cast<CFStringRef>(value));
+    // No name in the Info.plist (or no Info.plist): the executable's, as the platform names the process.
+    CFURLRef executable = CFBundleCopyExecutableURL(bundle);
+    if (!executable)
         return {};
-    return GP::StringCF(static_cast<CFStringRef>(value));
+    UInt8 path[PATH_MAX];
+    const bool named = CFURLGetFileSystemRepresentation(executable, true, path, sizeof(path));
+    CFRelease(executable);
+    if (!named)
+        return {};
+    const std::string file = reinterpret_cast<const char*>(path);
+    return file.substr(file.rfind('/') + 1);
 }
 
 }  // namespace QV::UIA::DETAIL
