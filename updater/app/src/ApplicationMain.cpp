@@ -8,6 +8,7 @@
 
 #include <AppKit/AppKit.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -22,6 +23,10 @@ namespace QV {
 VDXUpdaterAppModule theModule;
 
 namespace {
+
+// How long the display may take to answer: opening a working one takes well under a second, also
+// on a loaded machine.
+constexpr std::chrono::seconds kDisplayPatience{10};
 
 // The command line as the UI layer keeps it, for the process's life.
 std::vector<char> s_commandLine;
@@ -45,9 +50,10 @@ int applicationMain(int argc, char** argv)
 {
     void* pool = objc_autoreleasePoolPush();
     // Before the delegate: without a screen nothing starts, and no lock is taken.
-    if (!COCOA::hasScreen()) {
-        const std::string program = argc > 0 && argv[0] ? argv[0] : "VDXUpdater";
-        std::fprintf(stderr, "%s\n", COCOA::noScreenMessage(program.substr(program.rfind('/') + 1)).c_str());
+    const std::string path = argc > 0 && argv[0] ? argv[0] : "VDXUpdater";
+    const std::string program = path.substr(path.rfind('/') + 1);
+    if (!COCOA::hasScreen(kDisplayPatience, COCOA::noAnswerMessage(program, kDisplayPatience))) {
+        std::fprintf(stderr, "%s\n", COCOA::noScreenMessage(program).c_str());
         objc_autoreleasePoolPop(pool);
         return 1;
     }

@@ -2,7 +2,12 @@
 
 #include <AppKit/AppKit.h>
 
+#include <unistd.h>
+
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
+#include <thread>
 
 namespace QV::COCOA {
 
@@ -16,10 +21,30 @@ std::string environmentValue(const char* name)
 
 }  // namespace
 
-bool hasScreen()
+bool hasScreen(std::chrono::milliseconds patience, const std::string& noAnswerLine)
 {
+    // Xlib waits for ever for a display that takes the connection and never answers (a server
+    // that hangs): a watchdog ends the process then, as nothing has started yet.
+    std::mutex lock;
+    std::condition_variable answered;
+    bool done = false;
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> guard(lock);
+        if (!answered.wait_for(guard, patience, [&] { return done; })) {
+            const std::string line = noAnswerLine + "\n";
+            (void)!write(STDERR_FILENO, line.data(), line.size());
+            _exit(1);
+        }
+    });
     id screens = objc::msgSend<id>(objc_getClass("NSScreen"), objc::sel("screens"));
-    return screens && objc::msgSend<NSUInteger>(screens, objc::sel("count")) > 0;
+    const bool found = screens && objc::msgSend<NSUInteger>(screens, objc::sel("count")) > 0;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        done = true;
+    }
+    answered.notify_all();
+    watchdog.join();
+    return found;
 }
 
 std::string noScreenMessage(const std::string& program)
@@ -38,6 +63,12 @@ std::string noScreenMessage(const std::string& program)
         tried = "cannot open the X11 display \"" + display + "\"";
     const std::string advice = x11Allowed ? "set DISPLAY to a running X server" : "unset GDK_BACKEND or set it to x11";
     return program + ": " + tried + "; this program needs an X11 display (" + advice + ")";
+}
+
+std::string noAnswerMessage(const std::string& program, std::chrono::seconds waited)
+{
+    return program + ": the X11 display \"" + environmentValue("DISPLAY") + "\" does not answer (waited " +
+           std::to_string(waited.count()) + " s); this program needs an X11 display (set DISPLAY to a running X server)";
 }
 
 }  // namespace QV::COCOA

@@ -10,6 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
@@ -272,8 +277,50 @@ namespace {
 
 // Without a usable display the program says so in one line and ends at once, leaving nothing that
 // keeps the next copy, on a real display with the same runtime folder, from showing its window.
+// A display that takes connections and never answers: a listening socket where an X server's
+// would be, which accepts nothing.
+class SilentDisplay {
+public:
+    SilentDisplay()
+    {
+        mkdir("/tmp/.X11-unix", 01777);
+        for (int number = 60000 + getpid() % 5000; number < 65535 && m_socket == -1; ++number) {
+            const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
+            const int s = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", path.c_str());
+            if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 && listen(s, 8) == 0) {
+                m_socket = s;
+                m_path = path;
+                m_display = ":" + std::to_string(number);
+            } else {
+                close(s);
+            }
+        }
+    }
+    ~SilentDisplay()
+    {
+        if (m_socket != -1) {
+            close(m_socket);
+            unlink(m_path.c_str());
+        }
+    }
+    SilentDisplay(const SilentDisplay&) = delete;
+    SilentDisplay& operator=(const SilentDisplay&) = delete;
+
+    const std::string& display() const { return m_display; }
+
+private:
+    int m_socket = -1;
+    std::string m_path;
+    std::string m_display;
+};
+
 TEST_F(ProgramRunTest, WithoutAnX11DisplayItSaysSoAndEndsLeavingTheLockFree)
 {
+    const SilentDisplay silent;
+    ASSERT_FALSE(silent.display().empty());
     struct Case {
         const char* what;
         std::vector<std::string> command;                           // before the program
@@ -285,6 +332,7 @@ TEST_F(ProgramRunTest, WithoutAnX11DisplayItSaysSoAndEndsLeavingTheLockFree)
         {"a malformed display", {}, {{"DISPLAY", ":0.bogus"}}, "\":0.bogus\""},
         {"Wayland without a compositor", {"env", "-u", "WAYLAND_DISPLAY"}, {{"GDK_BACKEND", "wayland"}},
          "GDK_BACKEND=wayland"},
+        {"a display that never answers", {}, {{"DISPLAY", silent.display()}}, "does not answer"},
     };
     int row = 0;
     for (const Case& c : cases) {
@@ -294,7 +342,7 @@ TEST_F(ProgramRunTest, WithoutAnX11DisplayItSaysSoAndEndsLeavingTheLockFree)
                                                                         {"NO_AT_BRIDGE", "1"}};
         environment.insert(environment.end(), c.environment.begin(), c.environment.end());
         ProgramRun failing(command, environment, m_folder + "/no-display-" + std::to_string(++row) + ".txt");
-        const auto status = failing.waitExit(10s);
+        const auto status = failing.waitExit(30s);  // one that never answers is given 10 s
         ASSERT_TRUE(status) << c.what << ": still running without a display";
         EXPECT_NE(*status, 0) << c.what;
         const std::string output = failing.output();
