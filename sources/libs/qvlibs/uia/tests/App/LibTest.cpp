@@ -1,14 +1,20 @@
 // The UI layer's start-up: a wrong version or flavour is a failed assertion that reports (here
 // through the message functor) and ends the process with status 1; a good start registers the
-// standard cursors and marks the menus, and the stop undoes it, also when repeated.
+// standard cursors and marks the menus, and the stop undoes it, also when repeated or after a failed
+// start; each standard cursor is the platform's cursor of its name, the invisible one transparent.
+#include "GP/Assertion.h"
 #include "GP/Message.h"
 #include "UIA/CursorManager.h"
 #include "UIA/HMenu.h"
 #include "UIA/Lib.h"
 
+#include <AppKit/AppKit.h>
+#include <AppKit/standin/Graphics.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -72,6 +78,95 @@ TEST(UIALib, StartRegistersTheStandardCursorsAndStopUndoesIt)
     EXPECT_EQ(CursorManager::s_nRegistrationCount, 0);
     Lib::deInit();
     EXPECT_EQ(CursorManager::s_nRegistrationCount, 0);
+}
+
+TEST(UIALib, AFailedStartIsUndoneAndAnswersFalse)
+{
+    // Failed checks throw here instead of ending the process: the failure surfaces inside the start.
+    QV::GP::Assertion::s_bThrowException = true;
+    ASSERT_TRUE(Lib::init(Lib::kVersion, Lib::kFlavour));
+    EXPECT_FALSE(Lib::init(Lib::kVersion, Lib::kFlavour + 0x10000));
+    EXPECT_FALSE(Lib::init(Lib::kVersion + 1, Lib::kFlavour));
+    QV::GP::Assertion::s_bThrowException = false;
+
+    EXPECT_FALSE(Lib::isInitialized());
+    EXPECT_FALSE(HMenu::s_bInit);
+    EXPECT_FALSE(CursorManager::s_bInit);
+    EXPECT_EQ(CursorManager::s_hStdCursors[0], nullptr);
+    EXPECT_EQ(CursorManager::s_hStdRegistration, CursorManager::kInvalidRegistration);
+    EXPECT_EQ(CursorManager::s_nRegistrationCount, 0);
+    Lib::deInit();
+}
+
+// The library started for the cursor tests, and stopped after them.
+class StandardCursors : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(Lib::init(Lib::kVersion, Lib::kFlavour)); }
+    void TearDown() override
+    {
+        CursorManager::resetSystemCursor();
+        Lib::deInit();
+    }
+
+    static id platformCursor(const char* selector)
+    {
+        return objc::msgSend<id>(reinterpret_cast<id>(objc_getClass("NSCursor")), objc::sel(selector));
+    }
+    static id currentCursor() { return platformCursor("currentCursor"); }
+};
+
+TEST_F(StandardCursors, EachNumberIsThePlatformsCursorOfItsName)
+{
+    const char* const names[CursorManager::kStdCursorCount] = {
+        "arrowCursor",           "crosshairCursor",       "openHandCursor",      "IBeamCursor",
+        "operationNotAllowedCursor", "crosshairCursor",   "crosshairCursor",     "resizeUpDownCursor",
+        "crosshairCursor",       "resizeLeftRightCursor", "resizeUpCursor",      "arrowCursor",
+        nullptr,  // 12: the invisible cursor, made here
+        "pointingHandCursor",    "closedHandCursor",      "dragCopyCursor",      "dragLinkCursor",
+    };
+    for (int i = 0; i < CursorManager::kStdCursorCount; ++i) {
+        if (names[i]) {
+            EXPECT_EQ(CursorManager::s_hStdCursors[i], platformCursor(names[i])) << i << " " << names[i];
+        }
+    }
+}
+
+TEST_F(StandardCursors, TheInvisibleCursorIsSixteenTransparentPixelsSquareWithItsHotSpotAtTheCorner)
+{
+    id cursor = static_cast<id>(CursorManager::s_hStdCursors[12]);
+    ASSERT_NE(cursor, nil);
+    const CGPoint hotSpot = objc::msgSend<CGPoint>(cursor, objc::sel("hotSpot"));
+    EXPECT_EQ(hotSpot.x, 0);
+    EXPECT_EQ(hotSpot.y, 0);
+    cairo_surface_t* pixels = qvcompat::appkit::imageSurface(objc::msgSend<id>(cursor, objc::sel("image")));
+    ASSERT_NE(pixels, nullptr);
+    cairo_surface_flush(pixels);
+    ASSERT_EQ(cairo_image_surface_get_width(pixels), 16);
+    ASSERT_EQ(cairo_image_surface_get_height(pixels), 16);
+    const unsigned char* data = cairo_image_surface_get_data(pixels);
+    const int stride = cairo_image_surface_get_stride(pixels);
+    int opaque = 0;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            uint32_t pixel;
+            std::memcpy(&pixel, data + y * stride + x * 4, 4);
+            opaque += (pixel >> 24) != 0;
+        }
+    }
+    EXPECT_EQ(opaque, 0) << "pixels that are not fully transparent";
+}
+
+TEST_F(StandardCursors, SettingNoCursorShowsTheArrow)
+{
+    CursorManager::setSystemCursor(CursorManager::s_hStdCursors[1]);
+    EXPECT_EQ(currentCursor(), platformCursor("crosshairCursor"));
+    CursorManager::setSystemCursor(nullptr);
+    EXPECT_EQ(currentCursor(), platformCursor("arrowCursor"));
+
+    CursorManager::setSystemCursor(CursorManager::s_hStdCursors[13]);
+    EXPECT_EQ(currentCursor(), platformCursor("pointingHandCursor"));
+    CursorManager::resetSystemCursor();
+    EXPECT_EQ(currentCursor(), platformCursor("arrowCursor"));
 }
 
 TEST(CursorRegistrations, OnlyTheMostRecentClosedRegistrationIsUndone)

@@ -21,8 +21,11 @@ struct tCopy {
     int release = -1;  // write end: closing it lets the copy end
 };
 
-// A copy of the program: waits for the start signal, asks, reports, and runs until released.
-tCopy startCopy(int startSignal)
+constexpr const char* kName = "com.orvendal.test.single";
+
+// A copy of the program: waits for the start signal, asks with `name`, reports, and runs until
+// released.
+tCopy startCopy(int startSignal, const char* name = kName)
 {
     int answer[2];
     int release[2];
@@ -34,8 +37,8 @@ tCopy startCopy(int startSignal)
         close(release[1]);  // the copy ends when the test closes the last write end
         char go;
         (void)!read(startSignal, &go, 1);
-        const bool conflict = ApplicationInstanceSingleton::hasConflictingInstance(
-            "com.orvendal.test.single", ApplicationInstanceSingleton::eModeDefault);
+        const bool conflict =
+            ApplicationInstanceSingleton::hasConflictingInstance(name, ApplicationInstanceSingleton::eModeDefault);
         (void)!write(answer[1], conflict ? "1" : "0", 1);
         if (!conflict) {
             char end;
@@ -96,9 +99,31 @@ TEST(SingleInstance, CopiesStartedTogetherLeaveExactlyOneRunning)
     unsetenv("XDG_RUNTIME_DIR");
 }
 
-TEST(SingleInstance, EmptyNameSwitchesTheCheckOff)
+TEST(SingleInstance, EmptyNameSwitchesTheCheckOffWhileOtherCopiesRun)
 {
-    EXPECT_FALSE(ApplicationInstanceSingleton::hasConflictingInstance("", ApplicationInstanceSingleton::eModeDefault));
+    QV::TEST::TemporaryFolder folder;
+    ASSERT_FALSE(folder.path().empty());
+    setenv("XDG_RUNTIME_DIR", folder.path().c_str(), 1);
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+
+    // One copy runs under the name, two more run having asked without one: every later copy asking
+    // without a name goes on, whoever runs.
+    std::vector<tCopy> copies;
+    copies.push_back(startCopy(start[0]));
+    ASSERT_EQ(write(start[1], "g", 1), 1);
+    EXPECT_EQ(answerOf(copies.back()), '0');
+    for (int i = 0; i < 3; ++i) {
+        copies.push_back(startCopy(start[0], ""));
+        ASSERT_EQ(write(start[1], "g", 1), 1);
+        EXPECT_EQ(answerOf(copies.back()), '0') << "copy " << i << " without a name";
+    }
+    // Last first: each copy holds the release ends of the copies started before it.
+    for (auto copy = copies.rbegin(); copy != copies.rend(); ++copy)
+        endCopy(*copy);
+    close(start[0]);
+    close(start[1]);
+    unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "UIA/EventCodes.h"
 #include "UIA/EventData.h"
 
+#include <string>
 #include <vector>
 
 namespace QV::UIA::TEST {
@@ -19,15 +20,22 @@ public:
 
 class TestApplication : public Application {
 public:
-    explicit TestApplication(int* deInits = nullptr, bool initResult = true)
-        : m_deInits(deInits), m_bInitResult(initResult)
+    // `log`, when given, receives each stop with its argument and the deletion with whether the
+    // application still names a module owner then.
+    explicit TestApplication(std::vector<std::string>* log = nullptr, bool initResult = true)
+        : m_log(log), m_bInitResult(initResult)
     {}
+    ~TestApplication() override
+    {
+        if (m_log)
+            m_log->push_back(getModuleOwner() ? "deleted with an owner" : "deleted");
+    }
 
     bool init() override { return Application::init() && m_bInitResult; }
     void deInit(bool initResult) override
     {
-        if (m_deInits)
-            ++*m_deInits;
+        if (m_log)
+            m_log->push_back(initResult ? "deInit(true)" : "deInit(false)");
         Application::deInit(initResult);
     }
 
@@ -45,7 +53,7 @@ public:
     bool allowQuit = true;
 
 private:
-    int* m_deInits;
+    std::vector<std::string>* m_log;
     bool m_bInitResult;
 };
 
