@@ -26,42 +26,67 @@ protected:
     static void SetUpTestSuite() { Keys::init(); }
 };
 
-TEST_F(KeysTest, TablesHoldTheFixedKeysAndThePhysicalPositions)
+// Both tables as the keyboard describes them, written out independently of the code's own lists:
+// every one of the 256 entries is compared, so a swapped or missing entry shows by its key.
+struct tExpectedTables {
+    uint32_t layout[256] = {};    // without a keyboard layout only the fixed keys have a value
+    uint32_t physical[256] = {};  // the fixed keys and the ANSI positions
+};
+
+tExpectedTables expectedTables()
 {
-    struct tCase {
+    tExpectedTables t;
+    const auto fixed = [&t](unsigned virtualKey, uint32_t value) {
+        t.layout[virtualKey] = value;
+        t.physical[virtualKey] = value;
+    };
+    const struct {
         unsigned virtualKey;
-        uint32_t layoutValue;  // without a keyboard layout only the fixed keys have one
-        uint32_t physicalValue;
+        uint32_t value;
+    } named[] = {
+        {53, eKeyEscape},   {51, eKeyBackspace}, {48, eKeyTab},       {36, eKeyReturn},      {117, eKeyDelete},
+        {115, eKeyHome},    {119, eKeyEnd},      {116, eKeyPageUp},   {121, eKeyPageDown},   {126, eKeyArrowUp},
+        {125, eKeyArrowDown}, {123, eKeyArrowLeft}, {124, eKeyArrowRight},
+        {71, eKeyClear},  // keypad Clear has no keypad flag
     };
-    const tCase cases[] = {
-        {87, 0x800035, 0x800035},  // keypad 5
-        {65, 0x80002C, 0x80002C},  // keypad decimal is ',' on the keypad, not '.'
-        {76, eKeyFlagKeypad | eKeyReturn, eKeyFlagKeypad | eKeyReturn},
-        {71, eKeyClear, eKeyClear},  // keypad Clear has no keypad flag
-        {81, eKeyFlagKeypad | '=', eKeyFlagKeypad | '='},
-        {18, '1', '1'},  // top-row digits whatever the layout
-        {25, '9', '9'},
-        {29, '0', '0'},
-        {53, eKeyEscape, eKeyEscape},
-        {51, eKeyBackspace, eKeyBackspace},
-        {117, eKeyDelete, eKeyDelete},
-        {122, eKeyF1, eKeyF1},
-        {111, eKeyF12, eKeyF12},
-        {126, eKeyArrowUp, eKeyArrowUp},
-        {0, 0, 'A'},  // letters follow the layout; by position only here
-        {12, 0, 'Q'},
-        {39, 0, '"'},
-        {42, 0, '\\'},
-        {10, 0, '~'},  // first key of the ISO pair
-        {50, 0, 0},    // second key of the ISO pair: no position
-        {49, 0, ' '},
-        {127, 0, 0},
-        {255, 0, 0},
-    };
-    for (const tCase& c : cases) {
+    for (const auto& n : named)
+        fixed(n.virtualKey, n.value);
+    // F1 to F12, in the order of their values.
+    const unsigned functionKeys[12] = {122, 120, 99, 118, 96, 97, 98, 100, 101, 109, 103, 111};
+    for (unsigned i = 0; i < 12; ++i)
+        fixed(functionKeys[i], 0x10001 + i);
+    // '0' to '9' of the top row whatever the layout, and of the keypad with its flag.
+    const unsigned topRowDigits[10] = {29, 18, 19, 20, 21, 23, 22, 26, 28, 25};
+    const unsigned keypadDigits[10] = {82, 83, 84, 85, 86, 87, 88, 89, 91, 92};
+    for (unsigned i = 0; i < 10; ++i) {
+        fixed(topRowDigits[i], '0' + i);
+        fixed(keypadDigits[i], 0x800000 + '0' + i);
+    }
+    fixed(65, 0x80002C);  // keypad Decimal is ',' on the keypad, not '.'
+    fixed(67, 0x800000 + '*');
+    fixed(69, 0x800000 + '+');
+    fixed(75, 0x800000 + '/');
+    fixed(76, 0x800005);  // keypad Enter: keypad + Return
+    fixed(78, 0x800000 + '-');
+    fixed(81, 0x800000 + '=');
+    // The character keys by ANSI position, virtual keys 0 to 49; '#' where the key has none here
+    // (a fixed key, or key 50, the second key of the ISO pair, which lies beyond).
+    constexpr char kAnsi[] = "ASDFHGZXCV~BQWERYT######=##-##]OU[IP#LJ\"K;\\,/NM.# ";
+    static_assert(sizeof kAnsi == 51, "one character per virtual key 0 to 49");
+    for (unsigned key = 0; key < 50; ++key) {
+        if (kAnsi[key] != '#')
+            t.physical[key] = static_cast<unsigned char>(kAnsi[key]);
+    }
+    return t;
+}
+
+TEST_F(KeysTest, BothTablesHoldExactlyTheFixedKeysAndThePhysicalPositions)
+{
+    const tExpectedTables expected = expectedTables();
+    for (unsigned key = 0; key < 256; ++key) {
         uint32_t physical = 0xDEAD;
-        EXPECT_EQ(Keys::macOSToUIA(c.virtualKey, physical), c.layoutValue) << "virtual key " << c.virtualKey;
-        EXPECT_EQ(physical, c.physicalValue) << "virtual key " << c.virtualKey;
+        EXPECT_EQ(Keys::macOSToUIA(key, physical), expected.layout[key]) << "virtual key " << key;
+        EXPECT_EQ(physical, expected.physical[key]) << "virtual key " << key;
     }
 }
 
