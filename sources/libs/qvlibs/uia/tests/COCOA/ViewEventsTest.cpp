@@ -1,10 +1,13 @@
 // The content view's run-time path without a window system: synthetic platform events sent to a
 // QVCocoaView through the runtime reach its window as the system's events, with the right
-// positions, buttons, click states, modifiers, wheel steps, keys and text.
+// positions, buttons, click states, modifiers, wheel steps, keys and text; a key that arrives while
+// one is handled, the text input's rectangle on the screen, and the global tracking of presses.
 #include "ViewFixture.h"
 
 #include "Keys/Keys.h"
 #include "UIA/KeyCodes.h"
+
+#include <AppKit/standin/Windowing.h>
 
 namespace {
 
@@ -259,6 +262,116 @@ TEST_F(ViewEvents, AKeyWhileTextIsMarkedGoesToTheTextInputNotTheWindow)
     for (const tArrived& a : window.arrived)
         EXPECT_NE(a.code, eEventKeyDown);
     window.setActiveTextInput(nullptr);
+}
+
+TEST_F(ViewEvents, AKeyDownArrivingWhileOneIsHandledIsRefused)
+{
+    DETAIL::Keys::init();
+    int nested = 0;
+    window.onArrival = [&](unsigned code, EventData*) {
+        if (code != eEventKeyDown || nested++ > 0)
+            return;
+        // The window's handling of the key makes the platform deliver another one.
+        send("keyDown:", key(NSEventTypeKeyDown, kF5Key, NSF1FunctionKey + 4));
+    };
+    send("keyDown:", key(NSEventTypeKeyDown, kLeftArrowKey, NSLeftArrowFunctionKey));
+    ASSERT_EQ(window.codes(), std::vector<unsigned>{eEventKeyDown});
+    EXPECT_EQ(window.arrived[0].key, eKeyArrowLeft);
+
+    // Once the first is done, the next key is taken again.
+    send("keyDown:", key(NSEventTypeKeyDown, kF5Key, NSF1FunctionKey + 4));
+    ASSERT_EQ(window.codes(), (std::vector<unsigned>{eEventKeyDown, eEventKeyDown}));
+    EXPECT_EQ(window.arrived[1].key, eKeyF1 + 4);
+}
+
+TEST_F(ViewEvents, TheTextInputsRectangleIsGivenInPlatformScreenCoordinates)
+{
+    const auto firstRect = [this] {
+        NSRange actual{0, 0};
+        return objc::msgSend<CGRect, NSRange, NSRange*>(view, objc::sel("firstRectForCharacterRange:actualRange:"),
+                                                        NSRange{1, 2}, &actual);
+    };
+    const CGRect none = firstRect();
+    EXPECT_EQ(none.size.width, 0);
+    EXPECT_EQ(none.size.height, 0) << "no text input";
+
+    // The platform's screen coordinates grow upwards from the first screen's bottom edge.
+    void* pool = objc_autoreleasePoolPush();
+    id screens = objc::msgSend<id>(objc_getClass("NSScreen"), objc::sel("screens"));
+    CGFloat top = 0;
+    if (objc::msgSend<NSUInteger>(screens, objc::sel("count")) > 0) {
+        const CGRect first = objc::msgSend<CGRect>(objc::msgSend<id, NSUInteger>(screens, objc::sel("objectAtIndex:"), 0),
+                                                   objc::sel("frame"));
+        top = first.origin.y + first.size.height;
+    }
+    objc_autoreleasePoolPop(pool);
+
+    FakeTextInput input;
+    input.rect = QV::GP::Rect(100, 200, 110, 230);
+    window.setActiveTextInput(&input);
+    const CGRect rect = firstRect();
+    window.setActiveTextInput(nullptr);
+    EXPECT_EQ(rect.origin.x, 100);
+    EXPECT_EQ(rect.origin.y, top - 30 - 200);
+    EXPECT_EQ(rect.size.width, 10);
+    EXPECT_EQ(rect.size.height, 30);
+}
+
+TEST_F(ViewEvents, GlobalTrackingTakesOnlyOtherWindowsPressesReleasesAndWheel)
+{
+    namespace appkit = qvcompat::appkit;
+    // The view lies in no window: events of no window are its own; those of `other` are not.
+    id other = objc::msgSend<id>(objc::msgSend<id>(objc_getClass("NSWindow"), objc::sel("alloc")),
+                                 objc::sel("initWithContentRect:styleMask:backing:defer:"), CGRectMake(0, 0, 50, 50),
+                                 NSUInteger{0}, NSUInteger{2}, YES);
+    const auto run = [](NSEventType type, id in) {
+        appkit::tEventRecord record;
+        record.type = type;
+        record.locationInWindow = NSPoint{5, 5};
+        record.clickCount = 1;
+        record.buttonNumber = type == NSEventTypeRightMouseDown || type == NSEventTypeRightMouseUp ? 1 : 0;
+        NSEvent* event = appkit::newEvent(record, in);
+        NSEvent* answer = appkit::runLocalMonitors(event);
+        const bool passed = answer != nil;
+        objc_release(answer);
+        return passed;
+    };
+
+    EXPECT_TRUE(run(NSEventTypeLeftMouseDown, other)) << "not tracking yet";
+    objc::msgSend<void, BOOL>(view, objc::sel("setAlwaysInterceptMouse:"), YES);
+    objc::msgSend<void, BOOL>(view, objc::sel("setAlwaysInterceptMouse:"), YES);  // one monitor, not two
+    struct tCase {
+        NSEventType type;
+        id in;
+        bool passed;
+    } const cases[] = {
+        {NSEventTypeLeftMouseDown, nil, true},     {NSEventTypeLeftMouseUp, nil, true},
+        {NSEventTypeScrollWheel, nil, true},       {NSEventTypeLeftMouseDown, other, false},
+        {NSEventTypeLeftMouseUp, other, false},    {NSEventTypeRightMouseDown, other, false},
+        {NSEventTypeRightMouseUp, other, false},   {NSEventTypeScrollWheel, other, false},
+    };
+    for (const tCase& c : cases)
+        EXPECT_EQ(run(c.type, c.in), c.passed) << "type " << c.type << (c.in ? " in another window" : " in its own");
+
+    // Only the other window's presses and releases reached the view, at (-1, -1).
+    ASSERT_EQ(window.codes(), std::vector<unsigned>(4, eEventMouseButton));
+    const struct {
+        uint32_t button;
+        uint32_t state;
+    } expected[] = {{eMouseButtonLeft, eMouseButtonDown},
+                    {eMouseButtonLeft, eMouseButtonUp},
+                    {eMouseButtonRight, eMouseButtonDown},
+                    {eMouseButtonRight, eMouseButtonUp}};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(window.arrived[i].pos, Point(-1, -1)) << i;
+        EXPECT_EQ(window.arrived[i].button, expected[i].button) << i;
+        EXPECT_EQ(window.arrived[i].state, expected[i].state) << i;
+    }
+
+    objc::msgSend<void, BOOL>(view, objc::sel("setAlwaysInterceptMouse:"), NO);
+    EXPECT_TRUE(run(NSEventTypeLeftMouseDown, other)) << "tracking ended";
+    EXPECT_EQ(window.arrived.size(), 4u);
+    objc_release(other);
 }
 
 }  // namespace
