@@ -274,6 +274,12 @@ TEST_F(ClipboardBetweenProcesses, TextAndFileListsTravelBothWaysAndInternalPaylo
         EXPECT_EQ(text.getValue(), "Gr\xC3\xBC\xC3\x9F\x65 vom\nNachbarn \xF0\x9F\x91\x8B");
         FileListClipBoardFormat files;
         EXPECT_FALSE(ClipBoard::getFormat(files));
+
+        // Another copy in another program, after this one read the first: the read sees the new one.
+        Peer second("put-text", "zweite Kopie");
+        ASSERT_TRUE(second.ready());
+        EXPECT_TRUE(ClipBoard::getFormat(text));
+        EXPECT_EQ(text.getValue(), "zweite Kopie");
     }
     {
         SCOPED_TRACE("text copied here");

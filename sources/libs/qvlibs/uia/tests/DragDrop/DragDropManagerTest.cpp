@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -270,14 +272,51 @@ TEST_F(DragDropManagerTest, TheEndOfADragStartedHereReachesTheReceiverAndTheObse
         EXPECT_NE(logged.who, "observer") << logged;
 }
 
-TEST(DragDropFormats, IdsFollowTheApplicationSignatureInOrderOfFirstRegistration)
+TEST_F(DragDropManagerTest, TheObserversOfTheCurrentDragHearTheEndOfADragStartedHere)
+{
+    LoggingTarget window("window", log);
+    LoggingTarget receiver("receiver", log);
+    LoggingTarget observer("observer", log);
+    window.onRequest = accept(&window, 1, {&observer});
+    ASSERT_TRUE(request(&window));
+    log.clear();
+    // The drag cannot start here (no mouse event was seen): it ends at once, with result 0.
+    TextClipBoardFormat text;
+    text.setValue("dragged");
+    DragDropManager::DoDragWithCallback(&receiver, text, DragDropSupport::eDropEffectCopy, nullptr);
+    EXPECT_EQ(log, (std::vector<tLogged>{{"receiver", kFinished, false, 0, 0}, {"observer", kFinished, true, 0, 0}}));
+
+    // Heard once: the end forgot them.
+    log.clear();
+    EXPECT_FALSE(DragDropManager::handleDragFinishedEvent(DragDropSupport::eDropResultMoved));
+    EXPECT_TRUE(log.empty());
+}
+
+// Registers four names, one of them twice, and answers 0 when their ids are the signature's next
+// numbers in order of first registration, else 1; the ids go to the error output.
+int registerFormatsAndCheckTheirIds()
 {
     const auto signature = static_cast<unsigned>(QV::GP::Application::s_appSignature);
-    const unsigned first = DragDropManager::registerFormat("vardolin.test.first");
-    EXPECT_EQ(first, signature + 1);
-    EXPECT_EQ(DragDropManager::registerFormat("vardolin.test.second"), signature + 2);
-    EXPECT_EQ(DragDropManager::registerFormat("vardolin.test.first"), first);
-    EXPECT_EQ(DragDropManager::registerFormat("vardolin.test.third"), signature + 3);
+    const unsigned ids[] = {
+        DragDropManager::registerFormat("vardolin.test.first"),
+        DragDropManager::registerFormat("vardolin.test.second"),
+        DragDropManager::registerFormat("vardolin.test.first"),
+        DragDropManager::registerFormat("vardolin.test.third"),
+    };
+    const unsigned expected[] = {signature + 1, signature + 2, signature + 1, signature + 3};
+    bool right = true;
+    for (int i = 0; i < 4; ++i) {
+        std::fprintf(stderr, "id %d: %u, expected %u\n", i, ids[i], expected[i]);
+        right = right && ids[i] == expected[i];
+    }
+    return right ? 0 : 1;
+}
+
+TEST(DragDropFormats, IdsFollowTheApplicationSignatureInOrderOfFirstRegistration)
+{
+    // The registry is the process's: a fresh process shows its first ids whatever ran before here.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::exit(registerFormatsAndCheckTheirIds()), testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

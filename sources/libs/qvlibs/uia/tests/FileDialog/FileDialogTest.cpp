@@ -202,7 +202,7 @@ TEST_F(FileDialogOnScreen, TypingAPathAndReturnAnswersThatFile)
     }
 }
 
-TEST_F(FileDialogOnScreen, SaveProposesTheInitialNameInItsFolderOpenOnlyStartsThere)
+TEST_F(FileDialogOnScreen, SaveProposesTheInitialNameInItsFolderOpenOnlyStartsThereACancelAnswersNoName)
 {
     const std::string existing = makeFile("report.txt");
     FileDialog dialog;
@@ -214,11 +214,19 @@ TEST_F(FileDialogOnScreen, SaveProposesTheInitialNameInItsFolderOpenOnlyStartsTh
     EXPECT_EQ(saver.shown.name, "report.txt");
     EXPECT_TRUE(dialog.getFileName().empty());
 
-    tUser opener(respond(GTK_RESPONSE_ACCEPT, existing));
+    const std::string picture = makeFile("picture.png");
+    tUser opener(respond(GTK_RESPONSE_ACCEPT, picture));
     EXPECT_TRUE(dialog.doModal(FileDialog::eFileActionOpen, nullptr));
     EXPECT_EQ(opener.shown.action, GTK_FILE_CHOOSER_ACTION_OPEN);
     EXPECT_EQ(opener.shown.folder, m_folder.path().native());
-    EXPECT_EQ(dialog.getFileName().getFilesystemPath(), existing);
+    EXPECT_EQ(dialog.getFileName().getFilesystemPath(), picture);
+    EXPECT_EQ(dialog.getFileName().getType(), FileTypeManager::getStdType(FileTypeManager::eStdFileTypePNG));
+
+    // A later run that is cancelled answers no name, not the one before.
+    tUser canceller(respond(GTK_RESPONSE_CANCEL));
+    EXPECT_FALSE(dialog.doModal(FileDialog::eFileActionOpen, nullptr));
+    EXPECT_TRUE(canceller.seen);
+    EXPECT_TRUE(dialog.getFileName().empty());
 }
 
 TEST_F(FileDialogOnScreen, ChooseDirectoryAsksWithChooseAndAnswersADirectory)
