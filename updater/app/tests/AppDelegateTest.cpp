@@ -4,6 +4,8 @@
 #include "ScriptedApplication.h"
 
 #include "UIA/CLI.h"
+#include "UIA/EventCodes.h"
+#include "UIA/EventData.h"
 #include "Updater/CocoaStartup.h"
 
 #include <CoreFoundation/CoreFoundation.h>
@@ -114,6 +116,30 @@ INSTANTIATE_TEST_SUITE_P(
         tTerminationCase{"UpdateRunningNo", true, true, false, true, GP::Message::eButtonNo, NSTerminateCancel, 1, 0},
         tTerminationCase{"UpdateRunningYes", true, true, false, true, GP::Message::eButtonYes, NSTerminateNow, 1, 1}),
     [](const ::testing::TestParamInfo<tTerminationCase>& info) { return info.param.name; });
+
+TEST_F(AppDelegate, ActivationAndDeactivationReachTheApplicationAsTheirEvents)
+{
+    struct Recording : UIA::Application {
+        explicit Recording(std::vector<unsigned>& seen) : m_seen(seen) {}
+        bool onEvent(unsigned code, UIA::EventData* data) override
+        {
+            m_seen.push_back(code);
+            return UIA::Application::onEvent(code, data);
+        }
+        std::vector<unsigned>& m_seen;
+    };
+    const auto notify = [this](const char* selector) { msgSend<void, id>(m_delegate, objc::sel(selector), nil); };
+    notify("applicationDidBecomeActive:");  // no application yet: nothing to tell
+    std::vector<unsigned> seen;
+    ASSERT_TRUE(theModule.attachApplication(new Recording(seen)));
+    notify("applicationDidBecomeActive:");
+    notify("applicationDidResignActive:");
+    notify("applicationDidResignActive:");
+    notify("applicationDidBecomeActive:");
+    detach();
+    EXPECT_EQ(seen, (std::vector<unsigned>{UIA::eEventAppActivated, UIA::eEventAppDeactivated,
+                                           UIA::eEventAppDeactivated, UIA::eEventAppActivated}));
+}
 
 TEST_F(AppDelegate, AFileOpenedBeforeTheApplicationExistsBecomesTheCommandLineFile)
 {

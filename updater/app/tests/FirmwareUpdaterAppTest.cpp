@@ -119,6 +119,12 @@ TEST_F(FirmwareUpdaterApplication, TheQuitCommandAsksOnlyWhileAnUpdateRunsAndNoK
     EXPECT_EQ(questions.size(), 3u);
     EXPECT_EQ(script.closeRequests, 1);
     EXPECT_TRUE(application()->isQuitRequested());
+
+    // Every time the same question: Yes or No with No as the default, the question's icon, and no
+    // title of its own (the platform core shows the application's name).
+    const tQuestionForm quitQuestion{GP::Message::eTypeYesNo, GP::Message::eButtonNo, GP::Message::eIconQuestion,
+                                     false};
+    EXPECT_EQ(forms, std::vector<tQuestionForm>(3, quitQuestion));
 }
 
 TEST_F(FirmwareUpdaterApplication, DeInitAfterAFailedInitIsHarmless)

@@ -19,10 +19,29 @@
 
 #include <cstdlib>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 namespace QV::TEST {
+
+// How a question was put: its buttons, the default one, its icon and whether it had a title.
+struct tQuestionForm {
+    GP::Message::eType type;
+    GP::Message::eButton defaultButton;
+    GP::Message::eIcon icon;
+    bool titled;
+    bool operator==(const tQuestionForm& o) const
+    {
+        return type == o.type && defaultButton == o.defaultButton && icon == o.icon && titled == o.titled;
+    }
+};
+
+inline void PrintTo(const tQuestionForm& f, std::ostream* os)
+{
+    *os << "type " << f.type << ", default " << f.defaultButton << ", icon " << f.icon
+        << (f.titled ? ", titled" : ", untitled");
+}
 
 // What the scripted callbacks answer and count.
 struct tScript {
@@ -54,9 +73,11 @@ protected:
                 needed = false;
             },
             [this] { return script.updateRunning; }, [this] { ++script.closeRequests; });
-        GP::Message::s_showMessageFunctor = [this](const GP::CharSequence<char>& text, GP::Message::eType,
-                                                   GP::Message::eButton, GP::Message::eIcon, const char*) {
+        GP::Message::s_showMessageFunctor = [this](const GP::CharSequence<char>& text, GP::Message::eType type,
+                                                   GP::Message::eButton defaultButton, GP::Message::eIcon icon,
+                                                   const char* title) {
             questions.emplace_back(text.data(), text.size());
+            forms.push_back({type, defaultButton, icon, title != nullptr});
             return answer;
         };
     }
@@ -110,6 +131,7 @@ protected:
     tScript script;
     GP::Message::eButton answer = GP::Message::eButtonNo;
     std::vector<std::string> questions;
+    std::vector<tQuestionForm> forms;  // one per question
 
 private:
     std::unique_ptr<TemporaryFolder> m_runtime;
