@@ -183,17 +183,26 @@ TEST(Window, TheMainWindowGoingAwayQuitsUnlessQuittingAlready)
     EXPECT_EQ(host.quitPosts, 1);
 }
 
-TEST(Window, DragCodesGoOnToTheApplication)
+TEST(Window, DragCodesGoOnToTheApplicationAsTheMainWindowsOwn)
 {
-    RecordingHost host;
-    RecordingWindow window;
-    host.applicationHandles = true;
-    DragDropReceiveEventData drop;
-    EXPECT_TRUE(window.sendEvent(eEventDragDropReceive, &drop));
-    EventData none;
-    EXPECT_FALSE(window.sendEvent(1400, &none));
-    EXPECT_EQ(host.windowEvents, std::vector<unsigned>{eEventDragDropReceive});
-    EXPECT_EQ(host.eventWindow, &window);
+    struct tCase {
+        unsigned code;
+        bool passedOn;
+    } const cases[] = {
+        {eEventDragDropRequest, true}, {eEventDragDropReceive, true}, {eEventDragDropLeaved, true},
+        {eEventDragDropFinished, true}, {1399, true},  // the whole drag family
+        {1299, false},                                 // a command: the window's own
+        {1400, false},
+    };
+    for (const tCase& c : cases) {
+        RecordingHost host;
+        RecordingWindow window;
+        host.applicationHandles = true;
+        DragDropRequestEventData request;  // nothing here reads the payload
+        EXPECT_EQ(window.sendEvent(c.code, &request), c.passedOn) << c.code;
+        EXPECT_EQ(host.windowEvents, c.passedOn ? std::vector<unsigned>{c.code} : std::vector<unsigned>{}) << c.code;
+        EXPECT_EQ(host.eventWindow, c.passedOn ? &window : nullptr) << c.code;
+    }
 }
 
 TEST(Window, ImplementationEventsReachTheApplicationOnlyWhenAskedAndUnhandled)
