@@ -210,6 +210,27 @@ TEST_F(FileLists, ItemsThatNameNoFileAreSkippedAndTheReadStillSucceeds)
     EXPECT_TRUE(none.getFiles().empty());
 }
 
+TEST_F(FileLists, EachFileIsTypedByItsExtensionOrWhatItIsOnDisk)
+{
+    // File managers name a folder without the closing slash: the disk tells it is one.
+    const std::string folder = (m_folder.path() / "sub").native();
+    std::filesystem::create_directory(folder);
+    const std::string picture = makeFile("picture.png");
+    const std::string bare = makeFile("notes");
+    ForeignPasteboard foreign;
+    foreign.put(1, kUTTypeFileURL, "file://" + folder);
+    foreign.put(2, kUTTypeFileURL, "file://" + picture);
+    foreign.put(3, kUTTypeFileURL, "file://" + bare);
+    FileListClipBoardFormat files;
+    ASSERT_TRUE(ExchangeData(foreign.get()).getFormat(files));
+    ASSERT_EQ(files.getFiles().size(), 3u);
+    EXPECT_EQ(files.getFiles()[0].getType(), FileTypeManager::getStdType(FileTypeManager::eStdFileTypeDirectory));
+    EXPECT_EQ(files.getFiles()[1].getType(), FileTypeManager::getStdType(FileTypeManager::eStdFileTypePNG));
+    const QV::GP::FileTypeDescr* bareType = files.getFiles()[2].getType();
+    EXPECT_TRUE(bareType == nullptr || bareType == FileTypeManager::getStdType(FileTypeManager::eStdFileTypeUnknown))
+        << "nothing tells the type of a plain file without extension";
+}
+
 TEST_F(FileLists, AnEmptyListPutsNothingAndLeavesNoPasteboard)
 {
     EXPECT_EQ(ExchangeData(FileListClipBoardFormat(), false).getPasteboard(), nullptr);
