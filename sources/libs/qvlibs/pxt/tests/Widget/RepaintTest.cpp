@@ -1,6 +1,7 @@
 // Changes after the first layout repainted through the real tick (update collects the dirty region,
 // only that region is painted): moved and resized parents, hidden widgets, hover, paint order by
 // z-index and foreground pass, overlays, the cleared dirty area and the region's bounds.
+// The fixture's helpers are public: the state table's steps call them.
 #include "../Support/TestWidgets.h"
 #include "../Support/ToolkitFixture.h"
 
@@ -32,13 +33,17 @@ std::string hex(std::uint32_t v)
 constexpr std::uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kGreen = 0xFF00FF00, kWhite = 0xFFFFFFFF,
                         kYellow = 0xFFFFFF00, kCyan = 0xFF00FFFF;
 
-const char* const kSheet = "Panel { background-color: rgb(255, 0, 0); }\n"
-                           "Panel.blue { background-color: rgb(0, 0, 255); }\n"
-                           "Panel.blue:over { background-color: rgb(255, 255, 255); }\n"
-                           "Panel.green { background-color: rgb(0, 255, 0); }\n"
-                           "Panel.green[raised=yes] { z-index: 2; }\n"
-                           "Panel.yellow { background-color: rgb(255, 255, 0); z-index: 1; }\n"
-                           "Panel.cover { background-color: rgb(0, 255, 255); draw_foreground: true; }\n";
+const char* const kSheet =
+    "Panel { background-color: rgb(255, 0, 0); }\n"
+    "Panel.blue { background-color: rgb(0, 0, 255); }\n"
+    "Panel.st-over, Panel.st-down, Panel.st-selected, Panel.st-focus {\n"
+    "    background-color: rgb(0, 0, 255); }\n"
+    "Panel.st-over:over, Panel.st-down:down, Panel.st-selected:selected, Panel.st-focus:focus {\n"
+    "    background-color: rgb(255, 255, 255); }\n"
+    "Panel.green { background-color: rgb(0, 255, 0); }\n"
+    "Panel.green[raised=yes] { z-index: 2; }\n"
+    "Panel.yellow { background-color: rgb(255, 255, 0); z-index: 1; }\n"
+    "Panel.cover { background-color: rgb(0, 255, 255); draw_foreground: true; }\n";
 
 // Counts the hook that runs after a paint that followed a clip change.
 class PostPaintCounter : public PanelWidget {
@@ -49,7 +54,7 @@ public:
 };
 
 class Repainting : public ToolkitFixture {
-protected:
+public:
     void SetUp() override
     {
         ToolkitFixture::SetUp();
@@ -90,6 +95,14 @@ protected:
         UIA::MouseEventData data;
         data.pos = pos;
         m_pane.onEvent(code, &data);
+    }
+    void button(GP::Point pos, unsigned state)
+    {
+        UIA::MouseButtonEventData data;
+        data.pos = pos;
+        data.button = 1;
+        data.state = state;
+        m_pane.onEvent(UIA::eEventMouseButton, &data);
     }
 
     Pane m_pane;
@@ -164,18 +177,44 @@ TEST_F(Repainting, AWidgetHiddenAfterTheFirstLayoutLeavesTheScreenAndComesBack)
     EXPECT_EQ(pixel(35, 15), hex(kBlue));
 }
 
-TEST_F(Repainting, TheWidgetUnderThePointerIsHighlightedAndLosesIt)
+TEST_F(Repainting, EachStateChangeIsRepaintedAndUndone)
 {
-    auto box = add(*m_root, "blue", GP::Rect(10, 10, 40, 30));
-    box->setCanOver(true);
-    tick();
-    ASSERT_EQ(pixel(20, 20), hex(kBlue));
-    mouse(UIA::eEventMouseMove, GP::Point(20, 20));
-    EXPECT_EQ(tick(), GP::Rect(10, 10, 40, 30));
-    EXPECT_EQ(pixel(20, 20), hex(kWhite));
-    mouse(UIA::eEventMouseMove, GP::Point(80, 50));
-    tick();
-    EXPECT_EQ(pixel(20, 20), hex(kBlue));
+    struct tCase {
+        const char* state;  // the box's style is "st-<state>"
+        void (*enter)(Repainting&, Widget&);
+        void (*leave)(Repainting&, Widget&);
+    };
+    const tCase cases[] = {
+        {"over", [](Repainting& t, Widget&) { t.mouse(UIA::eEventMouseMove, GP::Point(20, 20)); },
+         [](Repainting& t, Widget&) { t.mouse(UIA::eEventMouseMove, GP::Point(80, 50)); }},
+        {"down", [](Repainting& t, Widget&) { t.button(GP::Point(20, 20), UIA::eMouseButtonDown); },
+         [](Repainting& t, Widget&) { t.button(GP::Point(20, 20), UIA::eMouseButtonUp); }},
+        {"selected", [](Repainting&, Widget& box) { box.setSelected(true); },
+         [](Repainting&, Widget& box) { box.setSelected(false); }},
+        {"focus",
+         [](Repainting&, Widget& box) {
+             box.setCanFocus(true);
+             box.setFocus();
+         },
+         [](Repainting& t, Widget&) {
+             t.m_root->setCanFocus(true);
+             t.m_root->setFocus();
+         }},
+    };
+    for (const tCase& c : cases) {
+        SCOPED_TRACE(c.state);
+        m_root->clearChildren();
+        auto box = add(*m_root, (std::string("st-") + c.state).c_str(), GP::Rect(10, 10, 40, 30));
+        box->setCanOver(true);
+        tick();
+        ASSERT_EQ(pixel(20, 20), hex(kBlue));
+        c.enter(*this, *box);
+        EXPECT_EQ(tick(), GP::Rect(10, 10, 40, 30));
+        EXPECT_EQ(pixel(20, 20), hex(kWhite));
+        c.leave(*this, *box);
+        tick();
+        EXPECT_EQ(pixel(20, 20), hex(kBlue));
+    }
 }
 
 TEST_F(Repainting, ChildrenPaintInZIndexOrderAndARuleChangingItReordersThem)
