@@ -4,7 +4,7 @@
 // device libusb lists) and "IOHIDDevice" (USB devices with a HID interface); first-match and
 // terminate notifications; iterators; reference counting of services; registry properties of a
 // HID service (VendorID, ProductID, VersionNumber, Manufacturer, Product, SerialNumber, read from
-// the USB device); IOServiceOpen/IOConnectCallMethod, which answer "unsupported" (no kernel driver
+// the USB device) and of a USB device (idVendor, idProduct, bcdDevice); IOServiceOpen/IOConnectCallMethod, which answer "unsupported" (no kernel driver
 // of ours exists on Linux to talk to).
 // Services are ids in a table that maps to libusb devices; a device that re-enumerates is a new
 // libusb device and so a new service id. Ids are never reused within a process.
@@ -61,6 +61,16 @@ kern_return_t IOObjectRelease(io_object_t object);
 // The registry properties of a service as a new dictionary (one reference for the caller).
 kern_return_t IORegistryEntryCreateCFProperties(io_service_t service, CFMutableDictionaryRef* properties,
                                                 CFAllocatorRef allocator, IOOptionBits options);
+
+// The property names of a USB device's numbers.
+#define kUSBVendorID "idVendor"
+#define kUSBProductID "idProduct"
+#define kUSBDeviceReleaseNumber "bcdDevice"
+
+// One registry property of a service (one reference for the caller), or null. A USB device has
+// kUSBVendorID, kUSBProductID and kUSBDeviceReleaseNumber, read without opening it.
+CFTypeRef IORegistryEntryCreateCFProperty(io_service_t service, CFStringRef key, CFAllocatorRef allocator,
+                                          IOOptionBits options);
 
 // User clients of kernel drivers: none exist here. IOServiceOpen answers kIOReturnUnsupported.
 kern_return_t IOServiceOpen(io_service_t service, task_port_t owningTask, UInt32 type, io_connect_t* connect);

@@ -1,5 +1,7 @@
 // Registry properties of the IOKit stand-in. A HID service's identity is read from its USB
-// device: the numbers from the device descriptor, the strings from its string descriptors.
+// device: the numbers from the device descriptor, the strings from its string descriptors. A USB
+// device's own numbers (idVendor, idProduct, bcdDevice) come from its descriptor alone, so they
+// can be read without opening the device.
 #include "IOKit/IOKitLib.h"
 #include "IOKit/standin/ObjectTable.h"
 #include "IOKit/standin/UsbContext.h"
@@ -8,6 +10,7 @@
 #include <libusb.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 using qvcompat::iokit::ObjectTable;
@@ -87,4 +90,34 @@ kern_return_t IORegistryEntryCreateCFProperties(io_service_t service, CFMutableD
     libusb_unref_device(device);
     *properties = result;
     return KERN_SUCCESS;
+}
+
+CFTypeRef IORegistryEntryCreateCFProperty(io_service_t service, CFStringRef key, CFAllocatorRef, IOOptionBits)
+{
+    if (!key)
+        return nullptr;
+    // The keys are ASCII names.
+    std::string name;
+    const CFIndex length = CFStringGetLength(key);
+    std::vector<UniChar> characters(static_cast<std::size_t>(length));
+    CFStringGetCharacters(key, CFRange{0, length}, characters.data());
+    for (const UniChar c : characters)
+        name.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    const qvcompat::iokit::UsbContextUse use;
+    libusb_device* device = use ? ObjectTable::instance().deviceOf(service) : nullptr;
+    if (!device)
+        return nullptr;
+    libusb_device_descriptor descriptor{};
+    libusb_get_device_descriptor(device, &descriptor);
+    libusb_unref_device(device);
+    SInt32 value = 0;
+    if (name == kUSBVendorID)
+        value = descriptor.idVendor;
+    else if (name == kUSBProductID)
+        value = descriptor.idProduct;
+    else if (name == kUSBDeviceReleaseNumber)
+        value = descriptor.bcdDevice;
+    else
+        return nullptr;
+    return CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt32Type, &value);
 }

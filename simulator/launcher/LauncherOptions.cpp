@@ -251,6 +251,7 @@ std::optional<tLauncherOptions> parseLauncherOptions(const std::vector<std::stri
               options.signal = known->second;
               return true;
           }}},
+        {"refuse-open", {eNone, flag(options.refuseOpen)}},
         {"runs", {eRequired, [&](const std::string& v) { return number(100, options.runs)(v) && options.runs > 0; }}},
         {"help", {eNone, flag(options.help)}},
     };
@@ -352,6 +353,9 @@ Other:
   --signal SIG                the signal of --signal-at: KILL (the default), INT or TERM
   --runs N                    run the command N times, one after the other, on the same
                               controllers; the status is the last run's
+  --refuse-open               the controllers' device nodes refuse to be opened (EACCES), as
+                              for a user without the udev rule (also when run as root: the
+                              command is started without root's file access override)
   --log                       print every controller's request log to standard error at the end
   --help                      this text
 )";

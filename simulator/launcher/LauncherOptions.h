@@ -20,6 +20,7 @@ struct tLauncherOptions {
     std::optional<tRequestMatch> signalAt;  // the command gets `signal` when a controller receives this
     int signal = SIGKILL;
     unsigned runs = 1;                      // the command runs this many times, one after the other
+    bool refuseOpen = false;  // the controllers' device nodes refuse the command's open (EACCES)
     bool help = false;
     std::vector<std::string> command;
 };

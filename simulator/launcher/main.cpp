@@ -3,6 +3,7 @@
 #include "FW/VardolinStudioImages.h"
 #include "LauncherOptions.h"
 
+#include "qvsim/bus/FileAccess.h"
 #include "qvsim/bus/UsbBus.h"
 #include "qvsim/model/RealClock.h"
 #include "qvsim/model/RequestLog.h"
@@ -178,13 +179,17 @@ int main(int argc, char** argv)
             if (plugged)
                 return;
             plugged = true;
-            for (const auto& controller : controllers)
+            for (const auto& controller : controllers) {
                 bus.plug(controller);
+                bus.setOpenRefused(*controller, options->refuseOpen);
+            }
             if (!bus.waitSettled())
                 std::fprintf(stderr, "vdx-sim: the emulated bus did not settle\n");
         };
         if (!options->plugOnSignal)
             plugIn();
+        if (options->refuseOpen && !dropFileAccessOverrideForChildren())
+            std::fprintf(stderr, "vdx-sim: cannot start the command without root's file access override\n");
 
         if (options->signalAt) {
             // Counted over every controller and every run; sent once, to the command running then.

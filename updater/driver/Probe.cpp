@@ -52,8 +52,9 @@ void printUpdateMode(std::ostream& out, DFUDevice& device)
 
 }  // namespace
 
-int probe(std::ostream& out)
+int probe(std::ostream& out, unsigned& refused)
 {
+    refused = 0;
     // The controller's filter in the device table, as the update logic scans with it: the
     // application mode's product id, then the firmware-update mode's.
     const DVK2::USBDeviceFilter& filter = DVK2::USBDeviceDB::VardolinStudioDFU;
@@ -85,6 +86,7 @@ int probe(std::ostream& out)
             {});
         factory.initWithDeviceFilter(scanned, false);
         factory.deInit();
+        refused += factory.refusedForLackOfRights();
     };
     scan(filter, false);
     scan(updateMode, true);

@@ -44,11 +44,19 @@ bool reportVersions(VDXUpdaterUpgradeLogic& logic, std::ostream& out, bool& upda
 
 }  // namespace
 
+const char* const kNoAccessLine =
+    "A controller is connected, but this user may not open it: install the udev rule 60-vardolin-studio.rules "
+    "from the updater's bundle (README, \"Access to the controller\").";
+
 eUpdateOutcome update(VDXUpdaterUpgradeLogic& logic, std::ostream& out,
                       std::chrono::steady_clock::duration resultDeadline)
 {
     out << "Looking for the controller in application mode..." << std::endl;
     if (!logic.connectInNormalMode()) {
+        if (logic.isControllerRefused()) {
+            out << kNoAccessLine << std::endl;
+            return eUpdateNoAccess;
+        }
         out << "No controller found." << std::endl;
         return eUpdateNoController;
     }

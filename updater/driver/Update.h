@@ -17,7 +17,11 @@ enum eUpdateOutcome : int {
     eUpdateNotNeeded = 3,
     eUpdateNoUpdateMode = 4,
     eUpdateFailed = 5,
+    eUpdateNoAccess = 6,  // a controller is connected, but this user may not open it
 };
+
+// The line that says so, for the update and the probe alike.
+extern const char* const kNoAccessLine;
 
 // How long the driver waits for the worker's result: far beyond the longest update that the
 // library's own bounds allow (every request times out, every poll and manifestation wait is

@@ -15,9 +15,12 @@ namespace {
 void usage(std::ostream& out)
 {
     out << "usage: vdx-driver [--verbose] [probe | update]\n"
-           "  probe      find the connected controllers and print their identity (the default)\n"
+           "  probe      find the connected controllers and print their identity (the default);\n"
+           "             exit status 1 when none is found, 6 when one is connected that this user\n"
+           "             may not open (install the udev rule, README: \"Access to the controller\")\n"
            "  update     update the controller's firmware; exit status 0 only when the new firmware\n"
-           "             was verified (1 no controller, 3 up to date, 4 no update mode, 5 failed).\n"
+           "             was verified (1 no controller, 3 up to date, 4 no update mode, 5 failed,\n"
+           "             6 the controller is connected but this user may not open it).\n"
            "             A controller left in firmware-update mode by an interrupted update is\n"
            "             taken as it is, and its update finished\n"
            "  --verbose  also print the USB library's detail trace\n";
@@ -52,7 +55,12 @@ int main(int argc, char** argv)
     Logging::destinationStream[Logging::detail::__reportLevelAsUInt] = &std::cerr;
 
     if (std::strcmp(command, "probe") == 0) {
-        const int found = QV::Driver::probe(std::cout);
+        unsigned refused = 0;
+        const int found = QV::Driver::probe(std::cout, refused);
+        if (refused != 0)
+            std::cerr << QV::Driver::kNoAccessLine << "\n";
+        if (found == 0 && refused != 0)
+            return QV::Driver::eUpdateNoAccess;
         if (found == 0) {
             std::cerr << "No Vardolin Studio controller found. Is it connected, and may this user open its USB "
                          "device (see the udev rule in the README)?\n";

@@ -31,6 +31,7 @@ bool USBDeviceFactory::initWithDeviceFilter(const USBDeviceFilter& filter, bool 
         return false;
     if (m_running)
         deInit();
+    m_refusedForRights = 0;
     const bool registered = m_impl->initWithDeviceFilter(filter);
     m_running = registered;
     // Without keepRunning the present devices have been reported by now; later arrivals would only

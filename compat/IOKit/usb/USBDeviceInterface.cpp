@@ -9,6 +9,9 @@
 #include <libusb.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <bitset>
 #include <mutex>
 #include <set>
@@ -227,6 +230,11 @@ IOUSBDeviceInterface** createUsbDeviceInterface(io_service_t service, IOReturn& 
     libusb_device_handle* handle = nullptr;
     const int opened = libusb_open(usbDevice, &handle);
     if (opened != LIBUSB_SUCCESS) {
+        // The one failure a user can mend (a udev rule): say which node refused, as the system does.
+        if (opened == LIBUSB_ERROR_ACCESS)
+            std::fprintf(stderr, "%s: cannot open the USB device /dev/bus/usb/%03u/%03u: %s\n",
+                         program_invocation_short_name, libusb_get_bus_number(usbDevice),
+                         libusb_get_device_address(usbDevice), std::strerror(EACCES));
         libusb_unref_device(usbDevice);
         error = ioReturnFromLibusb(opened);
         return nullptr;

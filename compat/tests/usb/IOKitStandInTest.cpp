@@ -4,6 +4,7 @@
 #include <IOKit/standin/UsbSettings.h>
 #include <IOKit/usb/IOUSBLib.h>
 
+#include "qvsim/bus/FileAccess.h"
 #include "qvsim/testing/SimulatedBusTest.h"
 
 #include <gtest/gtest.h>
@@ -215,6 +216,52 @@ TEST_F(IOKitStandIn, RequestFailuresBecomeIOKitCodes)
     ASSERT_TRUE(bus().waitSettled());
     EXPECT_EQ(request(device, 0xC0, 0xB3, 0, 0x1D, version, 2), kIOReturnNoDevice);
     (*device)->Release(device);
+    releaseAll(services);
+}
+
+// A device this user may not open keeps its registry numbers; its interface is refused as a
+// violation of privilege.
+TEST_F(IOKitStandIn, AnUnopenableDeviceKeepsItsNumbersAndRefusesItsInterface)
+{
+    auto controller = plugController();
+    bus().setOpenRefused(*controller, true);
+    struct WithoutRootFileAccess {  // root opens every node; an ordinary user has nothing to give up
+        WithoutRootFileAccess() { EXPECT_TRUE(QV::SIM::setFileAccessOverride(false)); }
+        ~WithoutRootFileAccess() { QV::SIM::setFileAccessOverride(true); }
+    } user;
+    std::vector<io_service_t> services = scan("IOUSBDevice");
+    ASSERT_EQ(services.size(), 1u);
+
+    const auto number = [&](const char* key) {
+        CFStringRef name = CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8);
+        CFTypeRef value = IORegistryEntryCreateCFProperty(services[0], name, kCFAllocatorDefault, 0);
+        CFRelease(name);
+        SInt32 result = -1;
+        if (value && CFGetTypeID(value) == CFNumberGetTypeID())
+            CFNumberGetValue(static_cast<CFNumberRef>(value), kCFNumberSInt32Type, &result);
+        if (value)
+            CFRelease(value);
+        return result;
+    };
+    EXPECT_EQ(number(kUSBVendorID), QV::SIM::defaultVendorId());
+    EXPECT_EQ(number(kUSBProductID), 0x1300);
+    EXPECT_EQ(number(kUSBDeviceReleaseNumber), 0x0020);
+    EXPECT_EQ(number("SerialNumber"), -1) << "no such number";
+
+    IOCFPlugInInterface** plugIn = nullptr;
+    SInt32 score = 0;
+    ASSERT_EQ(IOCreatePlugInInterfaceForService(services[0], kIOUSBDeviceUserClientTypeID, kIOCFPlugInInterfaceID,
+                                                &plugIn, &score),
+              KERN_SUCCESS);
+    IOUSBDeviceInterface** device = nullptr;
+    EXPECT_EQ((*plugIn)->QueryInterface(plugIn, CFUUIDGetUUIDBytes(kIOUSBDeviceInterfaceID),
+                                        reinterpret_cast<LPVOID*>(&device)),
+              static_cast<HRESULT>(kIOReturnNotPrivileged));
+    EXPECT_EQ(device, nullptr);
+    IODestroyPlugInInterface(plugIn);
+
+    bus().setOpenRefused(*controller, false);
+    EXPECT_EQ(productOf(services[0]), 0x1300) << "opened once access is given";
     releaseAll(services);
 }
 

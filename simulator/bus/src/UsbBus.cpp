@@ -4,6 +4,7 @@
 #include "UsbfsNode.h"
 
 #include <libusb.h>
+#include <sys/stat.h>
 #include <umockdev.h>
 
 #include <algorithm>
@@ -61,6 +62,7 @@ struct UsbBus::tImpl {
         std::uint8_t deviceNumber = 0;
         std::string sysPath;
         std::string devNode;
+        bool openRefused = false;
     };
 
     UMockdevTestbed* testbed = nullptr;
@@ -106,6 +108,7 @@ struct UsbBus::tImpl {
         // Node, handler and descriptors are in place before the "add" uevent that add_devicev sends:
         // libusb reads the descriptors as soon as it hears of the device.
         writeFile(root + entry.devNode, {});
+        applyNodeModeLocked(root + entry.devNode, port.openRefused);
         auto node = std::make_shared<UsbfsNode>(port.model, identity.mode, deviceNumber);
         GError* error = nullptr;
         if (!umockdev_testbed_attach_ioctl(testbed, entry.devNode.c_str(), node->handler(), &error)) {
@@ -134,6 +137,13 @@ struct UsbBus::tImpl {
         port.node = std::move(node);
         port.deviceNumber = deviceNumber;
         port.devNode = entry.devNode;
+    }
+
+    // An ordinary user may open the node, or nobody but a process with root rights.
+    static void applyNodeModeLocked(const std::string& path, bool refused)
+    {
+        if (chmod(path.c_str(), refused ? 0 : 0666) != 0)
+            throw std::runtime_error("emulated USB bus: cannot change the mode of " + path);
     }
 
     void disconnectLocked(tPort& port)
@@ -290,6 +300,17 @@ bool UsbBus::waitSettled(std::chrono::steady_clock::time_point deadline)
 bool UsbBus::waitSettled(std::chrono::milliseconds timeout)
 {
     return waitSettled(std::chrono::steady_clock::now() + timeout);
+}
+
+void UsbBus::setOpenRefused(const ControllerModel& model, bool refused)
+{
+    std::lock_guard<std::mutex> lock(m_impl->mutex);
+    tImpl::tPort* port = m_impl->findLocked(model);
+    if (!port)
+        return;
+    port->openRefused = refused;
+    if (port->node)
+        m_impl->applyNodeModeLocked(m_impl->root + port->devNode, refused);
 }
 
 std::optional<tUsbAddress> UsbBus::address(const ControllerModel& model) const

@@ -55,7 +55,7 @@ bool FirmwareUpdaterApp::init()
     m_about = boost::bind(&UpdateWizardMainWidget::showAbout, wizard);
     // The first page and the first scan, before any window exists.
     wizard->run(m_config.m_connectInNormalMode, m_config.m_resetIntoUpdateMode, m_config.m_connectInUpdateMode,
-                m_config.m_performUpdate, m_config.m_getDeviceInfo);
+                m_config.m_performUpdate, m_config.m_getDeviceInfo, m_config.m_isControllerRefused);
 
     auto* window = new WizardWindow();
     window->setAutoDelete(true);

@@ -48,6 +48,7 @@ bool VDXUpdaterAppModule::init()
                                           boost::bind(&VDXUpdaterUpgradeLogic::getDeviceInfo, logic, _1, _2, _3, _4),
                                           boost::bind(&VDXUpdaterUpgradeLogic::isUpdateRunning, logic),
                                           boost::bind(&VDXUpdaterUpgradeLogic::applicationCloseRequest, logic));
+    m_pConfig->m_isControllerRefused = boost::bind(&VDXUpdaterUpgradeLogic::isControllerRefused, logic);
     return attachApplication(new FirmwareUpdaterApp(*m_pConfig));
 }
 

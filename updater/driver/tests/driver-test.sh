@@ -101,6 +101,21 @@ case "$case" in
     case "$output" in *"Resetting the controller"*) echo "reset although in update mode"; echo "$output"; exit 1 ;; esac
     [ "$status" -eq 0 ] || { echo "exit status $status, expected 0"; exit 1; }
     ;;
+  no-access|no-access-update-mode)
+    # The controller (in either mode) is connected, but its device node refuses this user: the
+    # driver says so in one line with its own status, and the node's path and the reason go to
+    # standard error.
+    mode=(); [ "$case" = no-access-update-mode ] && mode=(--update-mode)
+    for command in update probe; do
+      output=$("$sim" "${mode[@]}" --refuse-open -- "$driver" "$command" 2>&1)
+      status=$?
+      expect_lines "$output" "cannot open the USB device /dev/bus/usb/001/" ": Permission denied" \
+        "A controller is connected, but this user may not open it: install the udev rule 60-vardolin-studio.rules" || exit 1
+      case "$output" in *"No controller found"*|*"No Vardolin Studio controller found"*)
+        echo "$command reports no controller"; echo "$output"; exit 1 ;; esac
+      [ "$status" -eq 6 ] || { echo "$command: exit status $status, expected 6"; echo "$output"; exit 1; }
+    done
+    ;;
   probe)
     output=$("$sim" --count 2 -- "$driver" probe 2>&1)
     status=$?

@@ -7,9 +7,13 @@
 #include "PXT/TextPanel.h"
 #include "PXT/Widget.h"
 #include "ProgramRun.h"
+#include "qvsim/bus/FileAccess.h"
+#include "qvsim/bus/UsbBus.h"
 #include "qvsim/model/RequestLog.h"
 
 #include <atomic>
+#include <cstdio>
+#include <unistd.h>
 #include <thread>
 
 namespace QV::E2E {
@@ -173,6 +177,78 @@ TEST_F(WizardPagesTest, ControllerLeftInUpdateModeIsFoundAndItsUpdateFinished)
     EXPECT_EQ(controller->mainVersion(), 0x21);
     EXPECT_EQ(controller->auxVersion(), 0x67);
     EXPECT_EQ(controller->reenumerations(), 1u) << "only the return to application mode";
+}
+
+// Standard error goes to a file for the life of the object.
+class StandardErrorCapture {
+public:
+    StandardErrorCapture()
+    {
+        std::fflush(stderr);
+        m_saved = dup(STDERR_FILENO);
+        std::FILE* file = std::tmpfile();
+        m_file = file;
+        dup2(fileno(file), STDERR_FILENO);
+    }
+    ~StandardErrorCapture()
+    {
+        std::fflush(stderr);
+        dup2(m_saved, STDERR_FILENO);
+        close(m_saved);
+        std::fclose(m_file);
+    }
+    std::string text()
+    {
+        std::fflush(stderr);
+        std::string all;
+        char buffer[4096];
+        std::rewind(m_file);
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, m_file)) > 0;)
+            all.append(buffer, got);
+        return all;
+    }
+
+private:
+    int m_saved = -1;
+    std::FILE* m_file = nullptr;
+};
+
+// Root opens every node: the test gives that up, as an ordinary user has nothing to give up.
+class WithoutRootFileAccess {
+public:
+    WithoutRootFileAccess() { EXPECT_TRUE(SIM::setFileAccessOverride(false)); }
+    ~WithoutRootFileAccess() { SIM::setFileAccessOverride(true); }
+};
+
+// A controller this user may not open: the first page says it is connected and what gives access;
+// once access is there (the rule installed and the controller replugged), RESCAN finds it.
+TEST_F(WizardPagesTest, ControllerThisUserMayNotOpenIsNamedAndRescanFindsItOnceAllowed)
+{
+    const auto controller = plug(controllerConfig());
+    SIM::UsbBus::instance().setOpenRefused(*controller, true);
+    const WithoutRootFileAccess user;
+    StandardErrorCapture standardError;
+
+    ASSERT_TRUE(startProgram());
+    ASSERT_TRUE(reachPage(0, "no-access"));
+    expectPage(shownPage(), 0,
+               "Your Vardolin Studio is connected, but this user may not open it. Install the udev rule "
+               "60-vardolin-studio.rules from the updater's Contents/Resources folder (README, \"Access to the "
+               "controller\"), reconnect the Vardolin Studio and click RESCAN.",
+               "RESCAN", "QUIT", "-", "-");
+    const auto address = SIM::UsbBus::instance().address(*controller);
+    ASSERT_TRUE(address);
+    char node[32];
+    std::snprintf(node, sizeof node, "/dev/bus/usb/%03u/%03u", address->bus, address->device);
+    const std::string line = std::string("cannot open the USB device ") + node + ": Permission denied\n";
+    const std::string errors = standardError.text();
+    EXPECT_NE(errors.find(line), std::string::npos) << errors;
+    EXPECT_EQ(errors.find(line), errors.rfind(line)) << "one line per scan\n" << errors;
+
+    SIM::UsbBus::instance().setOpenRefused(*controller, false);
+    clickWidget("FirmwareUpdaterButtonAction");
+    ASSERT_TRUE(reachPage(2, "update-available"));
+    expectPage(shownPage(), 2, kUpdateAvailable, "UPDATE", "QUIT", kOld, kSerial);
 }
 
 TEST_F(WizardPagesTest, DoubleClickOnRescanDoesNotStartTheUpdate)

@@ -48,6 +48,7 @@ bool VDXUpdaterUpgradeLogic::connectInNormalMode()
     if (m_device->isConnected())
         m_device->disconnect();
     m_foundInUpdateMode = false;
+    m_refusedForLackOfRights = false;
     scan(DVK2::USBDeviceDB::VardolinStudioDFU);
 
     // A controller that an interrupted update left in firmware-update mode answers only there:
@@ -66,6 +67,8 @@ bool VDXUpdaterUpgradeLogic::connectInNormalMode()
     // serial number cannot be told apart and is followed as any controller.
     if (m_device->isConnected() && !m_pickedSerialNumber && !m_device->info().serialNumber.empty())
         m_pickedSerialNumber = m_device->info().serialNumber;
+    if (m_device->isConnected())
+        m_refusedForLackOfRights = false;
     return m_device->isConnected();
 }
 
@@ -77,6 +80,8 @@ void VDXUpdaterUpgradeLogic::scan(const DVK2::USBDeviceFilter& filter)
                          DVK2::USBDeviceFactory::Callback());
     factory.initWithDeviceFilter(filter, false);
     factory.deInit();
+    if (factory.refusedForLackOfRights() != 0)
+        m_refusedForLackOfRights = true;
 }
 
 void VDXUpdaterUpgradeLogic::onDeviceFound(const DVK2::USBDeviceOSHandle& handle, const DVK2::USBDeviceFilter& filter)

@@ -19,6 +19,9 @@ namespace {
 constexpr std::chrono::seconds kVerifyRetryDelay(5);
 
 const char* const kTextNoDeviceConnected = "Please connect your %1% and click RESCAN.";
+const char* const kTextNoAccess =
+    "Your %1% is connected, but this user may not open it. Install the udev rule 60-vardolin-studio.rules from the "
+    "updater's Contents/Resources folder (README, \"Access to the controller\"), reconnect the %1% and click RESCAN.";
 const char* const kTextNoUpdateAvailable = "Currently there is no newer firmware for your %1%.";
 const char* const kTextUpdateAvailable = "A firmware update is available for your %1%. To update the firmware now, "
                                          "click UPDATE. To update the firmware later, click QUIT.";
@@ -80,8 +83,10 @@ void UpdateWizardMainWidget::run(FirmwareUpdaterConfig::tConnectFunction connect
                                  FirmwareUpdaterConfig::tConnectFunction resetIntoUpdateMode,
                                  FirmwareUpdaterConfig::tConnectFunction connectInUpdateMode,
                                  FirmwareUpdaterConfig::tPerformUpdateFunction performUpdate,
-                                 FirmwareUpdaterConfig::tGetDeviceInfoFunction getDeviceInfo)
+                                 FirmwareUpdaterConfig::tGetDeviceInfoFunction getDeviceInfo,
+                                 FirmwareUpdaterConfig::tRefusedFunction isControllerRefused)
 {
+    m_isControllerRefused = std::move(isControllerRefused);
     m_connectInNormalMode = std::move(connectInNormalMode);
     m_resetIntoUpdateMode = std::move(resetIntoUpdateMode);
     m_connectInUpdateMode = std::move(connectInUpdateMode);
@@ -96,8 +101,10 @@ void UpdateWizardMainWidget::onAction()
 {
     switch (m_state) {
     case eStateNoDeviceConnected: {
-        if (!m_connectInNormalMode())
+        if (!m_connectInNormalMode()) {
+            showNoDeviceText();
             return;
+        }
         std::string installed, newest;
         if (showDeviceInfo(installed, newest)) {
             showPageUpdateAvailable();
@@ -126,6 +133,15 @@ void UpdateWizardMainWidget::onAction()
     case eStateUpdateSuccessful:
     case eStateUpdateFailed: return;
     }
+}
+
+void UpdateWizardMainWidget::showNoDeviceText()
+{
+    const bool refused = m_isControllerRefused && m_isControllerRefused();
+    if (refused == m_showsRefusal)
+        return;  // the page stays as it is
+    m_showsRefusal = refused;
+    setInfoPanelInfo(pageText(refused ? kTextNoAccess : kTextNoDeviceConnected));
 }
 
 void UpdateWizardMainWidget::goToUpdating()
@@ -256,6 +272,7 @@ void UpdateWizardMainWidget::showPage(const tPage& page, const std::string& text
 void UpdateWizardMainWidget::showPageNoDeviceConnected()
 {
     resetFirmwareRevisionsAndSerialNumber();
+    m_showsRefusal = false;
     showPage(kPageNoDeviceConnected, pageText(kTextNoDeviceConnected));
 }
 

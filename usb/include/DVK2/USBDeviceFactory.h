@@ -24,6 +24,10 @@ public:
     bool initWithDeviceFilter(const USBDeviceFilter& filter, bool keepRunning);
     void deInit();
     bool isRunning() const { return m_running; }
+    // How many devices of the last scan carried the filter's ids but could not be used because
+    // this user may not open them (on Linux: no udev rule for the device node). They were not
+    // reported.
+    unsigned refusedForLackOfRights() const { return m_refusedForRights; }
 
     static bool getDeviceInfoForOSHandleWithFilter(const USBDeviceOSHandle& handle, const USBDeviceFilter& filter,
                                                    USBDeviceInfo& info, bool withStrings);
@@ -32,6 +36,7 @@ private:
     friend class OSImpl;
     OSImpl* m_impl;
     bool m_running = false;
+    unsigned m_refusedForRights = 0;
     Callback m_onDeviceAdded;
     Callback m_onDeviceRemoved;
 };

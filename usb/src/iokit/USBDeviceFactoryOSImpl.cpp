@@ -144,10 +144,19 @@ bool USBDeviceFactory::OSImpl::matchesIds(io_service_t service) const
     switch (m_filter.deviceType) {
     case eUSBDeviceTypeUSB:
     case eUSBDeviceTypeDFU: {
+        // The registry first: a device of another product is passed over without being opened.
+        uint16_t vendorId = 0, productId = 0;
+        if (registryIds(service, vendorId, productId) &&
+            ((m_filter.vendorId != 0 && vendorId != m_filter.vendorId) ||
+             (m_filter.productId != 0 && productId != m_filter.productId)))
+            return false;
         // A temporary interface, ids and release number only.
-        IOUSBDeviceInterface** device = USBDevice::OSImpl::getUSBDeviceInterfaceFor(service);
+        IOReturn failure = kIOReturnSuccess;
+        IOUSBDeviceInterface** device = USBDevice::OSImpl::getUSBDeviceInterfaceFor(service, &failure);
         read = USBDevice::OSImpl::getDeviceInfo(device, info, false);
         USBDevice::OSImpl::releaseDeviceInterface(device);
+        if (device == nullptr && failure == kIOReturnNotPrivileged && (vendorId != 0 || productId != 0))
+            ++m_factory.m_refusedForRights;
         break;
     }
     case eUSBDeviceTypeTolvuAudio:
@@ -164,6 +173,25 @@ bool USBDeviceFactory::OSImpl::matchesIds(io_service_t service) const
     if (m_filter.productId != 0 && info.productId != m_filter.productId)
         return false;
     return true;
+}
+
+bool USBDeviceFactory::OSImpl::registryIds(io_service_t service, uint16_t& vendorId, uint16_t& productId)
+{
+    const auto number = [service](const char* name, uint16_t& value) {
+        CFStringRef key = CFStringCreateWithCString(kCFAllocatorDefault, name, kCFStringEncodingUTF8);
+        CFTypeRef property = IORegistryEntryCreateCFProperty(service, key, kCFAllocatorDefault, 0);
+        CFRelease(key);
+        if (property == nullptr)
+            return false;
+        SInt32 read = 0;
+        const bool isNumber = CFGetTypeID(property) == CFNumberGetTypeID() &&
+                              CFNumberGetValue(static_cast<CFNumberRef>(property), kCFNumberSInt32Type, &read);
+        CFRelease(property);
+        if (isNumber)
+            value = static_cast<uint16_t>(read);
+        return isNumber;
+    };
+    return number(kUSBVendorID, vendorId) && number(kUSBProductID, productId);
 }
 
 }  // namespace QV::DVK2

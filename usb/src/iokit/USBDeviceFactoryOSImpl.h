@@ -31,7 +31,10 @@ private:
     void deviceAdded(io_iterator_t iterator);
     void deviceRemoved(io_iterator_t iterator, bool report);
     // Whether a found service carries the filter's ids, read the way the filter's kind requires.
+    // A device whose ids match but that this user may not use is counted in the factory, not matched.
     bool matchesIds(io_service_t service) const;
+    // The USB device's ids from the registry, which needs no access to the device.
+    static bool registryIds(io_service_t service, uint16_t& vendorId, uint16_t& productId);
 
     USBDeviceFactory& m_factory;
     USBDeviceFilter m_filter;

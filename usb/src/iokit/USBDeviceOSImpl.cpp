@@ -60,12 +60,14 @@ void USBDevice::OSImpl::disconnect()
 
 bool USBDevice::OSImpl::getDeviceInfo(USBDeviceInfo& info) const { return getDeviceInfo(m_device, info, true); }
 
-IOUSBDeviceInterface** USBDevice::OSImpl::getUSBDeviceInterfaceFor(io_service_t service)
+IOUSBDeviceInterface** USBDevice::OSImpl::getUSBDeviceInterfaceFor(io_service_t service, IOReturn* failure)
 {
     IOCFPlugInInterface** plugin = nullptr;
     SInt32 score = 0;
     kern_return_t result = IOCreatePlugInInterfaceForService(service, kIOUSBDeviceUserClientTypeID,
                                                              kIOCFPlugInInterfaceID, &plugin, &score);
+    if (failure != nullptr)
+        *failure = result;
     if (result != kIOReturnSuccess || plugin == nullptr)
         return nullptr;
 
@@ -75,6 +77,8 @@ IOUSBDeviceInterface** USBDevice::OSImpl::getUSBDeviceInterfaceFor(io_service_t 
     (*plugin)->Release(plugin);
     if (queried != S_OK || device == nullptr) {
         printf("Couldn't create a USB device interface (%08x)\n", static_cast<unsigned>(queried));
+        if (failure != nullptr)
+            *failure = queried != S_OK ? static_cast<IOReturn>(queried) : kIOReturnError;
         return nullptr;
     }
     return device;

@@ -31,9 +31,10 @@ public:
     IOUSBDeviceInterface** device() const { return m_device; }
     std::recursive_mutex& lock() const { return m_lock; }
 
-    // A device interface for a service (one reference for the caller), or null. The device is
-    // never opened: every request goes to its default pipe.
-    static IOUSBDeviceInterface** getUSBDeviceInterfaceFor(io_service_t service);
+    // A device interface for a service (one reference for the caller), or null, with the reason in
+    // `failure` when given (kIOReturnNotPrivileged: this user may not use the device). The device
+    // is never opened: every request goes to its default pipe.
+    static IOUSBDeviceInterface** getUSBDeviceInterfaceFor(io_service_t service, IOReturn* failure = nullptr);
     static void releaseDeviceInterface(IOUSBDeviceInterface** device);
 
     // Ids and release number; with strings also the manufacturer, product and serial number

@@ -3,6 +3,7 @@
 #include "DVK2/USBDeviceDB.h"
 #include "DVK2/USBDeviceFactory.h"
 
+#include "qvsim/bus/FileAccess.h"
 #include "qvsim/testing/SimulatedBusTest.h"
 
 #include <gtest/gtest.h>
@@ -94,6 +95,42 @@ TEST_F(Scan, FiltersByVendorAndProduct)
     bool ok = true;
     EXPECT_TRUE(scan(noClass, &ok).empty());
     EXPECT_FALSE(ok);
+}
+
+// A controller whose device node this user may not open: a scan for it counts it and reports
+// nothing; a scan for another product passes it over without opening it.
+TEST_F(Scan, AControllerThisUserMayNotOpenIsCountedNotReported)
+{
+    auto controller = plugController(withSerial("REFUSED"));
+    bus().setOpenRefused(*controller, true);
+    struct WithoutRootFileAccess {  // root opens every node; an ordinary user has nothing to give up
+        WithoutRootFileAccess() { EXPECT_TRUE(QV::SIM::setFileAccessOverride(false)); }
+        ~WithoutRootFileAccess() { QV::SIM::setFileAccessOverride(true); }
+    } user;
+
+    USBDeviceFilter updateMode = USBDeviceDB::VardolinStudioDFU;
+    updateMode.productId = 0x1302;
+    struct Case {
+        const char* what;
+        USBDeviceFilter filter;
+        bool refused;  // the node's open is refused
+        size_t reported;
+        unsigned counted;
+    } cases[] = {
+        {"its own filter", USBDeviceDB::VardolinStudioDFU, true, 0, 1},
+        {"another product's filter", updateMode, true, 0, 0},
+        {"its own filter, access given", USBDeviceDB::VardolinStudioDFU, false, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        bus().setOpenRefused(*controller, c.refused);
+        size_t reported = 0;
+        USBDeviceFactory factory;
+        factory.setCallbacks([&](const USBDeviceOSHandle&, const USBDeviceFilter&) { ++reported; }, {});
+        EXPECT_TRUE(factory.initWithDeviceFilter(c.filter, false));
+        EXPECT_EQ(reported, c.reported);
+        EXPECT_EQ(factory.refusedForLackOfRights(), c.counted);
+    }
 }
 
 TEST_F(Scan, IdentityWithAndWithoutStrings)

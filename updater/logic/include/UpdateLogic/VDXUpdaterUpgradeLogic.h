@@ -51,6 +51,9 @@ public:
     // controller connected is picked: from then on every scan of this logic takes only the
     // controller with its serial number, whatever else is on the bus.
     bool connectInNormalMode();
+    // True when the last connectInNormalMode found no controller it could use, but one (in either
+    // mode) that this user may not open: it is connected, and access to it is missing.
+    bool isControllerRefused() const { return m_refusedForLackOfRights; }
     // Resets a connected controller into firmware-update mode and finds it again there.
     bool resetIntoUpdateMode();
     // Finds a controller that is already in firmware-update mode; sends nothing.
@@ -87,6 +90,7 @@ private:
     std::optional<std::string> m_pickedSerialNumber;  // the controller this logic updates, once found
     bool m_foundInUpdateMode = false;  // the last scan took a controller already in firmware-update mode
     bool m_updateStarted = false;      // a worker was started: from then on application mode only
+    bool m_refusedForLackOfRights = false;  // see isControllerRefused
     boost::thread m_updateThread;
     std::mutex m_resultLock;
     UpdateResult* m_result = nullptr;  // the running update's result; null once released

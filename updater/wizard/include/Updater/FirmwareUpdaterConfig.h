@@ -27,6 +27,9 @@ public:
     using tIsUpdateRunningFunction = boost::function<bool()>;
     // Gives the worker up to 500 ms more, then asks it to stop.
     using tCloseRequestFunction = boost::function<void()>;
+    // After a scan that connected nothing: true when a controller is connected that this user may
+    // not open.
+    using tRefusedFunction = boost::function<bool()>;
 
     // The version becomes the bundle's when it has one; the window title is the program name.
     FirmwareUpdaterConfig(std::string deviceName, std::string deviceImageKey, std::string deviceCode,
@@ -63,6 +66,7 @@ public:
     tGetDeviceInfoFunction m_getDeviceInfo;
     tIsUpdateRunningFunction m_isUpdateRunning;
     tCloseRequestFunction m_applicationCloseRequest;
+    tRefusedFunction m_isControllerRefused;  // set after construction; empty: never refused
 };
 
 }  // namespace QV

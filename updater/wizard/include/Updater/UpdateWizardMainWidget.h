@@ -8,8 +8,9 @@
 //
 //   state                       | ACTION / timer                       | result
 //   ----------------------------+--------------------------------------+------------------------------
-//   0 no device connected       | connectInNormalMode                  | false: 0; up to date: 1;
-//                               |                                      | update needed: 2
+//   0 no device connected       | connectInNormalMode                  | false: 0 (the text says whether
+//                               |                                      | access is missing); up to
+//                               |                                      | date: 1; update needed: 2
 //   1 no update available       | -                                    | final
 //   2 update available          | resetIntoUpdateMode                  | true: 3 (update starts);
 //                               |                                      | false: 4
@@ -65,12 +66,15 @@ public:
                            std::string contributorLine3, std::string contributorLine4, std::string contributorLine5);
     ~UpdateWizardMainWidget() override;
 
-    // Stores the callbacks, shows the first page and scans for the controller at once.
+    // Stores the callbacks, shows the first page and scans for the controller at once. With
+    // isControllerRefused, the first page says so when the controller is connected but this user
+    // may not open it.
     void run(FirmwareUpdaterConfig::tConnectFunction connectInNormalMode,
              FirmwareUpdaterConfig::tConnectFunction resetIntoUpdateMode,
              FirmwareUpdaterConfig::tConnectFunction connectInUpdateMode,
              FirmwareUpdaterConfig::tPerformUpdateFunction performUpdate,
-             FirmwareUpdaterConfig::tGetDeviceInfoFunction getDeviceInfo);
+             FirmwareUpdaterConfig::tGetDeviceInfoFunction getDeviceInfo,
+             FirmwareUpdaterConfig::tRefusedFunction isControllerRefused = {});
 
     // The ACTION button's click: the step of the current state.
     void onAction();
@@ -123,6 +127,8 @@ private:
     void goToUpdating();
     // Reads the device's identity and versions into the page; the update-needed flag.
     bool showDeviceInfo(std::string& installed, std::string& newest);
+    // The first page's text: connect the controller, or give this user access to it.
+    void showNoDeviceText();
     // After a written update: is the newest firmware installed now?
     void verifyUpdate();
     // Page texts with %1% the device name, %2% the error number, %3% the program name.
@@ -148,6 +154,8 @@ private:
     FirmwareUpdaterConfig::tConnectFunction m_connectInUpdateMode;
     FirmwareUpdaterConfig::tPerformUpdateFunction m_performUpdate;
     FirmwareUpdaterConfig::tGetDeviceInfoFunction m_getDeviceInfo;
+    FirmwareUpdaterConfig::tRefusedFunction m_isControllerRefused;
+    bool m_showsRefusal = false;  // the first page's text is the one about access
 
     eWizardState m_state = eStateNoDeviceConnected;
     // Written by the update worker, read by the poll.

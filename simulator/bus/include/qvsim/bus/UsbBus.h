@@ -44,6 +44,12 @@ public:
     bool waitSettled(std::chrono::steady_clock::time_point deadline);
     bool waitSettled(std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
+    // The controller's device node refuses to be opened (EACCES), as for a user without the rights
+    // to it, from now on and at every later enumeration; false lifts it. A process with root
+    // rights must give up its file access override to see it (FileAccess.h). Nothing when the
+    // controller is not plugged.
+    void setOpenRefused(const ControllerModel& model, bool refused);
+
     // Bus and device number of a controller while it is enumerated.
     std::optional<tUsbAddress> address(const ControllerModel& model) const;
 
