@@ -352,7 +352,8 @@ Other:
                               at a known point of an update
   --signal SIG                the signal of --signal-at: KILL (the default), INT or TERM
   --runs N                    run the command N times, one after the other, on the same
-                              controllers; the status is the last run's
+                              controllers (each run once they are back on the bus); the
+                              status is the last run's
   --refuse-open               the controllers' device nodes refuse to be opened (EACCES), as
                               for a user without the udev rule (also when run as root: the
                               command is started without root's file access override)

@@ -9,6 +9,7 @@
 #include "qvsim/model/RequestLog.h"
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <memory>
 #include <functional>
@@ -19,6 +20,7 @@
 #include <iostream>
 #include <spawn.h>
 #include <string>
+#include <thread>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -128,6 +130,23 @@ int runChild(const std::vector<std::string>& command, const std::function<void()
     return 127;
 }
 
+// Before a further run: a controller that the last run left re-enumerating is back on the bus, so
+// the run finds it as a user who starts the program again a moment later would. A controller that
+// does not come back (a lost re-enumeration) is not waited for beyond a few seconds.
+void waitForControllers(const std::vector<std::shared_ptr<ControllerModel>>& controllers, UsbBus& bus)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto allBack = [&] {
+        for (const auto& controller : controllers)
+            if (!controller->onBus())
+                return false;
+        return true;
+    };
+    while (!allBack() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    bus.waitSettled(deadline);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -203,8 +222,11 @@ int main(int argc, char** argv)
                         kill(g_child, signal);
                 });
         }
-        for (unsigned run = 0; run < options->runs; ++run)
+        for (unsigned run = 0; run < options->runs; ++run) {
+            if (run > 0 && plugged)
+                waitForControllers(controllers, bus);
             status = runChild(options->command, options->plugOnSignal ? std::function<void()>(plugIn) : nullptr);
+        }
         for (const auto& controller : controllers)
             controller->setRequestObserver(nullptr);
 
