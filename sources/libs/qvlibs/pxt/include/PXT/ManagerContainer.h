@@ -82,6 +82,10 @@ public:
 
 private:
     std::shared_ptr<GP::Stream> openPath(const GP::FileName& path);
+    // getResourceStream, also telling where the resource was found (a file's path, or the bundle
+    // resource's type and name) for messages about its content.
+    std::shared_ptr<GP::Stream> findResource(const GP::CharSequence<char>& name, eResourceType kind, bool warn,
+                                             std::string& where);
     std::shared_ptr<const UIA::Picture> pictureFor(const std::string& name, const UIA::PictureProperties& properties,
                                                    float scale);
 

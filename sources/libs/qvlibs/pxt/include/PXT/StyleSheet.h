@@ -32,7 +32,8 @@ public:
     StyleSheet& operator=(const StyleSheet&) = delete;
 
     // The stylesheet resource `name` of the container; the rules are replaced when it parses, else
-    // kept. Messages name the resource.
+    // kept. Messages name the resource; a text that parses into no rule at all (empty, or nothing
+    // but errors) empties the sheet and is reported as such.
     void load(const GP::CharSequence<char>& name);
     // The same from text in memory.
     void createDirect(const GP::CharSequence<char>& text);

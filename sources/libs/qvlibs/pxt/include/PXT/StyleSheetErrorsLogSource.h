@@ -1,5 +1,7 @@
-// The toolkit's channel for diagnostic texts (stylesheet messages, missing resources): each text is
-// handed to every registered sink, in order. Nothing registers a sink in this program.
+// The toolkit's channel for diagnostic texts (stylesheet messages, missing resources, pictures that
+// cannot be decoded): each text is handed to every registered sink, in order. Without a sink (the
+// program registers none) each text is one line of the platform core's trace on standard error, so
+// that a damaged skin never fails in silence.
 #pragma once
 
 #include <functional>

@@ -117,6 +117,13 @@ std::shared_ptr<GP::Stream> ManagerContainer::openPath(const GP::FileName& path)
 std::shared_ptr<GP::Stream> ManagerContainer::getResourceStream(const GP::CharSequence<char>& name, eResourceType kind,
                                                                 bool warn)
 {
+    std::string where;
+    return findResource(name, kind, warn, where);
+}
+
+std::shared_ptr<GP::Stream> ManagerContainer::findResource(const GP::CharSequence<char>& name, eResourceType kind,
+                                                           bool warn, std::string& where)
+{
     checkResourcesLocation();
     const std::string text = name.str();
     const std::string relative = relativeName(text);
@@ -128,8 +135,10 @@ std::shared_ptr<GP::Stream> ManagerContainer::getResourceStream(const GP::CharSe
             full += ':';
         full += folder + ":" + relative;
         if (!relative.empty())
-            if (auto stream = openPath(GP::FileName(full)))
+            if (auto stream = openPath(GP::FileName(full))) {
+                where = GP::FileName(full).getFilesystemPath();
                 return stream;
+            }
         if (warn)
             StyleSheetErrorsLogSource::log("PXT::ManagerContainer::getResourceStream - can't find resource: " + full);
         return nullptr;
@@ -138,15 +147,19 @@ std::shared_ptr<GP::Stream> ManagerContainer::getResourceStream(const GP::CharSe
     const std::filesystem::path& bundle = GP::getCurrentBundlePath();
     if (!bundle.empty() && !relative.empty()) {
         const std::string full = folderText(bundle / "Contents" / "Resources") + "skin:" + folder + ":" + relative;
-        if (auto stream = openPath(GP::FileName(full)))
+        if (auto stream = openPath(GP::FileName(full))) {
+            where = GP::FileName(full).getFilesystemPath();
             return stream;
+        }
         if (warn)
             StyleSheetErrorsLogSource::log("PXT::ManagerContainer::getResourceStream - warning: can't load resource " +
                                            text + " from app bundle");
     }
     auto resource = std::make_shared<GP::ResourceStream>();
-    if (resource->init(GP::getCurrentDSOHandle(), text.c_str(), s_pResTypes[kind]))
+    if (resource->init(GP::getCurrentDSOHandle(), text.c_str(), s_pResTypes[kind])) {
+        where = std::string("the bundle's ") + s_pResTypes[kind] + " resource " + text;
         return resource;
+    }
     if (warn)
         StyleSheetErrorsLogSource::log("PXT::ManagerContainer::getResourceStream - can't load linked resource " + text);
     return nullptr;
@@ -217,15 +230,18 @@ std::shared_ptr<const UIA::Picture> ManagerContainer::pictureFor(const std::stri
 void ManagerContainer::loadImage(std::shared_ptr<UIA::Picture>& out, const std::string& name,
                                  const UIA::PictureProperties& properties, float scale)
 {
-    const std::shared_ptr<GP::Stream> stream = getResourceStream(name, eResourcePictures, scale == 1.0f);
+    std::string where;
+    const std::shared_ptr<GP::Stream> stream = findResource(name, eResourcePictures, scale == 1.0f, where);
     if (!stream)
         return;
     stream->setByteOrder(GP::Endian::eLittleEndian);
     if (!out)
         out = std::make_shared<UIA::Picture>();
-    if (!out->readDetect(*stream, static_cast<UIA::PictureProperties::eOrientation>(0), true)) {
+    std::string why;
+    if (!out->readDetect(*stream, static_cast<UIA::PictureProperties::eOrientation>(0), true, &why)) {
         out.reset();
-        StyleSheetErrorsLogSource::log("PXT::ManagerContainer::loadImage - can't decode picture " + name);
+        StyleSheetErrorsLogSource::log("PXT::ManagerContainer::loadImage - can't decode picture " + name + " (" +
+                                       where + "): " + why);
         return;
     }
     out->setAnimationOrientation(

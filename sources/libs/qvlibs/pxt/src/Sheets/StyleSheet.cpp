@@ -2,6 +2,7 @@
 
 #include "PXT/ManagerContainer.h"
 #include "PXT/StyleParser2.h"
+#include "PXT/StyleSheetErrorsLogSource.h"
 #include "PXT/Widget.h"
 #include "Sheets/CompoundBuilder.h"
 
@@ -22,6 +23,12 @@ void StyleSheet::load(const GP::CharSequence<char>& name)
         StyleParser2 parser(this);
         const bool success = parser.processStream(*stream, text);
         parsed(parser, success);
+        // The parser names what it refused; a text that gave nothing must be named too: the
+        // window is then drawn without a skin.
+        if (!success && parser.getErrors().empty())
+            StyleSheetErrorsLogSource::log("Stylesheet error: " + text + " - can't read the stylesheet");
+        else if (success && parser.getRules().empty())
+            StyleSheetErrorsLogSource::log("Stylesheet error: " + text + " - no usable rules, the skin is empty");
     }
     m_cache.clear();
 }

@@ -27,6 +27,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace QV::UIA {
@@ -164,8 +165,10 @@ public:
     //
     // Tries PNG, then JPEG, then TGA, each from the stream's position at the call (the stream is
     // sought back there before every attempt). TGA has no signature: data that pass its header
-    // checks decode as TGA. True when one of the readers succeeded.
-    bool readDetect(GP::Stream& stream, eOrientation orientation, bool bDetectAlpha);
+    // checks decode as TGA. True when one of the readers succeeded. On failure *pWhy, when given,
+    // says why: the reason of the format whose signature (for TGA, whose header) the data carry,
+    // "empty file", or that the data are none of the three formats.
+    bool readDetect(GP::Stream& stream, eOrientation orientation, bool bDetectAlpha, std::string* pWhy = nullptr);
     // PNG of any colour type and bit depth, interlaced or not; 16-bit samples keep their high byte.
     // The alpha-channel property is always set: true only with bDetectAlpha, a colour type with
     // alpha (palette, grey with alpha, RGB with alpha) and at least one pixel with alpha below 0xFF.
@@ -187,6 +190,11 @@ public:
     // alpha-channel property is set when a pixel has alpha below 0xFF (32 bits) or is the word 0
     // (16 bits), else cleared; without it, untouched.
     bool readTGA(GP::Stream& stream, eOrientation orientation, bool bDetectAlpha);
+    // The three readers, saying on failure why data of their format could not be decoded ("PNG:
+    // unexpected end of data"); `why` stays empty when the data are not of their format at all.
+    bool readPNG(GP::Stream& stream, eOrientation orientation, bool bDetectAlpha, std::string& why);
+    bool readJPG(GP::Stream& stream, eOrientation orientation, bool bDetectAlpha, std::string& why);
+    bool readTGA(GP::Stream& stream, eOrientation orientation, bool bDetectAlpha, std::string& why);
 
     // --- Combining (PictureCombiner.h) -------------------------------------------------------
     // Frame number frame of source (or the part sourceRect of it) with its top-left at (x, y).

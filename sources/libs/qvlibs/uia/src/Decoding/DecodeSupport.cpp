@@ -34,6 +34,11 @@ long long bytesLeft(GP::Stream& stream)
     return end - position;
 }
 
+std::string sizeText(uint64_t width, uint64_t height)
+{
+    return std::to_string(width) + " x " + std::to_string(height) + " pixels";
+}
+
 bool hasTranslucentPixel(const Picture& picture)
 {
     const uint32_t* begin = picture.getData();

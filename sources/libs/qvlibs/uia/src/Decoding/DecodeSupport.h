@@ -7,6 +7,7 @@
 #include "UIA/Picture.h"
 
 #include <cstdint>
+#include <string>
 
 namespace QV::UIA::DETAIL {
 
@@ -21,6 +22,9 @@ bool resizeForDecoding(Picture& picture, uint64_t width, uint64_t height);
 // The bytes from the stream's position to the end of its storage, or -1 when the storage cannot
 // tell. The position is kept.
 long long bytesLeft(GP::Stream& stream);
+
+// "<width> x <height> pixels", for the readers' reasons.
+std::string sizeText(uint64_t width, uint64_t height);
 
 // True when a pixel has alpha below 0xFF.
 bool hasTranslucentPixel(const Picture& picture);

@@ -10,12 +10,15 @@ jpeg_error_mgr* JPGErrorManager::install()
 {
     jpeg_error_mgr* manager = jpeg_std_error(&m_manager);
     manager->error_exit = &errorExitHandler;
+    m_message[0] = '\0';
     return manager;
 }
 
 void JPGErrorManager::errorExitHandler(j_common_ptr cinfo)
 {
-    std::longjmp(reinterpret_cast<JPGErrorManager*>(cinfo->err)->m_jump, 1);
+    auto* self = reinterpret_cast<JPGErrorManager*>(cinfo->err);
+    cinfo->err->format_message(cinfo, self->m_message);
+    std::longjmp(self->m_jump, 1);
 }
 
 }  // namespace QV::UIA

@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace QV::UIA {
@@ -86,13 +87,27 @@ bool decodingFor(const jpeg_decompress_struct& cinfo, tDecoding& decoding)
     }
 }
 
-// Decodes into the picture. Nothing in this frame needs destruction: a libjpeg error returns here
-// through longjmp.
-bool decode(JPGDecoder& d, Picture& picture, GP::Stream& stream)
+// Whether the data at the stream's position begin with a JPEG's start-of-image marker; the
+// position is kept.
+bool startsLikeJPEG(GP::Stream& stream)
+{
+    GP::IStorage* storage = stream.getStorage();
+    const long long start = storage->getPos64();
+    unsigned char marker[2] = {};
+    const bool bRead = stream.readRaw(marker, 2) == 2;
+    storage->seek64(start, GP::IStorage::eSeekFromStart);
+    return bRead && marker[0] == 0xFF && marker[1] == 0xD8;
+}
+
+// Decodes into the picture; `why` gets the reason of a failure. Nothing in this frame needs
+// destruction: a libjpeg error returns here through longjmp.
+bool decode(JPGDecoder& d, Picture& picture, GP::Stream& stream, std::string& why)
 {
     d.cinfo.err = d.errors.install();
-    if (setjmp(d.errors.m_jump))
+    if (setjmp(d.errors.m_jump)) {
+        why = std::string("JPEG: ") + d.errors.m_message;
         return false;
+    }
     // Destroying a decompressor that failed half-way through its creation is safe.
     d.bCreated = true;
     jpeg_create_decompress(&d.cinfo);
@@ -101,33 +116,48 @@ bool decode(JPGDecoder& d, Picture& picture, GP::Stream& stream)
     d.cinfo.progress = &d.progress;
     d.source.install(&d.cinfo, stream);
     jpeg_save_markers(&d.cinfo, JPEG_APP0 + 2, 0xFFFF);
-    if (jpeg_read_header(&d.cinfo, TRUE) != JPEG_HEADER_OK)
+    if (jpeg_read_header(&d.cinfo, TRUE) != JPEG_HEADER_OK) {
+        why = "JPEG: no image";
         return false;
-    if (!DETAIL::isDecodableSize(d.cinfo.image_width, d.cinfo.image_height))
+    }
+    if (!DETAIL::isDecodableSize(d.cinfo.image_width, d.cinfo.image_height)) {
+        why = "JPEG: " + DETAIL::sizeText(d.cinfo.image_width, d.cinfo.image_height) +
+              " is beyond the picture's size limits";
         return false;
+    }
 
     tDecoding decoding;
-    if (!decodingFor(d.cinfo, decoding))
+    if (!decodingFor(d.cinfo, decoding)) {
+        why = "JPEG: unknown colour space " + std::to_string(int(d.cinfo.jpeg_color_space));
         return false;
+    }
     d.cinfo.out_color_space = decoding.output;
     d.converter.emplace(decoding.samples);
     if (decoding.bProfileAllowed) {
         d.profile = DETAIL::assembleICCProfile(d.cinfo.marker_list);
-        if (!d.profile.empty() && !d.converter->useProfile(d.profile))
+        if (!d.profile.empty() && !d.converter->useProfile(d.profile)) {
+            why = "JPEG: its colour profile does not fit its data";
             return false;
+        }
     }
 
-    if (!jpeg_start_decompress(&d.cinfo))
+    if (!jpeg_start_decompress(&d.cinfo)) {
+        why = "JPEG: decoding did not start";
         return false;
+    }
     std::size_t const width = d.cinfo.output_width;
     if (std::size_t(d.cinfo.output_components) != JPGColourConverter::samplesPerPixel(decoding.samples) ||
-        !DETAIL::resizeForDecoding(picture, width, d.cinfo.output_height))
+        !DETAIL::resizeForDecoding(picture, width, d.cinfo.output_height)) {
+        why = "JPEG: pixels of an unknown format";
         return false;
+    }
     d.line.resize(std::size_t(d.cinfo.output_components) * width);
     for (JDIMENSION y = 0; y < d.cinfo.output_height; ++y) {
         JSAMPROW row = d.line.data();
-        if (jpeg_read_scanlines(&d.cinfo, &row, 1) != 1)
+        if (jpeg_read_scanlines(&d.cinfo, &row, 1) != 1) {
+            why = "JPEG: a line could not be read";
             return false;
+        }
         d.converter->convert(d.line.data(), picture.getData() + std::size_t(y) * width, width);
     }
     jpeg_finish_decompress(&d.cinfo);
@@ -136,14 +166,26 @@ bool decode(JPGDecoder& d, Picture& picture, GP::Stream& stream)
 
 }  // namespace
 
-bool Picture::readJPG(GP::Stream& stream, eOrientation, bool bDetectAlpha)
+bool Picture::readJPG(GP::Stream& stream, eOrientation orientation, bool bDetectAlpha)
 {
+    std::string why;
+    return readJPG(stream, orientation, bDetectAlpha, why);
+}
+
+bool Picture::readJPG(GP::Stream& stream, eOrientation, bool bDetectAlpha, std::string& why)
+{
+    why.clear();
     if (stream.getStorage() == nullptr)
         return false;
     {
+        const bool bSignature = startsLikeJPEG(stream);
         JPGDecoder decoder;
-        if (!decode(decoder, *this, stream))
+        if (!decode(decoder, *this, stream, why)) {
+            // Data of another kind are no JPEG that failed.
+            if (!bSignature)
+                why.clear();
             return false;
+        }
     }
     if (bDetectAlpha)
         setAlphaChannel(false);

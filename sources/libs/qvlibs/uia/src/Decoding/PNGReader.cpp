@@ -9,6 +9,7 @@
 
 #include <csetjmp>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace QV::UIA {
@@ -24,8 +25,14 @@ void PNGReadHelper(png_structp png, png_bytep data, png_size_t length)
         png_error(png, "unexpected end of data");
 }
 
-// libpng's error callback: back to the reader's setjmp.
-[[noreturn]] void PNGErrorHelper(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+// libpng's error callback: keeps libpng's message as the reason (its error pointer is the
+// reader's reason text) and goes back to the reader's setjmp.
+[[noreturn]] void PNGErrorHelper(png_structp png, png_const_charp message)
+{
+    if (auto* why = static_cast<std::string*>(png_get_error_ptr(png)))
+        *why = std::string("PNG: ") + (message ? message : "error");
+    png_longjmp(png, 1);
+}
 
 // Warnings (bad ancillary chunks and the like) do not stop the decoding.
 void PNGWarningHelper(png_structp, png_const_charp) {}
@@ -51,12 +58,18 @@ struct PNGDecoder {
     }
 };
 
+constexpr std::size_t kSignatureSize = 8;
+
 // Decodes into the picture; bColourTypeHasAlpha tells whether the file's colour type carries
-// alpha of its own. Nothing in this frame needs destruction: a libpng error returns here through
-// longjmp.
-bool decode(PNGDecoder& d, Picture& picture, GP::Stream& stream, bool& bColourTypeHasAlpha)
+// alpha of its own. `why` gets the reason of a failure once the PNG signature was seen. Nothing in
+// this frame needs destruction: a libpng error returns here through longjmp.
+bool decode(PNGDecoder& d, Picture& picture, GP::Stream& stream, bool& bColourTypeHasAlpha, std::string& why)
 {
-    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, &DETAIL::PNGErrorHelper, &DETAIL::PNGWarningHelper);
+    png_byte signature[kSignatureSize];
+    if (stream.readRaw(signature, kSignatureSize) != kSignatureSize || png_sig_cmp(signature, 0, kSignatureSize) != 0)
+        return false;
+    why = "PNG: out of memory";
+    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &why, &DETAIL::PNGErrorHelper, &DETAIL::PNGWarningHelper);
     if (d.png == nullptr)
         return false;
     d.info = png_create_info_struct(d.png);
@@ -66,6 +79,7 @@ bool decode(PNGDecoder& d, Picture& picture, GP::Stream& stream, bool& bColourTy
         return false;
 
     png_set_read_fn(d.png, &stream, &DETAIL::PNGReadHelper);
+    png_set_sig_bytes(d.png, int(kSignatureSize));
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
     // Fuzzers mutate bytes: checksums would stop nearly every input at the first chunk.
     png_set_crc_action(d.png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
@@ -103,21 +117,26 @@ bool decode(PNGDecoder& d, Picture& picture, GP::Stream& stream, bool& bColourTy
         png_set_bgr(d.png);
         break;
     case PNG_COLOR_TYPE_RGB_ALPHA: png_set_bgr(d.png); break;
-    default: return false;
+    default: why = "PNG: unknown colour type " + std::to_string(colourType); return false;
     }
     png_set_interlace_handling(d.png);
     png_read_update_info(d.png, d.info);
     // The transformations above must have produced four bytes a pixel: the rows are the picture's.
-    if (png_get_rowbytes(d.png, d.info) != std::size_t(width) * 4)
+    if (png_get_rowbytes(d.png, d.info) != std::size_t(width) * 4) {
+        why = "PNG: pixels of an unknown format";
         return false;
-    if (!DETAIL::resizeForDecoding(picture, width, height))
+    }
+    if (!DETAIL::resizeForDecoding(picture, width, height)) {
+        why = "PNG: " + DETAIL::sizeText(width, height) + " is beyond the picture's size limits";
         return false;
+    }
 
     d.rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y)
         d.rows[y] = reinterpret_cast<png_bytep>(picture.getData() + std::size_t(y) * width);
     png_read_image(d.png, d.rows.data());
     png_read_end(d.png, nullptr);
+    why.clear();
 
     bColourTypeHasAlpha = colourType == PNG_COLOR_TYPE_PALETTE || colourType == PNG_COLOR_TYPE_GRAY_ALPHA ||
                           colourType == PNG_COLOR_TYPE_RGB_ALPHA;
@@ -126,14 +145,21 @@ bool decode(PNGDecoder& d, Picture& picture, GP::Stream& stream, bool& bColourTy
 
 }  // namespace
 
-bool Picture::readPNG(GP::Stream& stream, eOrientation, bool bDetectAlpha)
+bool Picture::readPNG(GP::Stream& stream, eOrientation orientation, bool bDetectAlpha)
 {
+    std::string why;
+    return readPNG(stream, orientation, bDetectAlpha, why);
+}
+
+bool Picture::readPNG(GP::Stream& stream, eOrientation, bool bDetectAlpha, std::string& why)
+{
+    why.clear();
     if (stream.getStorage() == nullptr)
         return false;
     bool bColourTypeHasAlpha = false;
     {
         PNGDecoder decoder;
-        if (!decode(decoder, *this, stream, bColourTypeHasAlpha))
+        if (!decode(decoder, *this, stream, bColourTypeHasAlpha, why))
             return false;
     }
     setAlphaChannel(bDetectAlpha && bColourTypeHasAlpha && DETAIL::hasTranslucentPixel(*this));

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace QV::UIA {
 
@@ -181,8 +182,16 @@ void putTopRowFirst(Picture& picture)
 
 }  // namespace
 
-bool Picture::readTGA(GP::Stream& stream, eOrientation, bool bDetectAlpha)
+bool Picture::readTGA(GP::Stream& stream, eOrientation orientation, bool bDetectAlpha)
 {
+    std::string why;
+    return readTGA(stream, orientation, bDetectAlpha, why);
+}
+
+// Without a signature, data count as TGA (and get a reason) once their image type is one it reads.
+bool Picture::readTGA(GP::Stream& stream, eOrientation, bool bDetectAlpha, std::string& why)
+{
+    why.clear();
     if (stream.getStorage() == nullptr)
         return false;
     tTGAHeader header;
@@ -192,11 +201,16 @@ bool Picture::readTGA(GP::Stream& stream, eOrientation, bool bDetectAlpha)
         return false;
     const auto format = std::find_if(std::begin(kPixelFormats), std::end(kPixelFormats),
                                      [&](const tPixelFormat& f) { return f.depth == header.pixelDepth; });
-    if (format == std::end(kPixelFormats))
+    if (format == std::end(kPixelFormats)) {
+        why = "TGA: " + std::to_string(header.pixelDepth) + " bits per pixel are not read";
         return false;
+    }
     // An image of no pixels is no picture; an oversized one is refused before anything is read.
-    if (!DETAIL::isDecodableSize(header.width, header.height))
+    if (!DETAIL::isDecodableSize(header.width, header.height)) {
+        why = "TGA: an image of " + DETAIL::sizeText(header.width, header.height) + " is not read";
         return false;
+    }
+    why = "TGA: the data end early";
 
     if (!skip(stream, header.idLength))
         return false;
@@ -209,13 +223,16 @@ bool Picture::readTGA(GP::Stream& stream, eOrientation, bool bDetectAlpha)
     if (available >= 0 && uint64_t(available) < leastDataBytes(header.imageType, *format, nPixels))
         return false;
 
-    if (!DETAIL::resizeForDecoding(*this, header.width, header.height))
+    if (!DETAIL::resizeForDecoding(*this, header.width, header.height)) {
+        why = "TGA: out of memory";
         return false;
+    }
     tPixelRun run{getData(), std::size_t(nPixels)};
     const bool bRead = header.imageType == eImageTrueColour ? readUncompressed(stream, *format, run)
                                                             : readRunLength(stream, *format, run);
     if (!bRead)
         return false;
+    why.clear();
     if ((header.descriptor & kDescriptorTopFirst) == 0)
         putTopRowFirst(*this);
     if (bDetectAlpha)
