@@ -19,6 +19,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -57,8 +59,10 @@ protected:
         std::printf("pages of this test: %s\n", m_folder.c_str());
     }
 
-    // The program under vdx-sim with the simulator's options; its output goes to a file of the test.
-    ProgramRun& start(std::vector<std::string> simulatorOptions, bool withSimulator = true)
+    // The program under vdx-sim with the simulator's options, in `folder` when one is given (else
+    // the test's own); its output goes to a file of the test.
+    ProgramRun& start(std::vector<std::string> simulatorOptions, bool withSimulator = true,
+                      const std::string& folder = {})
     {
         std::vector<std::string> command;
         if (withSimulator) {
@@ -66,6 +70,8 @@ protected:
             command.insert(command.end(), simulatorOptions.begin(), simulatorOptions.end());
             command.push_back("--");
         }
+        if (!folder.empty())
+            command.insert(command.end(), {"env", "-C", folder});
         command.push_back(QV_UPDATER_PROGRAM);
         const std::string output = m_folder + "/output-" + std::to_string(m_runs.size() + 1) + ".txt";
         m_runs.push_back(std::make_unique<ProgramRun>(
@@ -267,6 +273,45 @@ TEST_F(ProgramRunTest, SecondInstanceEndsWithoutAWindow)
 
     first.signal(SIGTERM);
     expectCleanEnd(first);
+}
+
+// A skin folder in the current folder comes before the bundle's: a damaged copy of the bundle's
+// skin there, with the stylesheet and the title bar's picture cut short. The user sees the window
+// and, on standard error, what is wrong with which file.
+TEST_F(ProgramRunTest, ADamagedSkinIsReportedAndTheProgramRuns)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = m_folder + "/damaged";
+    fs::create_directories(folder);
+    fs::copy(QV_SKIN_DIR, folder / "skin", fs::copy_options::recursive);
+    // The sheet ends inside a rule, just after the first '{' of its second half.
+    const fs::path sheetFile = folder / "skin" / "stylesheets" / "FirmwareUpdaterStyles.txt";
+    std::string text;
+    {
+        std::ifstream in(sheetFile, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::size_t brace = text.find('{', text.size() / 2);
+    ASSERT_NE(brace, std::string::npos);
+    fs::resize_file(sheetFile, brace + 1);
+    const fs::path titlePicture = folder / "skin" / "pictures" / "TitlePanel.png";
+    fs::resize_file(titlePicture, fs::file_size(titlePicture) / 2);
+
+    ProgramRun& run = start({}, false, folder.string());
+    m_window = m_x.waitForWindow(kTitle, 60s);
+    ASSERT_TRUE(m_window) << run.output();
+    const std::string picture = "can't decode picture TitlePanel.png (" +
+                                fs::weakly_canonical(titlePicture).string() +
+                                "): PNG: unexpected end of data\n";
+    EXPECT_TRUE(waitUntil([&] { return run.output().find(picture) != std::string::npos; }, 30s)) << run.output();
+    const std::string sheet = "Stylesheet error: FirmwareUpdaterStyles.txt:";
+    EXPECT_NE(run.output().find(sheet), std::string::npos) << run.output();
+    // What the user sees: the part of the skin that was read, once GTK has shown the first paint.
+    waitUntil([&] { return m_x.grab(m_window).dominantColour() != tRgb{0, 0, 0}; }, 10s);
+    save("damaged-skin");
+    EXPECT_TRUE(run.running());
+    run.signal(SIGTERM);
+    expectCleanEnd(run);
 }
 
 }  // namespace
