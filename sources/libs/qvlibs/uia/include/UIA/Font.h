@@ -8,9 +8,13 @@
 // walk ends only at '\n' and at the end of the text. A glyph advances by its rounded advance; no
 // kerning is applied.
 //
-// A font that could not be loaded (no resource, unreadable stream, a file FreeType rejects) is
-// still a font: it measures every text as 0 pixels wide, 10 pixels high, and draws nothing. The
-// same holds at a backing scale for which the engine could make no face.
+// The interface font, the "TTFd" resource kInterfaceFontId, when the bundle lacks it or its file
+// cannot be read or is no font, is drawn with a system font instead: the one fontconfig ranks first for the interface font's family
+// (a build setting), which is that family when it is installed, else the default sans. Standard
+// error gets one line per resource naming the stand-in. A font that still could not be loaded (no
+// system font either, a font file by name that is missing or broken) is still a font: it measures
+// every text as 0 pixels wide, 10 pixels high, and draws nothing. The same holds at a backing
+// scale for which the engine could make no face.
 //
 // Measuring and drawing are const; the backing scale and the caches behind it are not part of the
 // font's value. Main thread only.
@@ -76,11 +80,15 @@ public:
         FontEngine::Handle engine = nullptr;  // null means the system engine
     };
 
+    // The bundle's interface font (the toolkit's default font): the resource with a stand-in.
+    static constexpr uint32_t kInterfaceFontId = 1;
+
     // Pixel sizes outside 1..kMaxPixelSize make no face: no user interface text comes near the
     // limit, and a broken size must not ask FreeType for glyphs of gigabytes.
     static constexpr int kMaxPixelSize = 4096;
 
-    // From the "TTFd" resource with data.resourceId (read little-endian).
+    // From the "TTFd" resource with data.resourceId (read little-endian); the interface font
+    // else from its system stand-in.
     explicit Font(const CreateData& data);
     // From the whole content of the stream.
     Font(GP::Stream& stream, const CreateData& data);
@@ -128,6 +136,8 @@ public:
     void renderChar(Picture& picture, int x, int baselineY, const DETAIL::FTCharBitmap& glyph, uint32_t colour) const;
 
 private:
+    // Loads the system font in place of the resource of data, for the reason `problem`.
+    bool allocateSystemFont(const CreateData& data, const char* problem);
     // The face of the current backing scale, or null.
     DETAIL::FTRenderCache* currentCache() const;
     // Sum of the advances of [text, end) up to '\n' (and NUL when stopAtNul), stopping once it
@@ -140,6 +150,7 @@ private:
     mutable std::map<float, std::shared_ptr<DETAIL::FTRenderCache>> m_renderCaches;
     uint32_t m_resourceId = 0;
     std::string m_name;
+    std::string m_systemFile;  // the system font standing in for the resource; empty otherwise
     int m_size = 0;
     mutable float m_backingScale = 1.0f;
     bool m_bUnderline = false;

@@ -3,12 +3,16 @@
 
 #include "Fonts/FreeType.h"
 #include "Fonts/StreamContent.h"
+#include "Fonts/SystemFont.h"
 #include "UIA/ResourceFacade.h"
 
+#include "GP/DebugTrace.h"
 #include "GP/Stream.h"
 
 #include <cmath>
 #include <functional>
+#include <set>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -17,6 +21,28 @@ namespace QV::UIA {
 namespace {
 
 constexpr char kFontResourceType[] = "TTFd";
+
+// The file the engine knows the font by: the system font standing in for a resource, else the
+// resource id, else the name.
+DETAIL::FontKey keyOf(uint32_t resourceId, const std::string& name, const std::string& systemFile)
+{
+    if (!systemFile.empty())
+        return DETAIL::FontKey(systemFile);
+    return resourceId != 0 ? DETAIL::FontKey(resourceId) : DETAIL::FontKey(name);
+}
+
+// One line per resource and process, however many sizes are made of it.
+void reportStandIn(uint32_t resourceId, const char* problem, const std::string& systemFile)
+{
+    static std::set<uint32_t> s_reported;
+    if (!s_reported.insert(resourceId).second)
+        return;
+    std::string line = std::string("UIA::Font - the font resource ") + kFontResourceType + " " +
+                       std::to_string(resourceId) + " " + problem;
+    line += systemFile.empty() ? ", and no system font was found: its texts are not drawn"
+                               : ": drawing with the system font " + systemFile;
+    GP::DebugTrace::printLine(nullptr, GP::CharSequence<char>(line));
+}
 
 }  // namespace
 
@@ -30,14 +56,34 @@ bool Font::create(const CreateData& data)
 {
     if (!m_renderCaches.empty() || data.resourceId == 0)
         return false;
-    const std::unique_ptr<GP::Stream> stream =
-        ResourceFacade::getResource(data.resourceId, kFontResourceType, GP::Endian::eLittleEndian);
-    if (!stream)
+    const char* problem = "is missing";
+    if (const std::unique_ptr<GP::Stream> stream =
+            ResourceFacade::getResource(data.resourceId, kFontResourceType, GP::Endian::eLittleEndian)) {
+        problem = "cannot be read";
+        if (std::optional<std::vector<unsigned char>> bytes = DETAIL::readWholeStream(*stream)) {
+            if (allocateFont(data, std::move(*bytes)))
+                return true;
+            problem = "is no font FreeType reads";
+        }
+    }
+    // Only the interface font has a stand-in: the toolkit draws with it where another font fails.
+    return data.resourceId == kInterfaceFontId && allocateSystemFont(data, problem);
+}
+
+bool Font::allocateSystemFont(const CreateData& data, const char* problem)
+{
+    const DETAIL::tSystemFont& system = DETAIL::interfaceFallbackFont();
+    reportStandIn(data.resourceId, problem, system.file);
+    if (system.file.empty())
         return false;
-    std::optional<std::vector<unsigned char>> bytes = DETAIL::readWholeStream(*stream);
-    if (!bytes)
-        return false;
-    return allocateFont(data, std::move(*bytes));
+    m_systemFile = system.file;
+    const FontEngine::Handle engine = data.engine ? data.engine : getSystemFontEngine()->handle();
+    // The engine keeps the file's bytes once; later fonts need not hand them over again.
+    if (allocateFont(data, engine->isKnown(DETAIL::FontKey(m_systemFile)) ? std::vector<unsigned char>()
+                                                                           : system.bytes))
+        return true;
+    m_systemFile.clear();
+    return false;
 }
 
 bool Font::create(GP::Stream& stream, const CreateData& data)
@@ -58,9 +104,8 @@ bool Font::allocateFont(const CreateData& data, std::vector<unsigned char> bytes
     m_size = data.size;
     m_bUnderline = (data.style & eStyleUnderline) != 0;
     m_bHinting = (data.style & eStyleHinting) != 0;
-    const DETAIL::FontKey key = m_resourceId != 0 ? DETAIL::FontKey(m_resourceId) : DETAIL::FontKey(m_name);
-    std::shared_ptr<DETAIL::FTRenderCache> cache =
-        m_engine->createRenderCache(key, DETAIL::FaceKey(m_size, m_bHinting), std::move(bytes));
+    std::shared_ptr<DETAIL::FTRenderCache> cache = m_engine->createRenderCache(
+        keyOf(m_resourceId, m_name, m_systemFile), DETAIL::FaceKey(m_size, m_bHinting), std::move(bytes));
     if (!cache)
         return false;
     // Faces of an earlier file at other scales must not stay beside the new one.
@@ -76,7 +121,7 @@ void Font::setBackingScaleFactor(float scale) const
     m_backingScale = scale;
     if (!m_engine || m_renderCaches.count(scale) != 0)
         return;
-    const DETAIL::FontKey key = m_resourceId != 0 ? DETAIL::FontKey(m_resourceId) : DETAIL::FontKey(m_name);
+    const DETAIL::FontKey key = keyOf(m_resourceId, m_name, m_systemFile);
     const int size = int(std::lroundf(float(m_size) * scale));
     if (std::shared_ptr<DETAIL::FTRenderCache> cache =
             m_engine->createRenderCache(key, DETAIL::FaceKey(size, m_bHinting), {}))
