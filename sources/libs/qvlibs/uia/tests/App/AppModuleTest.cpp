@@ -113,6 +113,8 @@ TEST(AppModule, FirstModuleIsCurrentAndTheApplicationGoesWithIt)
         EXPECT_TRUE(module.getLocale(false).empty());
         EXPECT_TRUE(AppModule::getLocaleInRegistry().empty());
 
+        EXPECT_FALSE(module.attachApplication(nullptr));
+        EXPECT_EQ(module.getApplication(), nullptr);
         auto* first = new TestApplication(&log);
         ASSERT_TRUE(module.attachApplication(first));
         EXPECT_EQ(Application::getApplication(), first);

@@ -68,6 +68,10 @@ TEST(UIALib, StartRegistersTheStandardCursorsAndStopUndoesIt)
     EXPECT_NE(CursorManager::s_hStdCursors[12], CursorManager::s_hStdCursors[0]) << "the invisible cursor";
     EXPECT_NE(CursorManager::s_hStdRegistration, CursorManager::kInvalidRegistration);
     EXPECT_EQ(CursorManager::s_nRegistrationCount, 1);
+    void* const invisible = CursorManager::s_hStdCursors[12];
+    ASSERT_TRUE(Lib::init(Lib::kVersion, Lib::kFlavour));
+    EXPECT_EQ(CursorManager::s_nRegistrationCount, 1) << "registered once however often started";
+    EXPECT_EQ(CursorManager::s_hStdCursors[12], invisible);
 
     Lib::deInit();
     EXPECT_FALSE(Lib::isInitialized());

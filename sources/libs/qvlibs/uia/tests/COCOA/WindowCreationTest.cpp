@@ -143,12 +143,26 @@ TEST(WindowCreation, SettingTheRectangleOrStateItHasLeavesTheWindowWhereItWas)
     const Point position = impl.getPosition(false);
     EXPECT_EQ(state.position, position);
 
-    WindowState far = state;
-    far.position = Point(-10000, 0);
-    far.size = Point(0, 120);  // not positive: kept
-    impl.restoreState(far);
-    EXPECT_EQ(impl.getPosition(false), position);
-    EXPECT_EQ(impl.getSize(true), Point(300, 200));
+    // A position below the lowest in either direction, or a size not positive in either, is kept.
+    struct tCase {
+        Point position;
+        Point size;
+        Point positionAfter;
+        Point sizeAfter;
+    } const cases[] = {
+        {Point(-10000, 0), Point(0, 120), position, Point(300, 200)},
+        {Point(0, -10000), Point(120, 0), position, Point(300, 200)},
+        {Point(-9999, 40), Point(250, 120), Point(-9999, 40), Point(250, 120)},
+        {Point(60, -9999), Point(1, 1), Point(60, -9999), Point(1, 1)},
+    };
+    for (const tCase& c : cases) {
+        WindowState wanted = state;
+        wanted.position = c.position;
+        wanted.size = c.size;
+        impl.restoreState(wanted);
+        EXPECT_EQ(impl.getPosition(false), c.positionAfter) << c.position.x << ", " << c.position.y;
+        EXPECT_EQ(impl.getSize(true), c.sizeAfter) << c.size.x << " x " << c.size.y;
+    }
 }
 
 TEST(WindowCreation, AStandaloneWindowIsListedAndBecomesTheMainWindow)
