@@ -374,4 +374,34 @@ TEST_F(ViewEvents, GlobalTrackingTakesOnlyOtherWindowsPressesReleasesAndWheel)
     objc_release(other);
 }
 
+TEST_F(ViewEvents, TheWindowsCursorIsShownAtOnceAndAgainOnEachCursorUpdate)
+{
+    int a = 0;
+    void* const cursor = &a;  // only its address travels
+    impl->setCursor(cursor);
+    EXPECT_EQ(impl->getCursor(), cursor);
+    EXPECT_EQ(host.cursors, std::vector<void*>{cursor});
+    send("cursorUpdate:", mouse(5, 5));
+    EXPECT_EQ(host.cursors, (std::vector<void*>{cursor, cursor}));
+
+    impl->resetCursor();
+    EXPECT_EQ(impl->getCursor(), nullptr);
+    EXPECT_EQ(host.cursors, (std::vector<void*>{cursor, cursor, nullptr}));
+    send("cursorUpdate:", mouse(5, 5));  // no cursor of its own: the platform's choice stays
+    EXPECT_EQ(host.cursors.size(), 3u);
+}
+
+TEST_F(ViewEvents, AViewWithoutWindowIsVisibleUnlessHidden)
+{
+    EXPECT_TRUE(impl->isVisible());
+    objc::msgSend<void, BOOL>(view, objc::sel("setHidden:"), YES);
+    EXPECT_FALSE(impl->isVisible());
+    objc::msgSend<void, BOOL>(view, objc::sel("setHidden:"), NO);
+    EXPECT_TRUE(impl->isVisible());
+
+    RecordingWindow bare;
+    LoggingImpl nothing(&bare, nullptr);
+    EXPECT_FALSE(nothing.isVisible()) << "neither window nor view";
+}
+
 }  // namespace

@@ -153,7 +153,9 @@ struct RecordingHost : DETAIL::WindowHost {
         arrived.push_back(describe(code, data));
         return false;
     }
+    void setSystemCursor(void* cursor) override { cursors.push_back(cursor); }
     std::vector<tArrived> arrived;
+    std::vector<void*> cursors;  // each cursor shown, null for the system's default
 
 private:
     DETAIL::WindowHost* m_previous;
