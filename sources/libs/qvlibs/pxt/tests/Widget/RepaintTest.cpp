@@ -43,7 +43,9 @@ const char* const kSheet =
     "Panel.green { background-color: rgb(0, 255, 0); }\n"
     "Panel.green[raised=yes] { z-index: 2; }\n"
     "Panel.yellow { background-color: rgb(255, 255, 0); z-index: 1; }\n"
-    "Panel.cover { background-color: rgb(0, 255, 255); draw_foreground: true; }\n";
+    "Panel.cover { background-color: rgb(0, 255, 255); draw_foreground: true; }\n"
+    "Panel.plain { background-color: rgb(0, 255, 0); }\n"
+    "Panel.plain:selected { background-color: no; }\n";
 
 // Counts the hook that runs after a paint that followed a clip change.
 class PostPaintCounter : public PanelWidget {
@@ -215,6 +217,19 @@ TEST_F(Repainting, EachStateChangeIsRepaintedAndUndone)
         tick();
         EXPECT_EQ(pixel(20, 20), hex(kBlue));
     }
+}
+
+TEST_F(Repainting, AStateRuleSayingNoTakesAwayThePlainRulesColour)
+{
+    auto box = add(*m_root, "plain", GP::Rect(10, 10, 40, 30));
+    tick();
+    ASSERT_EQ(pixel(20, 20), hex(kGreen));
+    box->setSelected(true);
+    tick();
+    EXPECT_EQ(pixel(20, 20), hex(kRed));  // no fill of its own: the root shows
+    box->setSelected(false);
+    tick();
+    EXPECT_EQ(pixel(20, 20), hex(kGreen));
 }
 
 TEST_F(Repainting, ChildrenPaintInZIndexOrderAndARuleChangingItReordersThem)
