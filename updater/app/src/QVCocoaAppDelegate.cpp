@@ -47,7 +47,7 @@ id init(id self, SEL op)
 
 void applicationWillFinishLaunching(id self, SEL, id)
 {
-    if (!UIA::DETAIL::AppModuleStartup::init()) {
+    if (!UIA::AppModuleStartup::init()) {
         // Another copy runs, or the start failed: end without a question.
         msgSend<void, id>(sharedApplication(), objc::sel("terminate:"), nil);
         return;
@@ -72,7 +72,7 @@ NSApplicationTerminateReply applicationShouldTerminate(id self, SEL, id)
 void applicationWillTerminate(id self, SEL, id)
 {
     UIA::Application::destroyAllWindows();
-    UIA::DETAIL::AppModuleStartup::deInit();
+    UIA::AppModuleStartup::deInit();
     initializedOf(self) = NO;
 }
 

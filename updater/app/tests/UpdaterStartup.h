@@ -49,7 +49,7 @@ protected:
     bool start()
     {
         m_started = true;
-        return UIA::DETAIL::AppModuleStartup::init();
+        return UIA::AppModuleStartup::init();
     }
 
     // As the delegate when the application terminates: the windows, then the module.
@@ -59,7 +59,7 @@ protected:
             return;
         m_started = false;
         UIA::Application::destroyAllWindows();
-        UIA::DETAIL::AppModuleStartup::deInit();
+        UIA::AppModuleStartup::deInit();
     }
 
 private:

@@ -14,8 +14,7 @@
 namespace QV {
 namespace {
 
-using QV::GP::DETAIL::BasicFormat;
-using QV::GP::DETAIL::FormatApply;
+using QV::GP::formatText;
 
 const boost::chrono::milliseconds kJoinWait(500);
 constexpr std::chrono::seconds kSettlingWait(5);
@@ -122,7 +121,7 @@ bool VDXUpdaterUpgradeLogic::connectInUpdateMode()
 void VDXUpdaterUpgradeLogic::getDeviceInfo(DVK2::USBDeviceInfo& info, std::string& installed, std::string& newest,
                                            bool& updateNeeded)
 {
-    newest = BasicFormat<char, int>("%d", kFirmwareVersion);
+    newest = formatText("%d", kFirmwareVersion);
     if (!m_device->isConnected()) {
         info.version = 0;
         updateNeeded = false;
@@ -140,11 +139,10 @@ void VDXUpdaterUpgradeLogic::getDeviceInfo(DVK2::USBDeviceInfo& info, std::strin
 
     // The auxiliary version is shown only where it decides: on the current main version.
     if (info.version == kFirmwareVersion && auxiliaryVersion != kAuxiliaryVersion) {
-        newest =
-            FormatApply<char>::apply(boost::format("%d / 0x%X"), static_cast<int>(kFirmwareVersion), kAuxiliaryVersion);
-        installed = FormatApply<char>::apply(boost::format("%d / 0x%X"), info.version, auxiliaryVersion);
+        newest = formatText("%d / 0x%X", static_cast<int>(kFirmwareVersion), kAuxiliaryVersion);
+        installed = formatText("%d / 0x%X", info.version, auxiliaryVersion);
     } else {
-        installed = BasicFormat<char, unsigned short>("%d", info.version);
+        installed = formatText("%d", info.version);
     }
     updateNeeded =
         info.version < kFirmwareVersion || (info.version == kFirmwareVersion && auxiliaryVersion < kAuxiliaryVersion);

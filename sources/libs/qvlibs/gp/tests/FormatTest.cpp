@@ -9,6 +9,7 @@ namespace {
 using QV::GP::DETAIL::BasicFormat;
 using QV::GP::DETAIL::FormatApply;
 using QV::GP::DETAIL::FormatHelper;
+using QV::GP::formatText;
 
 static_assert(std::is_same_v<FormatHelper<char>::FormatResultStringType, std::string>);
 
@@ -36,6 +37,14 @@ TEST(FormatApply, FeedsArgumentsInOrder)
     EXPECT_EQ(FormatApply<char>::apply(boost::format("%2% then %1%"), std::string("a"), std::string("b")), "b then a");
     EXPECT_EQ(FormatApply<char>::apply(boost::format("%1%: %2% (%3%)"), std::string("x"), 5, std::string("y")),
               "x: 5 (y)");
+}
+
+TEST(FormatText, FillsTheTemplateGivenAsText)
+{
+    EXPECT_EQ(formatText("%d", static_cast<unsigned short>(33)), "33");
+    EXPECT_EQ(formatText("%d / 0x%X", 33, 0x67u), "33 / 0x67");
+    EXPECT_EQ(formatText("%2% then %1%", std::string("a"), "b"), "b then a");
+    EXPECT_THROW(formatText("%d / 0x%X", 33), boost::io::too_few_args);
 }
 
 // boost.format's own errors pass through untouched.

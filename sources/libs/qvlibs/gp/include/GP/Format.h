@@ -38,3 +38,14 @@ struct FormatApply {
 };
 
 }  // namespace QV::GP::DETAIL
+
+namespace QV::GP {
+
+// `format` filled with `args` in their order.
+template <class... Args>
+std::string formatText(const char* format, const Args&... args)
+{
+    return DETAIL::FormatApply<char>::apply(boost::format(format), args...);
+}
+
+}  // namespace QV::GP

@@ -1,6 +1,6 @@
 // The application module: one per process, derived by the program. It starts the libraries in its
 // init, owns the application object, and is driven by the platform's application delegate through
-// DETAIL::AppModuleStartup (init when the application will finish launching, deInit when it ends).
+// AppModuleStartup (init when the application will finish launching, deInit when it ends).
 //
 // Main thread only.
 #pragma once
@@ -54,8 +54,6 @@ private:
     static AppModule* g_current;
 };
 
-namespace DETAIL {
-
 // The application delegate's entry points into the current module.
 struct AppModuleStartup {
     // create() of the current module; false without one.
@@ -63,8 +61,6 @@ struct AppModuleStartup {
     // The current module's deInit with its init result, then the resource map is cleared.
     static void deInit();
 };
-
-}  // namespace DETAIL
 
 // The version text of the bundle's version value: the text up to its first ','.
 std::string versionTextOf(const std::string& bundleVersion);

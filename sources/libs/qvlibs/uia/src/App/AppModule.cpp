@@ -114,8 +114,6 @@ bool AppModule::getVersionInfo(std::string& out)
     return true;
 }
 
-namespace DETAIL {
-
 bool AppModuleStartup::init()
 {
     AppModule* module = AppModule::getCurrentModule();
@@ -130,7 +128,5 @@ void AppModuleStartup::deInit()
     module->deInit(module->getInitResult());
     ResourceFacade::clearResourceMap();
 }
-
-}  // namespace DETAIL
 
 }  // namespace QV::UIA

@@ -164,8 +164,8 @@ TEST(AppModule, FailedApplicationInitIsStoppedAtOnceAndAgainWhenDestroyed)
 
 TEST(AppModule, StartupRunsTheModulesInitAndStopHandsBackItsResult)
 {
-    EXPECT_FALSE(DETAIL::AppModuleStartup::init()) << "no module";
-    DETAIL::AppModuleStartup::deInit();
+    EXPECT_FALSE(AppModuleStartup::init()) << "no module";
+    AppModuleStartup::deInit();
 
     struct RecordingModule : AppModule {
         bool init() override { return result; }
@@ -174,11 +174,11 @@ TEST(AppModule, StartupRunsTheModulesInitAndStopHandsBackItsResult)
         std::vector<bool> stopped;
     } module;
     module.result = true;
-    EXPECT_TRUE(DETAIL::AppModuleStartup::init());
-    DETAIL::AppModuleStartup::deInit();
+    EXPECT_TRUE(AppModuleStartup::init());
+    AppModuleStartup::deInit();
     module.result = false;
-    EXPECT_FALSE(DETAIL::AppModuleStartup::init());
-    DETAIL::AppModuleStartup::deInit();
+    EXPECT_FALSE(AppModuleStartup::init());
+    AppModuleStartup::deInit();
     EXPECT_EQ(module.stopped, (std::vector<bool>{true, false}));
 }
 
@@ -186,11 +186,11 @@ TEST(AppModule, StopEmptiesTheResourceMapOnlyWithAModule)
 {
     static const unsigned char bytes[2] = {1, 2};
     ResourceFacade::g_theResourceMap.add("TTFd", 3, bytes, sizeof bytes);
-    DETAIL::AppModuleStartup::deInit();
+    AppModuleStartup::deInit();
     EXPECT_FALSE(ResourceFacade::g_theResourceMap.empty()) << "no module: nothing is stopped";
     {
         TestModule module;
-        DETAIL::AppModuleStartup::deInit();
+        AppModuleStartup::deInit();
         EXPECT_TRUE(ResourceFacade::g_theResourceMap.empty());
     }
     ResourceFacade::clearResourceMap();
