@@ -1,7 +1,7 @@
 #include "AppKit/NSAlert.h"
 
 #include "AppKit/AppKitClasses.h"
-#include "AppKit/GtkMainThread.h"
+#include "AppKit/gtk/GtkMainThread.h"
 
 #include <Foundation/Bridge.h>
 #include <Foundation/ClassDefinition.h>

@@ -1,6 +1,6 @@
 // NSApplication (NSApplication.h): the shared application, its loop, termination, the main menu,
 // the list of windows and the active state.
-#include "AppKit/GtkMainThread.h"
+#include "AppKit/gtk/GtkMainThread.h"
 #include "AppKit/standin/Application.h"
 #include "AppKit/standin/DelegateNotification.h"
 #include "AppKit/standin/WindowState.h"

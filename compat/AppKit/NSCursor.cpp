@@ -1,6 +1,6 @@
 // NSCursor (NSCursor.h) over GdkCursor: shared cursors by the cursor theme's names, cursors from
 // images, and the application's current cursor over every window's content.
-#include "AppKit/GtkMainThread.h"
+#include "AppKit/gtk/GtkMainThread.h"
 #include "AppKit/standin/Application.h"
 #include "AppKit/standin/Graphics.h"
 #include "AppKit/standin/WindowState.h"

@@ -1,6 +1,6 @@
-#include "AppKit/standin/EventTranslation.h"
+#include "AppKit/gtk/EventTranslation.h"
 #include "AppKit/standin/Windowing.h"
-#include "AppKit/standin/WindowTraits.h"
+#include "AppKit/gtk/WindowTraits.h"
 
 #include <Foundation/Bridge.h>
 #include <Foundation/ClassDefinition.h>

@@ -2,7 +2,7 @@
 
 #include "AppKit/standin/Graphics.h"
 
-#include "AppKit/GtkMainThread.h"
+#include "AppKit/gtk/GtkMainThread.h"
 
 #include <CoreGraphics/standin/Monitors.h>
 #include <Foundation/ClassDefinition.h>

@@ -2,7 +2,7 @@
 #include "AppKit/standin/DelegateNotification.h"
 #include "AppKit/standin/WindowState.h"
 
-#include "AppKit/GtkMainThread.h"
+#include "AppKit/gtk/GtkMainThread.h"
 
 #include <gdk/gdkx.h>
 

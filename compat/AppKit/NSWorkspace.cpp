@@ -7,7 +7,7 @@
 #include "AppKit/NSWorkspace.h"
 
 #include "AppKit/AppKitClasses.h"
-#include "AppKit/MountMonitor.h"
+#include "AppKit/gtk/MountMonitor.h"
 
 #include <Foundation/Bridge.h>
 #include <Foundation/ClassDefinition.h>

@@ -2,8 +2,8 @@
 // (NSWindow.cpp: its methods; WindowEvents.cpp: -sendEvent:; WindowGtk.cpp: the GtkWindow).
 #pragma once
 
-#include "AppKit/standin/EventTranslation.h"
-#include "AppKit/standin/WindowTraits.h"
+#include "AppKit/gtk/EventTranslation.h"
+#include "AppKit/gtk/WindowTraits.h"
 #include "AppKit/standin/Windowing.h"
 
 #include <Foundation/ClassDefinition.h>

@@ -1,7 +1,7 @@
 // Menu key equivalents as plain tables: GDK's accelerators for them, and which key-down events they
 // match.
 #include "AppKit/standin/Application.h"
-#include "AppKit/standin/EventTranslation.h"
+#include "AppKit/gtk/EventTranslation.h"
 
 #include <gdk/gdkkeysyms.h>
 #include <gtest/gtest.h>

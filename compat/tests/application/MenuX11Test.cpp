@@ -3,7 +3,7 @@
 // termination question, and a cursor set is the theme's cursor of that name over the content.
 #include "RuntimeTestSupport.h"
 
-#include "AppKit/GtkMainThread.h"
+#include "AppKit/gtk/GtkMainThread.h"
 #include "AppKit/standin/WindowState.h"
 
 #include "QVTest/MainLoop.h"

@@ -1,7 +1,7 @@
 // The save panel's overwrite question under X: a name typed with or without the allowed extension
 // is asked about as the file the panel will answer; Replace answers it, Cancel (Return, the
 // default) goes back to the panel, which then answers nothing when it is cancelled too.
-#include "AppKit/GtkMainThread.h"
+#include "AppKit/gtk/GtkMainThread.h"
 #include "AppKit/NSSavePanel.h"
 
 #include "QVTest/TemporaryFolder.h"

@@ -1,5 +1,5 @@
 // NSEvent values made from GDK's event records: buttons and click counts, motion, scrolling, keys.
-#include "AppKit/standin/EventTranslation.h"
+#include "AppKit/gtk/EventTranslation.h"
 #include "AppKit/standin/Windowing.h"
 #include "Carbon/VirtualKeyCodes.h"
 

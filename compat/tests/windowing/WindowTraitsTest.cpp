@@ -1,6 +1,6 @@
 // How style masks and levels appear on a GtkWindow, and the flip between X's root coordinates and
 // AppKit's screen coordinates.
-#include "AppKit/standin/WindowTraits.h"
+#include "AppKit/gtk/WindowTraits.h"
 
 #include <CoreGraphics/CGWindowLevel.h>
 

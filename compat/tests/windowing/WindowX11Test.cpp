@@ -2,10 +2,10 @@
 // resizes within the delegate's limits, the close button's message, clicks, double-clicks and drags
 // typed through XTest, a key under two keyboard layouts, and the pixels X shows after -drawRect:.
 #include "AppKit/standin/EventRecord.h"
-#include "AppKit/standin/WindowTraits.h"
+#include "AppKit/gtk/WindowTraits.h"
 #include "AppKit/standin/Windowing.h"
 
-#include <AppKit/GtkMainThread.h>
+#include <AppKit/gtk/GtkMainThread.h>
 #include <gtest/gtest.h>
 
 // After GoogleTest: Xlib's macros (None, Bool) would clash with its names.

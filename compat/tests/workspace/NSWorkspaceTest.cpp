@@ -1,5 +1,5 @@
 #include "AppKit/AppKitClasses.h"
-#include "AppKit/MountMonitor.h"
+#include "AppKit/gtk/MountMonitor.h"
 #include "AppKit/NSWorkspace.h"
 
 #include <CoreFoundation/CoreFoundation.h>

@@ -10,8 +10,8 @@
 #include "QVTest/RunCommand.h"
 
 #include <AppKit/AppKit.h>
-#include <AppKit/GtkMainThread.h>
-#include <AppKit/standin/EventTranslation.h>
+#include <AppKit/gtk/GtkMainThread.h>
+#include <AppKit/gtk/EventTranslation.h>
 #include <AppKit/standin/Windowing.h>
 
 #include <gdk/gdk.h>

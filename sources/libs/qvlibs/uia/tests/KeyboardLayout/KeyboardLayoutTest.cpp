@@ -7,7 +7,7 @@
 #include "QVTest/MainLoop.h"
 #include "QVTest/RunCommand.h"
 
-#include <AppKit/GtkMainThread.h>
+#include <AppKit/gtk/GtkMainThread.h>
 #include <Carbon/Carbon.h>
 
 #include <gtest/gtest.h>

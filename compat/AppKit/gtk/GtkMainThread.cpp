@@ -1,4 +1,4 @@
-#include "AppKit/GtkMainThread.h"
+#include "AppKit/gtk/GtkMainThread.h"
 
 #include <gtk/gtk.h>
 

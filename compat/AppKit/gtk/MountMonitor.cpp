@@ -5,7 +5,7 @@
 // Lacks: nothing the workspace needs.
 // Deviations: GIO tells only that the table changed; a mount point mounted and unmounted between two
 // readings is not reported.
-#include "AppKit/MountMonitor.h"
+#include "AppKit/gtk/MountMonitor.h"
 
 #include <gio/gio.h>
 #include <gio/gunixmounts.h>

@@ -1,4 +1,4 @@
-#include "AppKit/standin/WindowTraits.h"
+#include "AppKit/gtk/WindowTraits.h"
 
 #include "CoreGraphics/standin/Monitors.h"
 

@@ -1,4 +1,4 @@
-#include "AppKit/standin/EventTranslation.h"
+#include "AppKit/gtk/EventTranslation.h"
 
 #include "Carbon/VirtualKeyCodes.h"
 

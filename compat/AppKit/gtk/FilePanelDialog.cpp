@@ -1,6 +1,6 @@
 // The file panels' GTK side: one modal GtkFileChooserDialog per run (see NSSavePanel.h).
 #include "AppKit/standin/FilePanelState.h"
-#include "AppKit/GtkMainThread.h"
+#include "AppKit/gtk/GtkMainThread.h"
 
 #include <gtk/gtk.h>
 
