@@ -122,6 +122,11 @@ GtkWidget* newItemWidget(id item, bool inMenuBar, GtkAccelGroup* accelGroup)
     } else {
         widget = gtk_menu_item_new_with_label(label.c_str());
     }
+    // The window's content keeps its size: a title too long for the bar is shortened, it does not
+    // widen the window.
+    if (inMenuBar)
+        if (GtkWidget* child = gtk_bin_get_child(GTK_BIN(widget)); GTK_IS_LABEL(child))
+            gtk_label_set_ellipsize(GTK_LABEL(child), PANGO_ELLIPSIZE_END);
     if (s.submenu) {
         GtkWidget* submenu = gtk_menu_new();
         if (accelGroup)

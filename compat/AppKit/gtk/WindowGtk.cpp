@@ -9,6 +9,37 @@
 #include <algorithm>
 #include <cmath>
 
+// The window's vertical box (menu bar above the content area). Its natural width is its minimum:
+// GTK gives a window that cannot be resized its natural size, and a menu bar whose titles are wider
+// than the content would otherwise widen the window; the bar shortens its titles instead.
+struct QvContentBox {
+    GtkBox parent;
+};
+struct QvContentBoxClass {
+    GtkBoxClass parent_class;
+};
+G_DEFINE_TYPE(QvContentBox, qv_content_box, GTK_TYPE_BOX)
+
+static void qv_content_box_get_preferred_width(GtkWidget* widget, gint* minimum, gint* natural)
+{
+    gint least = 0;
+    GTK_WIDGET_CLASS(qv_content_box_parent_class)->get_preferred_width(widget, &least, nullptr);
+    if (minimum)
+        *minimum = least;
+    if (natural)
+        *natural = least;
+}
+
+static void qv_content_box_class_init(QvContentBoxClass* klass)
+{
+    GTK_WIDGET_CLASS(klass)->get_preferred_width = qv_content_box_get_preferred_width;
+}
+
+static void qv_content_box_init(QvContentBox* box)
+{
+    gtk_orientable_set_orientation(GTK_ORIENTABLE(box), GTK_ORIENTATION_VERTICAL);
+}
+
 namespace qvcompat::appkit {
 
 namespace {
@@ -189,7 +220,7 @@ void createGtkWindow(tWindow& window)
     window.gtk = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     g_object_ref_sink(window.gtk);
     gtk_window_set_gravity(GTK_WINDOW(window.gtk), GDK_GRAVITY_NORTH_WEST);
-    window.box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    window.box = GTK_WIDGET(g_object_new(qv_content_box_get_type(), nullptr));
     window.area = gtk_drawing_area_new();
     gtk_widget_set_hexpand(window.area, TRUE);
     gtk_widget_set_vexpand(window.area, TRUE);
