@@ -8,6 +8,8 @@
 namespace QV::PXT {
 
 namespace {
+// The check's report names this source and line; they stay fixed so that reports from different
+// builds read the same.
 constexpr const char* kSource = "../sources/libs/qvlibs/pxt/Core/src/Init_PXT";
 constexpr int kLineAlreadyStarted = 27;
 }  // namespace
