@@ -1,6 +1,6 @@
 // Mouse routing through the pane (over, enter and leave, press sequences, clicks, double-clicks,
 // capture, wheel, the over widget while pressed), a press ended without a release, overlay
-// widgets, and key routing to the input and focus widgets.
+// widgets, and key routing to the input and focus widgets with the window asked for the keys.
 #include "../Support/TestWidgets.h"
 #include "../Support/ToolkitFixture.h"
 
@@ -351,6 +351,29 @@ TEST_F(KeyRouting, AnErasedFocusWidgetHandsTheFocusToTheNearestAncestorThatTakes
     m_root->m_claims = true;
     EXPECT_TRUE(key(71));
     EXPECT_EQ(m_log, (Log{"root:1100:71"}));
+}
+
+// Counts the requests for the window's key focus.
+class KeyFocusPane : public Pane {
+public:
+    void setKeyFocus() override { ++m_asked; }
+    int m_asked = 0;
+};
+
+TEST_F(ToolkitFixture, AWidgetTakingTheFocusAsksTheWindowForTheKeys)
+{
+    KeyFocusPane pane;
+    pane.setSize(GP::Point(50, 50));
+    auto root = std::make_shared<TestWidget>("Panel");
+    auto field = std::make_shared<TestWidget>("Panel");
+    pane.setRoot(root, "root");
+    root->insertChild(field, "field");
+    EXPECT_EQ(pane.m_asked, 0);
+    field->setCanFocus(true);
+    field->setFocus();
+    EXPECT_EQ(pane.getFocusWidget(), field.get());
+    EXPECT_EQ(pane.m_asked, 1);
+    pane.setRoot(nullptr, "");
 }
 
 }  // namespace
