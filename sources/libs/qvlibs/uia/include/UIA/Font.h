@@ -92,6 +92,8 @@ public:
     explicit Font(const CreateData& data);
     // From the whole content of the stream.
     Font(GP::Stream& stream, const CreateData& data);
+    // Neither opens nor reads anything when the engine already has the file of the key (the
+    // resource id, else the name) and that file makes the face.
     ~Font();
 
     // The loading steps of the two constructors; false, doing nothing, when the font is loaded.

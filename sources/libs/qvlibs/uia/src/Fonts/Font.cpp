@@ -31,6 +31,11 @@ DETAIL::FontKey keyOf(uint32_t resourceId, const std::string& name, const std::s
     return resourceId != 0 ? DETAIL::FontKey(resourceId) : DETAIL::FontKey(name);
 }
 
+FontEngine::Handle engineOf(const Font::CreateData& data)
+{
+    return data.engine ? data.engine : getSystemFontEngine()->handle();
+}
+
 // One line per resource and process, however many sizes are made of it.
 void reportStandIn(uint32_t resourceId, const char* problem, const std::string& systemFile)
 {
@@ -56,6 +61,10 @@ bool Font::create(const CreateData& data)
 {
     if (!m_renderCaches.empty() || data.resourceId == 0)
         return false;
+    // The engine's file of this resource serves: a fresh copy would only be read to be dropped.
+    // When that file makes no face, the resource is tried as the first time (and stood in for).
+    if (engineOf(data)->isKnown(keyOf(data.resourceId, data.name, {})) && allocateFont(data, {}))
+        return true;
     const char* problem = "is missing";
     if (const std::unique_ptr<GP::Stream> stream =
             ResourceFacade::getResource(data.resourceId, kFontResourceType, GP::Endian::eLittleEndian)) {
@@ -77,10 +86,10 @@ bool Font::allocateSystemFont(const CreateData& data, const char* problem)
     if (system.file.empty())
         return false;
     m_systemFile = system.file;
-    const FontEngine::Handle engine = data.engine ? data.engine : getSystemFontEngine()->handle();
+    const FontEngine::Handle engine = engineOf(data);
     // The engine keeps the file's bytes once; later fonts need not hand them over again.
-    if (allocateFont(data, engine->isKnown(DETAIL::FontKey(m_systemFile)) ? std::vector<unsigned char>()
-                                                                           : system.bytes))
+    if (allocateFont(data,
+                     engine->isKnown(DETAIL::FontKey(m_systemFile)) ? std::vector<unsigned char>() : system.bytes))
         return true;
     m_systemFile.clear();
     return false;
@@ -90,6 +99,8 @@ bool Font::create(GP::Stream& stream, const CreateData& data)
 {
     if (!m_renderCaches.empty())
         return false;
+    if (engineOf(data)->isKnown(keyOf(data.resourceId, data.name, {})) && allocateFont(data, {}))
+        return true;
     std::optional<std::vector<unsigned char>> bytes = DETAIL::readWholeStream(stream);
     if (!bytes)
         return false;
@@ -98,7 +109,7 @@ bool Font::create(GP::Stream& stream, const CreateData& data)
 
 bool Font::allocateFont(const CreateData& data, std::vector<unsigned char> bytes)
 {
-    m_engine = data.engine ? data.engine : getSystemFontEngine()->handle();
+    m_engine = engineOf(data);
     m_resourceId = data.resourceId;
     m_name = data.name;
     m_size = data.size;

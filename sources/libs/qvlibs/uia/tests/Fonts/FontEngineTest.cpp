@@ -72,6 +72,18 @@ TEST_F(FontEngineTest, TheFirstFileUnderAKeyServesEveryLaterFont)
     EXPECT_FALSE(m_engine.handle()->isKnown(FontKey(std::string("Unknown.ttf"))));
 }
 
+TEST_F(FontEngineTest, ALaterFontOfAKnownFileLeavesItsStreamUnread)
+{
+    const auto first = dejaVu(14);
+    std::vector<unsigned char> bytes = dejaVuBytes();
+    QV::GP::MemoryStream stream;
+    stream.storage().init(QV::GP::IStorage::eAccessRead, bytes.data(), bytes.size());
+    const Font second(stream, data(20));
+    EXPECT_TRUE(second.isLoaded());
+    EXPECT_EQ(second.getCharHeight(), ReferenceFace(dejaVuBytes(), 20).lineHeight());
+    EXPECT_EQ(stream.storage().getPos64(), 0);
+}
+
 TEST_F(FontEngineTest, FacesNobodyHoldsAreMadeAfresh)
 {
     auto font = dejaVu(16);
