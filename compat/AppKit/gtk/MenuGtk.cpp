@@ -1,11 +1,14 @@
 // The menus' GTK side: the main menu as a GtkMenuBar in every window, submenus as GtkMenus, key
 // equivalents in each window's GtkAccelGroup. The widgets only show the NSMenu model and report to
 // it: a click sends the item's action, a submenu that opens asks its delegate and validators.
+#include "AppKit/gtk/GtkMainThread.h"
 #include "AppKit/standin/MenuState.h"
 #include "AppKit/standin/WindowState.h"
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <Foundation/Bridge.h>
+
+#include <pango/pangocairo.h>
 
 #include <algorithm>
 #include <climits>
@@ -250,8 +253,14 @@ void decorateGtkWindow(tWindow& window)
     decorateWithCursor(window);
 }
 
-void showMainMenuInWindows(id)
+void showMainMenuInWindows(id menu)
 {
+    // Every window shows the menu's titles in a GTK menu bar, whose text pango draws with fonts
+    // that fontconfig finds. Pango sets fontconfig up on a thread of its own once its font map
+    // exists: asked for now, that set-up runs beside the window's making (the theme's loading
+    // above all) instead of holding up the first frame after it.
+    if (menu && ensureGtk())
+        pango_cairo_font_map_get_default();
     for (id self : applicationWindows()) {
         tWindow& window = WindowState::of(self);
         if (!window.gtk)
