@@ -283,7 +283,9 @@ std::optional<tLauncherOptions> parseLauncherOptions(const std::vector<std::stri
             return std::nullopt;
         }
         if (kind == eRequired && !value) {
-            if (i + 1 >= arguments.size()) {
+            // No value of ours starts with "--": such a word is the next option or the "--" before
+            // the command, and taking it would hide the missing value.
+            if (i + 1 >= arguments.size() || arguments[i + 1].rfind("--", 0) == 0) {
                 error = "--" + name + " needs a value";
                 return std::nullopt;
             }

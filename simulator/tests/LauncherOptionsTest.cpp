@@ -180,6 +180,28 @@ TEST(LauncherOptionsTest, InterruptionAndRuns)
     }
 }
 
+TEST(LauncherOptionsTest, AMissingValueIsNotTakenFromTheNextOption)
+{
+    // A word that starts with "--" is the next option or the "--" before the command: the option
+    // before it has no value, whatever the command would be.
+    const std::vector<std::vector<std::string>> missing = {
+        {"--stall", "--", "true"},
+        {"--stall", "--log", "--", "true"},
+        {"--serial", "--count", "2", "true"},
+        {"--main-image", "--", "true"},
+    };
+    for (const auto& arguments : missing) {
+        SCOPED_TRACE(arguments[0] + " " + arguments[1]);
+        std::string error;
+        EXPECT_FALSE(parse(arguments, &error));
+        EXPECT_EQ(error, arguments[0] + " needs a value");
+    }
+    // A single dash is a value: the parser of the option judges it.
+    const auto serial = parse({"--serial", "-A1", "true"});
+    ASSERT_TRUE(serial);
+    EXPECT_EQ(serial->controller.serialNumber, "-A1");
+}
+
 TEST(LauncherOptionsTest, NumberedSerials)
 {
     EXPECT_EQ(numberedSerial("VDX2024000001", 0), "VDX2024000001");
