@@ -8,7 +8,8 @@
 //   <skin folder>    a skin folder: "stylesheets/FirmwareUpdaterStyles.txt", "pictures", "fonts"
 //   <output folder>  created when missing; receives page<N>.png and about.png
 //   page             0 to 6 (the wizard's states) or "about" (page 0 with the About overlay);
-//                    all of them when none is given
+//                    all of them when none is given; "6:N" is page 6 showing error N (a
+//                    negative worker result, or 1 for a failed check), written as page6:N.png
 //   --dump           also prints every page's widget tree: id, class, pane rectangle, shown flag,
 //                    attributes and text, to check that each text lies inside its panel
 //
@@ -63,8 +64,8 @@ std::shared_ptr<UpdateWizardMainWidget> makeWizard()
         "Contributor One", "Contributor Two", "Contributor Three", "Contributor Four", "");
 }
 
-// Drives a fresh wizard to `page` (0..6) through its own steps.
-void drive(UpdateWizardMainWidget& wizard, int page)
+// Drives a fresh wizard to `page` (0..6) through its own steps; page 6 shows `error`.
+void drive(UpdateWizardMainWidget& wizard, int page, int error)
 {
     auto script = std::make_shared<tScript>();
     std::atomic<int>* result = nullptr;
@@ -93,9 +94,10 @@ void drive(UpdateWizardMainWidget& wizard, int page)
     wizard.onAction();  // UPDATE
     if (page == 3 || page == 4)
         return;
-    // The worker's end: written and verified (5), or a failed write (6).
+    // The worker's end: written and verified (5), a failed write (6, error < 0), or written and
+    // then still reporting the old firmware (6, error 1).
     script->updateNeeded = page != 5;
-    *result = page == 5 ? 1 : -2;
+    *result = page == 5 || error > 0 ? 1 : error;
     wizard.onTimer();
 }
 
@@ -143,7 +145,8 @@ bool render(const std::string& page, const fs::path& out, bool withDump)
 {
     const bool about = page == "about";
     auto wizard = makeWizard();
-    drive(*wizard, about ? 0 : std::stoi(page));
+    const auto colon = page.find(':');
+    drive(*wizard, about ? 0 : std::stoi(page), colon == std::string::npos ? -2 : std::stoi(page.substr(colon + 1)));
 
     PXT::Pane pane;
     pane.setSize(kWizardSize);
@@ -171,8 +174,22 @@ bool render(const std::string& page, const fs::path& out, bool withDump)
 
 int usage()
 {
-    std::cerr << "usage: qv_wizard_page_render [--dump] <skin folder> <output folder> [0-6|about ...]\n";
+    std::cerr << "usage: qv_wizard_page_render [--dump] <skin folder> <output folder> [0-6|6:N|about ...]\n";
     return 1;
+}
+
+// "0" to "6", or "6:N" with N negative or 1: the errors the wizard can show.
+bool validPage(const std::string& page)
+{
+    if (page.size() == 1)
+        return page[0] >= '0' && page[0] <= '6';
+    if (page.rfind("6:", 0) != 0)
+        return false;
+    const std::string number = page.substr(2);
+    if (number == "1")
+        return true;
+    return number.size() >= 2 && number.size() <= 10 && number[0] == '-' &&
+           number.find_first_not_of("0123456789", 1) == std::string::npos && number[1] != '0';
 }
 
 }  // namespace
@@ -194,7 +211,7 @@ int main(int argc, char** argv)
     if (pages.empty())
         pages = {"0", "1", "2", "3", "4", "5", "6", "about"};
     for (const std::string& page : pages)
-        if (page != "about" && (page.size() != 1 || page[0] < '0' || page[0] > '6'))
+        if (page != "about" && !validPage(page))
             return usage();
     if (!fs::is_directory(skin / "stylesheets")) {
         std::cerr << skin << " holds no \"stylesheets\" folder\n";
