@@ -17,7 +17,8 @@ const objc::Selector s_keyWindow{"keyWindow"};
 
 tMenuItem& state(id self) { return MenuItemState::of(self); }
 
-void retainInto(id& slot, id value)
+template <typename T>
+void retainInto(T*& slot, T* value)
 {
     objc_retain(value);
     objc_release(std::exchange(slot, value));
@@ -29,7 +30,7 @@ id initWithTitle(id self, SEL, NSString* title, SEL action, NSString* keyEquival
     if (!self)
         return nil;
     tMenuItem& item = state(self);
-    retainInto(reinterpret_cast<id&>(item.title), title);
+    retainInto(item.title, title);
     item.action = action;
     item.keyEquivalent = unitsOf(keyEquivalent);
     return self;
@@ -51,7 +52,7 @@ NSString* title(id self, SEL)
 
 void setTitle(id self, SEL, NSString* text)
 {
-    retainInto(reinterpret_cast<id&>(state(self).title), text);
+    retainInto(state(self).title, text);
     refreshItemWidgets(self, true);
 }
 

@@ -307,7 +307,7 @@ void InProcessUpdater::clickWidget(const std::string& id, int count)
 
 void InProcessUpdater::saveShot(const std::string& step)
 {
-    char number[8];
+    char number[16];  // room for any int
     std::snprintf(number, sizeof(number), "%02d-", ++m_shots);
     const std::string path = m_shotFolder + "/" + number + step + ".png";
     EXPECT_TRUE(m_x.grab(m_window).writePng(path)) << path;

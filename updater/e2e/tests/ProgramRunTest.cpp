@@ -116,7 +116,7 @@ protected:
     }
     void save(const std::string& step)
     {
-        char number[8];
+        char number[16];  // room for any int
         std::snprintf(number, sizeof(number), "%02d-", ++m_shots);
         EXPECT_TRUE(m_x.grab(m_window).writePng(m_folder + "/" + number + step + ".png"));
     }

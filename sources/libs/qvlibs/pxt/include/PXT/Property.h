@@ -7,6 +7,8 @@
 #include "PXT/LazyPicture.h"
 
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <variant>
 
 namespace QV::UIA {
@@ -37,6 +39,11 @@ public:
 
     Property() = default;
     Property(tValue value, qv::symbol name, eUnit unit) : m_value(std::move(value)), m_name(name), m_unit(unit) {}
+    // A single alternative's value goes straight into the variant: no temporary variant to move
+    // from and destroy (whose destruction GCC cannot follow and warns about).
+    template <typename T, typename = std::enable_if_t<!std::is_same_v<std::decay_t<T>, tValue>>>
+    Property(T&& value, qv::symbol name, eUnit unit) : m_value(std::forward<T>(value)), m_name(name), m_unit(unit)
+    {}
 
     const tValue& getValue() const { return m_value; }
     qv::symbol getName() const { return m_name; }
