@@ -6,6 +6,10 @@ set -uo pipefail
 top=$1 walk=$2 case=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# A runtime folder of its own: the program's single-instance lock lies there, and walks of tests
+# running in parallel must not find each other's.
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
 
 # Runs the walk on an X server of its own; its output (both streams) in $work/out, status in $status.
 run_walk() {
