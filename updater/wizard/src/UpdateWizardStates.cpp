@@ -5,10 +5,12 @@
 #include "PXT/Label.h"
 #include "PXT/MultilineLabel.h"
 #include "UIA/Application.h"
+#include "UpdateLogic/VDXUpdaterUpgradeLogic.h"
 #include "Updater/SpinningProgressWheel.h"
 #include "Updater/UpdateWizardMainWidget.h"
 
 #include <chrono>
+#include <iterator>
 #include <utility>
 
 namespace QV {
@@ -52,6 +54,7 @@ struct UpdateWizardMainWidget::tPage {
         eFocusUnchanged
     };
 
+    const char* text;  // %1% the device name; on the failure page %2% the error, %3% the program name
     eKind kind;
     const char* actionText;  // null: no action, the button hidden
     bool quitShown;
@@ -65,17 +68,25 @@ struct UpdateWizardMainWidget::tPage {
 namespace {
 
 using tPage = UpdateWizardMainWidget::tPage;
+using tResult = VDXUpdaterUpgradeLogic::eUpdateResult;
 
+// A written update that the controller does not confirm shows the worker's own result.
+constexpr int kErrorNotVerified = VDXUpdaterUpgradeLogic::eUpdateDone;
+
+// One page per state, in the order of the states.
 // clang-format off
-//                                      kind             ACTION    QUIT   QUIT text installed  busy   overlay off focus
-const tPage kPageNoDeviceConnected   = {tPage::eInfo,    "RESCAN", true,  nullptr,  nullptr,   false, false, tPage::eFocusAction};
-const tPage kPageNoUpdateAvailable   = {tPage::eSuccess, nullptr,  true,  nullptr,  "success", false, true,  tPage::eFocusQuit};
-const tPage kPageUpdateAvailable     = {tPage::eInfo,    "UPDATE", true,  nullptr,  "fail",    false, true,  tPage::eFocusAction};
-const tPage kPageUpdating            = {tPage::eInfo,    nullptr,  false, nullptr,  "neutral", true,  false, tPage::eFocusUnchanged};
-const tPage kPageNoUpdateMode        = {tPage::eFailure, "RETRY",  true,  nullptr,  "neutral", false, false, tPage::eFocusAction};
-const tPage kPageUpdateSuccessful    = {tPage::eSuccess, nullptr,  true,  "FINISH", "success", false, false, tPage::eFocusQuit};
-const tPage kPageUpdateFailed        = {tPage::eFailure, nullptr,  true,  nullptr,  nullptr,   false, false, tPage::eFocusQuit};
+//                            text                     kind             ACTION    QUIT   QUIT text installed  busy   overlay off focus
+const tPage kPages[] = {
+    /* no device connected */ {kTextNoDeviceConnected, tPage::eInfo,    "RESCAN", true,  nullptr,  nullptr,   false, false, tPage::eFocusAction},
+    /* no update available */ {kTextNoUpdateAvailable, tPage::eSuccess, nullptr,  true,  nullptr,  "success", false, true,  tPage::eFocusQuit},
+    /* update available */    {kTextUpdateAvailable,   tPage::eInfo,    "UPDATE", true,  nullptr,  "fail",    false, true,  tPage::eFocusAction},
+    /* updating */            {kTextUpdating,          tPage::eInfo,    nullptr,  false, nullptr,  "neutral", true,  false, tPage::eFocusUnchanged},
+    /* no update mode */      {kTextNoUpdateMode,      tPage::eFailure, "RETRY",  true,  nullptr,  "neutral", false, false, tPage::eFocusAction},
+    /* update successful */   {kTextUpdateSuccessful,  tPage::eSuccess, nullptr,  true,  "FINISH", "success", false, false, tPage::eFocusQuit},
+    /* update failed */       {kTextUpdateFailed,      tPage::eFailure, nullptr,  true,  nullptr,  nullptr,   false, false, tPage::eFocusQuit},
+};
 // clang-format on
+static_assert(std::size(kPages) == UpdateWizardMainWidget::kStateCount, "one page per state");
 
 }  // namespace
 
@@ -92,8 +103,7 @@ void UpdateWizardMainWidget::run(FirmwareUpdaterConfig::tConnectFunction connect
     m_connectInUpdateMode = std::move(connectInUpdateMode);
     m_performUpdate = std::move(performUpdate);
     m_getDeviceInfo = std::move(getDeviceInfo);
-    showPageNoDeviceConnected();
-    m_state = eStateNoDeviceConnected;
+    enter(eStateNoDeviceConnected);
     onAction();
 }
 
@@ -106,22 +116,14 @@ void UpdateWizardMainWidget::onAction()
             return;
         }
         std::string installed, newest;
-        if (showDeviceInfo(installed, newest)) {
-            showPageUpdateAvailable();
-            m_state = eStateUpdateAvailable;
-        } else {
-            showPageNoUpdateAvailable();
-            m_state = eStateNoUpdateAvailable;
-        }
+        enter(showDeviceInfo(installed, newest) ? eStateUpdateAvailable : eStateNoUpdateAvailable);
         return;
     }
     case eStateUpdateAvailable:
-        if (m_resetIntoUpdateMode()) {
+        if (m_resetIntoUpdateMode())
             goToUpdating();
-        } else {
-            showPageNoUpdateMode();
-            m_state = eStateNoUpdateMode;
-        }
+        else
+            enter(eStateNoUpdateMode);
         return;
     case eStateUpdating: startUpdate(); return;
     case eStateNoUpdateMode:
@@ -146,20 +148,18 @@ void UpdateWizardMainWidget::showNoDeviceText()
 
 void UpdateWizardMainWidget::goToUpdating()
 {
-    showPageUpdating();
-    m_state = eStateUpdating;
+    enter(eStateUpdating);
     startUpdate();
 }
 
 void UpdateWizardMainWidget::startUpdate()
 {
-    m_result = 0;
+    m_result = tResult::eUpdateRunning;
     if (m_performUpdate(m_result)) {
         setTimer(1);
         return;
     }
-    showPageUpdateFailed(m_result);
-    m_state = eStateUpdateFailed;
+    enter(eStateUpdateFailed, m_result);
 }
 
 void UpdateWizardMainWidget::onQuit()
@@ -176,14 +176,13 @@ void UpdateWizardMainWidget::onTimer()
     if (m_state != eStateUpdating)
         return;
     const int result = m_result;
-    if (result == 0) {
+    if (result == tResult::eUpdateRunning) {
         m_spinningWheel->onTimer();
         setTimer(1);
-    } else if (result < 0) {
-        showPageUpdateFailed(result);
-        m_state = eStateUpdateFailed;
-    } else {
+    } else if (result == tResult::eUpdateDone) {
         verifyUpdate();
+    } else {
+        enter(eStateUpdateFailed, result);
     }
 }
 
@@ -196,19 +195,15 @@ void UpdateWizardMainWidget::verifyUpdate()
         connected = m_connectInNormalMode();
     }
     if (!connected) {
-        showPageUpdateFailed(1);
-        m_state = eStateUpdateFailed;
+        enter(eStateUpdateFailed, kErrorNotVerified);
         return;
     }
     std::string installed, newest;
     showDeviceInfo(installed, newest);
-    if (installed == newest) {
-        showPageUpdateSuccessful();
-        m_state = eStateUpdateSuccessful;
-    } else {
-        showPageUpdateFailed(1);
-        m_state = eStateUpdateFailed;
-    }
+    if (installed == newest)
+        enter(eStateUpdateSuccessful);
+    else
+        enter(eStateUpdateFailed, kErrorNotVerified);
 }
 
 bool UpdateWizardMainWidget::showDeviceInfo(std::string& installed, std::string& newest)
@@ -233,18 +228,22 @@ void UpdateWizardMainWidget::resetFirmwareRevisionsAndSerialNumber()
     m_newestRevisionValue->setText(newest);
 }
 
-std::string UpdateWizardMainWidget::pageText(const char* format) const
-{
-    return GP::DETAIL::FormatApply<char>::apply(boost::format(format), m_deviceName);
-}
+std::string UpdateWizardMainWidget::pageText(const char* format) const { return GP::formatText(format, m_deviceName); }
 
 std::string UpdateWizardMainWidget::pageText(const char* format, int error) const
 {
-    return GP::DETAIL::FormatApply<char>::apply(boost::format(format), m_deviceName, error, m_programName);
+    return GP::formatText(format, m_deviceName, error, m_programName);
 }
 
-void UpdateWizardMainWidget::showPage(const tPage& page, const std::string& text)
+void UpdateWizardMainWidget::enter(eWizardState state, int error)
 {
+    m_state = state;
+    const tPage& page = kPages[state];
+    if (state == eStateNoDeviceConnected) {
+        resetFirmwareRevisionsAndSerialNumber();
+        m_showsRefusal = false;
+    }
+    const std::string text = state == eStateUpdateFailed ? pageText(page.text, error) : pageText(page.text);
     switch (page.kind) {
     case tPage::eInfo: setInfoPanelInfo(text); break;
     case tPage::eSuccess: setInfoPanelSuccess(text); break;
@@ -267,37 +266,6 @@ void UpdateWizardMainWidget::showPage(const tPage& page, const std::string& text
     case tPage::eFocusQuit: setFocusOnButton(m_quitButton); break;
     case tPage::eFocusUnchanged: break;
     }
-}
-
-void UpdateWizardMainWidget::showPageNoDeviceConnected()
-{
-    resetFirmwareRevisionsAndSerialNumber();
-    m_showsRefusal = false;
-    showPage(kPageNoDeviceConnected, pageText(kTextNoDeviceConnected));
-}
-
-void UpdateWizardMainWidget::showPageNoUpdateAvailable()
-{
-    showPage(kPageNoUpdateAvailable, pageText(kTextNoUpdateAvailable));
-}
-
-void UpdateWizardMainWidget::showPageUpdateAvailable()
-{
-    showPage(kPageUpdateAvailable, pageText(kTextUpdateAvailable));
-}
-
-void UpdateWizardMainWidget::showPageUpdating() { showPage(kPageUpdating, pageText(kTextUpdating)); }
-
-void UpdateWizardMainWidget::showPageNoUpdateMode() { showPage(kPageNoUpdateMode, pageText(kTextNoUpdateMode)); }
-
-void UpdateWizardMainWidget::showPageUpdateSuccessful()
-{
-    showPage(kPageUpdateSuccessful, pageText(kTextUpdateSuccessful));
-}
-
-void UpdateWizardMainWidget::showPageUpdateFailed(int error)
-{
-    showPage(kPageUpdateFailed, pageText(kTextUpdateFailed, error));
 }
 
 }  // namespace QV

@@ -30,6 +30,7 @@
 #include "Updater/FirmwareUpdaterConfig.h"
 
 #include <atomic>
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -54,6 +55,7 @@ public:
         eStateUpdateSuccessful = 5,
         eStateUpdateFailed = 6,
     };
+    static constexpr std::size_t kStateCount = eStateUpdateFailed + 1;
 
     // The area the About panel takes in the middle of the overlay.
     static constexpr int kAboutWidth = 450;
@@ -88,13 +90,9 @@ public:
     // Installed version and serial number "-", the newest version from the logic.
     void resetFirmwareRevisionsAndSerialNumber();
 
-    void showPageNoDeviceConnected();
-    void showPageNoUpdateAvailable();
-    void showPageUpdateAvailable();
-    void showPageUpdating();
-    void showPageNoUpdateMode();
-    void showPageUpdateSuccessful();
-    void showPageUpdateFailed(int error);
+    // Shows the state's page and makes it the current state; `error` is the number that the
+    // failure page names.
+    void enter(eWizardState state, int error = 0);
 
     void setInfoPanelInfo(const std::string& text);
     void setInfoPanelSuccess(const std::string& text);
@@ -121,7 +119,6 @@ private:
     void createButtonPanel();
     void createAboutOverlay();
 
-    void showPage(const tPage& page, const std::string& text);
     // The step of state 3: starts the worker.
     void startUpdate();
     void goToUpdating();
