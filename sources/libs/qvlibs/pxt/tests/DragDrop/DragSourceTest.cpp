@@ -1,8 +1,8 @@
 // Widgets as drag sources, without a display: the pane's mouse codes pass the widget's drag-source
 // part before its onMouse; a left press the widget agrees to arms a drag, a move far enough starts
 // it and ends the press, and the end of a drag started here reaches the widget.
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/Window.h"
 #include "UIA/DragDropData.h"

@@ -2,8 +2,8 @@
 // drag-and-drop manager reach a toolkit window (not created), whose pane hands them to the widget
 // under the drag and up its ancestors; the accepting widget becomes the manager's target and gets
 // the drop and the leave itself.
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/DropHandler.h"
 #include "PXT/Window.h"

@@ -1,7 +1,7 @@
 #include "PXT/BackgroundDrawingCanvas.h"
 #include "PXT/LazyPicture.h"
 
-#include "../Support/TestFont.h"
+#include "Support/TestFont.h"
 #include "UIA/Picture.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The resource manager: where resources are looked for (a skin folder in the current folder with
 // the search on; the bundle otherwise), pictures decoded once per name and properties and
 // remembered when missing, fonts made once and the default font standing in for a missing one.
-#include "../Support/ToolkitFixture.h"
+#include "Support/ToolkitFixture.h"
 
 #include "GP/Stream.h"
 #include "PXT/LazyPicture.h"

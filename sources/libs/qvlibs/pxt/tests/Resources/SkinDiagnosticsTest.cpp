@@ -2,7 +2,7 @@
 // stylesheet parser and of the resource manager is one line on standard error naming the file (and
 // the line, for a sheet), a sheet that gives no rule says so, and a picture that cannot be decoded
 // says which file and why. Loading goes on after each.
-#include "../Support/ToolkitFixture.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/LazyPicture.h"
 #include "UIA/Picture.h"

@@ -1,7 +1,7 @@
 // The compound properties read back from what they make: the picture's fixed edges, resizable
 // directions and frames from the picture the sheet resolves, and the font's data from the font.
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/StyleSheet.h"
 #include "UIA/Font.h"

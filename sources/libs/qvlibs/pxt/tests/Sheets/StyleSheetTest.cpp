@@ -1,8 +1,8 @@
 // Style sheets: lookups through the per-widget cache (the built-in default sheet, rule order,
 // attributes and tree changes seen at once, rule changes), loads that fail, and the compound
 // properties.
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/StyleSheet.h"
 #include "UIA/Font.h"

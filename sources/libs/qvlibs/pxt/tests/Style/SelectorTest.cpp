@@ -1,7 +1,7 @@
 // Selectors against widget trees: classes with template names, styles and ids, ancestor steps
 // (anywhere above, or the direct parent), attribute operators with the built-in attributes, the
 // seven states, and the specificity that ranks them.
-#include "../Support/TestWidgets.h"
+#include "Support/TestWidgets.h"
 
 #include "PXT/Property.h"
 

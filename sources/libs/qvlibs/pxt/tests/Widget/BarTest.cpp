@@ -1,8 +1,8 @@
 // Bars lining up their children: rows and columns, spacing and margins from the sheet, hidden
 // children, the breadth that follows the largest child within the sheet's limits, and the
 // diagnostic for a breadth that the sheet also fixes.
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/Bar.h"
 

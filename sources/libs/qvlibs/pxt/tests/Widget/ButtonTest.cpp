@@ -1,8 +1,8 @@
 // A button driven through the pane by mouse events and ticks, checked through the signals it
 // fires: press, release, click, drags out and back, double-clicks, auto-repeat while held,
 // enter and leave, the Return key, and a disabled button.
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/Button.h"
 #include "UIA/EventCodes.h"

@@ -1,8 +1,8 @@
 // Labels in a skin font: one-line labels painted on their panel, multi-line labels broken at
 // spaces, hyphens and explicit line breaks, long words cut, control bytes dropped, line spacing,
 // and auto-resize that keeps the last line inside the widget.
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/BackgroundDrawingCanvas.h"
 #include "PXT/Label.h"

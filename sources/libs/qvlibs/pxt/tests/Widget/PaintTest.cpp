@@ -1,7 +1,7 @@
 // A small styled tree painted off screen through the pane: panels, borders, palettes, text and
 // the clipping of every drawing to the dirty region.
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/BackgroundDrawingCanvas.h"
 #include "PXT/DrawingCache.h"

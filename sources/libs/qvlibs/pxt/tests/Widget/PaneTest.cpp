@@ -1,8 +1,8 @@
 // Mouse routing through the pane (over, enter and leave, press sequences, clicks, double-clicks,
 // capture, wheel, the over widget while pressed), a press ended without a release, overlay
 // widgets, and key routing to the input and focus widgets with the window asked for the keys.
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "UIA/EventCodes.h"
 #include "UIA/EventData.h"

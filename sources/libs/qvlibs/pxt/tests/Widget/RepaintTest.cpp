@@ -2,8 +2,8 @@
 // only that region is painted): moved and resized parents, hidden widgets, hover, paint order by
 // z-index and foreground pass, overlays, the cleared dirty area and the region's bounds.
 // The fixture's helpers are public: the state table's steps call them.
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/BackgroundDrawingCanvas.h"
 #include "UIA/EventCodes.h"

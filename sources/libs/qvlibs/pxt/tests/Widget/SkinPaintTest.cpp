@@ -1,7 +1,7 @@
 // Painting from a skin folder: a panel's picture inside or over its margin or taken away in one
 // state, a dye mask, and text in a font of the skin, checked pixel by pixel on the canvas.
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/BackgroundDrawingCanvas.h"
 #include "QVTest/TemporaryFolder.h"

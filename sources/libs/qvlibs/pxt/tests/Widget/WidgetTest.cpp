@@ -1,6 +1,6 @@
 // The widget as the style system sees it: a new widget's flags, children moving between parents
 // with their ids, the pane of a subtree, and a pane that forgets a widget leaving it.
-#include "../Support/TestWidgets.h"
+#include "Support/TestWidgets.h"
 
 #include <gtest/gtest.h>
 

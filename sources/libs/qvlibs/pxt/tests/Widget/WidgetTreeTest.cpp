@@ -1,8 +1,8 @@
 // The widget tree's own rules: the enabled flag, style lookups by value, caches of moved
 // subtrees, geometry limits, the box arrangement, the bounded align passes and timers (also of
 // widgets erased while their timer runs).
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include <gtest/gtest.h>
 

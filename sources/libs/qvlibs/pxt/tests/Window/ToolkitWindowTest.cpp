@@ -2,8 +2,8 @@
 // window, a click typed through XTest reaching its widget, and the pixels X shows after the ticks
 // equal to the canvas picture, so the copy path is exact.
 #include "QVTest/PrivateXServer.h"
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/Window.h"
 #include "QVTest/MainLoop.h"

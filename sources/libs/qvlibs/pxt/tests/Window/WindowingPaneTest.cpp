@@ -1,8 +1,8 @@
 // The toolkit window's event handling without a platform window: both the window's and the pane's
 // handlers run, deactivation ends a press, losing key status drops the focus, and a tick paints
 // only when something changed.
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/Window.h"
 #include "UIA/EventCodes.h"

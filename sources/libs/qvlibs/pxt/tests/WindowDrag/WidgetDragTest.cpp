@@ -5,8 +5,8 @@
 // window is left. The targets get the drop at their own positions, and the source hears how the
 // drag ended.
 #include "QVTest/PrivateXServer.h"
-#include "../Support/TestWidgets.h"
-#include "../Support/ToolkitFixture.h"
+#include "Support/TestWidgets.h"
+#include "Support/ToolkitFixture.h"
 
 #include "PXT/DropHandler.h"
 #include "PXT/Window.h"
