@@ -52,8 +52,15 @@ private:
     // A pending hover fires before anything the press sequence reports.
     void flushHover();
 
-    std::uint32_t m_keyMode = 0;  // 0 Return swallowed, 1 click, 2 double-click
-    int m_hoverDelay = 0;         // ticks before the hover signal; 0 none
+    // What the Return key does.
+    enum eKeyMode : std::uint32_t {
+        eKeyModeSwallow,      // handled, nothing fires
+        eKeyModeClick,        // the click signal fires
+        eKeyModeDoubleClick,  // the double-click signal fires
+    };
+
+    eKeyMode m_keyMode = eKeyModeSwallow;
+    int m_hoverDelay = 0;  // ticks before the hover signal; 0 none
     bool m_doubleClick = false;
     bool m_hoverPending = false;
     bool m_separateDoubleClick = false;

@@ -72,6 +72,8 @@ public:
         ePaintOverlays = 2,
         ePaintAll = 3,
     };
+    // Indexes of the common time intervals (in timer ticks of 40 ms); the widgets here use the
+    // first two, the rest are kept for widgets that may want them.
     enum eCommonTimeIntervals : int {
         eRepeatDelay = 0,
         eRepeatPeriod = 1,
@@ -218,7 +220,9 @@ private:
     int m_timerRunDepth = 0;
     std::function<void(bool)> m_overlaySignal;
     float m_backingScale = 1.0f;
-    std::array<int, eCommonTimeIntervalCount> m_commonTimeIntervals = {5, 1, 5, 10, 5};
+    static constexpr int kRepeatDelayTicks = 5;   // 200 ms before a held button repeats
+    static constexpr int kRepeatPeriodTicks = 1;  // then every 40 ms
+    std::array<int, eCommonTimeIntervalCount> m_commonTimeIntervals = {kRepeatDelayTicks, kRepeatPeriodTicks, 5, 10, 5};
 };
 
 }  // namespace QV::PXT

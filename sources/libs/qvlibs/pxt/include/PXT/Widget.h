@@ -81,7 +81,23 @@ public:
         eFlagStyleChanged = 0x80000,
         eFlagPostPaintAlign = 0x100000,
     };
-    static constexpr std::uint64_t kInitialFlags = 0x8303D;
+    // A new widget is active and visible in a shown, enabled parent, draws its background, and
+    // waits for its first style pass and layout.
+    static constexpr std::uint64_t kInitialFlags = eFlagActive | eFlagParentShown | eFlagVisible | eFlagEnabled |
+                                                   eFlagParentEnabled | eFlagDeferredLayout | eFlagDrawBackground |
+                                                   eFlagStyleChanged;
+    static_assert(kInitialFlags == 0x8303D, "the initial flags word is part of the widget's observable state");
+    // What getInvalidRegion gives back.
+    enum eInvalidRegion {
+        eInvalidRegionByAspects,  // nothing of its own: the invalid aspects decide
+        eInvalidRegionWhole,      // the whole widget
+        eInvalidRegionGiven,      // the region given back (widget-local)
+    };
+    // Which of the two margins adjustMarginToStyle reads from the style.
+    enum eMarginKind {
+        eMarginInner,
+        eMarginOuter
+    };
     // The aspects setInvalid(0) marks.
     static constexpr std::uint32_t s_uDefaultInvalidAspects = 0xFFFFFFFF;
 
@@ -130,9 +146,10 @@ public:
     virtual void setArrangedWidth(int width);
     virtual void setArrangedHeight(int height);
     virtual bool getOpaqueRegion(GP::Region& out) const;
-    // 0: nothing of its own (the aspects decide), 1: the whole widget, 2: the region given back
-    // (widget-local).
-    virtual int getInvalidRegion(GP::Region& /*out*/, unsigned /*aspects*/) { return 0; }
+    virtual eInvalidRegion getInvalidRegion(GP::Region& /*out*/, unsigned /*aspects*/)
+    {
+        return eInvalidRegionByAspects;
+    }
 
     // --- Drag source (DragDropSource.h) -------------------------------------------------------
     using DragDropSource::canDragStart;
@@ -286,7 +303,7 @@ private:
         else
             m_flags &= ~flag;
     }
-    void adjustMarginToStyle(Margin& margin, int type);
+    void adjustMarginToStyle(Margin& margin, eMarginKind kind);
     // The old rectangle into the visible parent's invalid region.
     void invalidateOldRectInParent();
     void requestAlign();

@@ -109,10 +109,10 @@ bool Button::onKey(unsigned code, UIA::KeyEventData* data)
 {
     if (code != UIA::eEventKeyDown || (data->key & UIA::eKeyCodeMask) != UIA::eKeyReturn)
         return false;
-    const tSignalData signalData{data->key & 0xFF000000u, data->firstPress, false};
-    if (m_keyMode == 1)
+    const tSignalData signalData{data->key & UIA::eModifierMask, data->firstPress, false};
+    if (m_keyMode == eKeyModeClick)
         m_sigClicked(&signalData);
-    else if (m_keyMode == 2)
+    else if (m_keyMode == eKeyModeDoubleClick)
         m_sigDoubleClicked(&signalData);
     return true;
 }

@@ -480,9 +480,9 @@ void Widget::arrangeChilds(eWidgetAlignment alignment, int spacing)
     }
 }
 
-void Widget::adjustMarginToStyle(Margin& margin, int type)
+void Widget::adjustMarginToStyle(Margin& margin, eMarginKind kind)
 {
-    const char* const* names = s_marginPropertyNames[type];
+    const char* const* names = s_marginPropertyNames[kind];
     bool found = false;
     const int all = getStyleProperty<int>(names[0], 0, &found);
     if (found)
@@ -497,8 +497,8 @@ void Widget::onStyleSheetChanged()
 {
     if (StyleSheetManager* manager = StyleSheetManager::get())
         manager->getDrawingCache(*this).rebuildCache();
-    adjustMarginToStyle(m_margin, 0);
-    adjustMarginToStyle(m_outerMargin, 1);
+    adjustMarginToStyle(m_margin, eMarginInner);
+    adjustMarginToStyle(m_outerMargin, eMarginOuter);
     m_minSize.x = getStyleProperty<int>("min-width", m_minSize.x);
     m_maxSize.x = getStyleProperty<int>("max-width", m_maxSize.x);
     m_minSize.y = getStyleProperty<int>("min-height", m_minSize.y);
@@ -574,12 +574,12 @@ void Widget::collectInvalidRegions(GP::Region& out)
 {
     const std::uint32_t old = m_invalidAspects.exchange(0);
     GP::Region own;
-    const int r = getInvalidRegion(own, old);
+    const eInvalidRegion r = getInvalidRegion(own, old);
     bool whole = false;
-    if (r == 1 || (r == 0 && old != 0)) {
+    if (r == eInvalidRegionWhole || (r == eInvalidRegionByAspects && old != 0)) {
         out.addFast(GP::Rect(m_absolutePos.x, m_absolutePos.y, m_absolutePos.x + m_size.x, m_absolutePos.y + m_size.y));
         whole = true;
-    } else if (r == 2) {
+    } else if (r == eInvalidRegionGiven) {
         own.moveBy(m_absolutePos.x, m_absolutePos.y);
         GP::Region::add(out, out, own);
     } else if (!m_invalidRegion.isEmpty()) {
