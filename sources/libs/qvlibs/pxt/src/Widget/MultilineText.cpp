@@ -10,8 +10,11 @@ namespace QV::PXT::DETAIL {
 
 namespace {
 
-// The byte after the UTF-8 sequence that starts at `offset` (the text is valid UTF-8).
-std::size_t nextCodePoint(const std::string& text, std::size_t offset)
+// Offsets of UTF-8 sequence starts: a lead byte and its continuation bytes move together, so a
+// line is never broken inside a character (the text is valid UTF-8).
+
+// The byte after the sequence that starts at `offset`.
+std::size_t nextSequenceStart(const std::string& text, std::size_t offset)
 {
     ++offset;
     while (offset < text.size() && (static_cast<unsigned char>(text[offset]) & 0xC0) == 0x80)
@@ -19,7 +22,8 @@ std::size_t nextCodePoint(const std::string& text, std::size_t offset)
     return offset;
 }
 
-std::size_t previousCodePoint(const std::string& text, std::size_t offset)
+// The start of the sequence before `offset`.
+std::size_t previousSequenceStart(const std::string& text, std::size_t offset)
 {
     while (offset > 0) {
         --offset;
@@ -59,7 +63,7 @@ void MultilineText::updateLineBreaks()
         font->setBackingScaleFactor(scale);
     std::size_t lastBreak = 0;
     for (std::size_t p = 0; p < m_text.size();) {
-        const std::size_t q = nextCodePoint(m_text, p);
+        const std::size_t q = nextSequenceStart(m_text, p);
         const char c = m_text[p];
         if (c == '\n') {
             m_lineStarts.push_back(q);
@@ -72,7 +76,7 @@ void MultilineText::updateLineBreaks()
                     font->getStringWidth(m_text.data() + lineStart, static_cast<int>(q - lineStart)) / scale));
             if (width > available) {
                 if (lastBreak != lineStart) {
-                    lastBreak = nextCodePoint(m_text, lastBreak);
+                    lastBreak = nextSequenceStart(m_text, lastBreak);
                     m_lineStarts.push_back(lastBreak);
                 } else {
                     m_lineStarts.push_back(p);
@@ -101,9 +105,9 @@ std::size_t MultilineText::toOffsetInText(const LineColPosition& position) const
         return 0;
     std::size_t offset = m_lineStarts[position.line];
     for (std::int64_t i = 0; i < position.column && offset < m_text.size(); ++i)
-        offset = nextCodePoint(m_text, offset);
+        offset = nextSequenceStart(m_text, offset);
     for (std::int64_t i = 0; i > position.column && offset > 0; --i)
-        offset = previousCodePoint(m_text, offset);
+        offset = previousSequenceStart(m_text, offset);
     return offset;
 }
 
