@@ -10,6 +10,7 @@
 #include "UIA/HMenu.h"
 #include "UIA/Window.h"
 #include "Updater/UpdateWizardMainWidget.h"
+#include "Updater/WizardWidgetNames.h"
 #include "UpdaterSettings.h"
 
 #include <boost/bind/bind.hpp>
@@ -47,11 +48,7 @@ bool FirmwareUpdaterApp::init()
     PXT::StyleSheetManager::get()->loadDefault("FirmwareUpdaterStyles.txt");
     installMenu();
 
-    auto wizard = std::make_shared<UpdateWizardMainWidget>(
-        m_config.m_deviceName, m_config.m_deviceImageKey, m_config.m_deviceCode, m_config.m_programName,
-        m_config.m_applicationTitle, m_config.m_noticeLine, m_config.m_version, m_config.m_contributorLine1,
-        m_config.m_contributorLine2, m_config.m_contributorLine3, m_config.m_contributorLine4,
-        m_config.m_contributorLine5);
+    auto wizard = std::make_shared<UpdateWizardMainWidget>(m_config.wizardTexts());
     m_about = boost::bind(&UpdateWizardMainWidget::showAbout, wizard);
     // The first page and the first scan, before any window exists.
     wizard->run(m_config.m_connectInNormalMode, m_config.m_resetIntoUpdateMode, m_config.m_connectInUpdateMode,
@@ -59,7 +56,7 @@ bool FirmwareUpdaterApp::init()
 
     auto* window = new WizardWindow();
     window->setAutoDelete(true);
-    window->setRoot(wizard, "FirmwareUpdaterMainWidget");
+    window->setRoot(wizard, WizardNames::kMainWidget);
     UIA::Window::CreateData data;
     data.setTitle(m_config.m_windowTitle.c_str());
     data.flags |= UIA::WindowBase::eCreateFlagSize | UIA::WindowBase::eCreateFlagUpdater;

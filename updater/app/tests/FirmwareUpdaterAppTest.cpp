@@ -10,6 +10,7 @@
 #include "UIA/EventCodes.h"
 #include "UIA/EventData.h"
 #include "UIA/Window.h"
+#include "Updater/WizardWidgetNames.h"
 
 #include <chrono>
 #include <cstdio>
@@ -67,7 +68,7 @@ TEST_F(FirmwareUpdaterApplication, OneFixedSizeWindowTitledWithTheProgramNameSho
     EXPECT_EQ(window->UIA::WindowBase::getSize(true),
               GP::Point(FirmwareUpdaterApp::kWindowWidth, FirmwareUpdaterApp::kWindowHeight));
     ASSERT_NE(window->getRoot(), nullptr);
-    EXPECT_EQ(window->getRoot()->getId(), "FirmwareUpdaterMainWidget");
+    EXPECT_EQ(window->getRoot()->getId(), WizardNames::kMainWidget);
     id nsWindow = msgSend<id>(window->getNSView(), objc::sel("window"));
     EXPECT_EQ(textOf(msgSend<NSString*>(nsWindow, objc::sel("title"))), "VDX Updater");
     const NSWindowStyleMask style = msgSend<NSWindowStyleMask>(nsWindow, objc::sel("styleMask"));

@@ -1,3 +1,4 @@
+#include "Updater/WizardWidgetNames.h"
 #include "WizardLayout.h"
 
 #include <cstdio>
@@ -36,8 +37,8 @@ std::optional<WizardLayout> WizardLayout::fromRenderTool(const std::string& tool
         return std::nullopt;
     WizardLayout layout;
     layout.addDump(dump);
-    for (const char* id : {"FirmwareUpdaterButtonAction", "FirmwareUpdaterButtonQuit", "FirmwareUpdaterTitlePanelAbout",
-                           "FirmwareUpdaterInfoPanel", "FirmwareUpdaterSpinningProgressWheel"}) {
+    for (const char* id : {WizardNames::kActionButton, WizardNames::kQuitButton, WizardNames::kAboutButton,
+                           WizardNames::kInfoPanel, WizardNames::kSpinningWheel}) {
         if (!layout.has(id)) {
             error = std::string("the render tool's dump has no shown ") + id;
             return std::nullopt;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Image.h"
+#include "Updater/WizardWidgetNames.h"
 
 #include <map>
 #include <optional>
@@ -29,11 +30,11 @@ public:
     tRect rect(const std::string& id) const;
     bool has(const std::string& id) const { return m_rects.count(id) != 0; }
 
-    tRect action() const { return rect("FirmwareUpdaterButtonAction"); }
-    tRect quit() const { return rect("FirmwareUpdaterButtonQuit"); }
-    tRect about() const { return rect("FirmwareUpdaterTitlePanelAbout"); }
-    tRect infoPanel() const { return rect("FirmwareUpdaterInfoPanel"); }
-    tRect wheel() const { return rect("FirmwareUpdaterSpinningProgressWheel"); }
+    tRect action() const { return rect(WizardNames::kActionButton); }
+    tRect quit() const { return rect(WizardNames::kQuitButton); }
+    tRect about() const { return rect(WizardNames::kAboutButton); }
+    tRect infoPanel() const { return rect(WizardNames::kInfoPanel); }
+    tRect wheel() const { return rect(WizardNames::kSpinningWheel); }
 
     // The content's place in a grab of the whole top-level window: its bottom 627 x 335.
     static tRect contentIn(const Image& window)

@@ -10,6 +10,7 @@
 #include "UIA/WindowBase.h"
 #include "Updater/CocoaStartup.h"
 #include "Updater/UpdateWizardMainWidget.h"
+#include "Updater/WizardWidgetNames.h"
 #include "qvsim/bus/UsbBus.h"
 
 #include <glib.h>
@@ -257,22 +258,22 @@ tShownPage InProcessUpdater::shownPage() const
 {
     tShownPage page;
     page.state = state();
-    page.infoText = textOf(widget("FirmwareUpdaterInfoPanelLabel"));
+    page.infoText = textOf(widget(WizardNames::kInfoPanelLabel));
     const auto shownText = [this](const char* id) {
         const PXT::Widget* button = widget(id);
         return button && button->isShown() ? textOf(button) : std::string();
     };
-    page.action = shownText("FirmwareUpdaterButtonAction");
-    page.quit = shownText("FirmwareUpdaterButtonQuit");
-    page.newest = textOf(widget("Value", 0));
-    page.installed = textOf(widget("Value", 1));
-    page.serial = textOf(widget("Value", 2));
-    if (const PXT::Widget* installed = widget("Value", 1)) {
+    page.action = shownText(WizardNames::kActionButton);
+    page.quit = shownText(WizardNames::kQuitButton);
+    page.newest = textOf(widget(WizardNames::kRowValue, 0));
+    page.installed = textOf(widget(WizardNames::kRowValue, 1));
+    page.serial = textOf(widget(WizardNames::kRowValue, 2));
+    if (const PXT::Widget* installed = widget(WizardNames::kRowValue, 1)) {
         const auto state = installed->getAttributes().find("state");
         if (state != installed->getAttributes().end())
             page.installedState = state->second;
     }
-    const PXT::Widget* wheel = widget("FirmwareUpdaterSpinningProgressWheel");
+    const PXT::Widget* wheel = widget(WizardNames::kSpinningWheel);
     page.wheelShown = wheel && wheel->isShown();
     return page;
 }

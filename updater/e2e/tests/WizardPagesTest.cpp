@@ -7,6 +7,7 @@
 #include "PXT/TextPanel.h"
 #include "PXT/Widget.h"
 #include "ProgramRun.h"
+#include "Updater/WizardWidgetNames.h"
 #include "qvsim/bus/FileAccess.h"
 #include "qvsim/bus/UsbBus.h"
 #include "qvsim/model/RequestLog.h"
@@ -59,7 +60,7 @@ protected:
     // Page 2 → UPDATE → page 3 with the wheel turning → page 5.
     void updateToSuccess()
     {
-        clickWidget("FirmwareUpdaterButtonAction");
+        clickWidget(WizardNames::kActionButton);
         ASSERT_TRUE(reachPage(3, "updating"));
         expectPage(shownPage(), 3, kUpdating, "", "", kOld, kSerial);
         EXPECT_EQ(shownPage().installedState, "neutral");
@@ -76,11 +77,11 @@ TEST_F(WizardPagesTest, NoControllerThenPluggedInAndRescan)
     expectPage(shownPage(), 0, "Please connect your Vardolin Studio and click RESCAN.", "RESCAN", "QUIT", "-", "-");
 
     // RESCAN without a controller keeps the page.
-    clickWidget("FirmwareUpdaterButtonAction");
+    clickWidget(WizardNames::kActionButton);
     ASSERT_TRUE(reachPage(0, "rescan-without-controller"));
 
     plug(controllerConfig());
-    clickWidget("FirmwareUpdaterButtonAction");
+    clickWidget(WizardNames::kActionButton);
     ASSERT_TRUE(reachPage(2, "update-available"));
     expectPage(shownPage(), 2, kUpdateAvailable, "UPDATE", "QUIT", kOld, kSerial);
     EXPECT_EQ(shownPage().installedState, "fail");
@@ -105,7 +106,7 @@ TEST_F(WizardPagesTest, UpdateTurnsTheWheelAndSucceeds)
     ASSERT_TRUE(startProgram());
     ASSERT_TRUE(reachPage(2, "update-available"));
 
-    clickWidget("FirmwareUpdaterButtonAction");
+    clickWidget(WizardNames::kActionButton);
     ASSERT_TRUE(reachPage(3, "updating"));
     expectPage(shownPage(), 3, kUpdating, "", "", kOld, kSerial);
     // The wheel turns on the screen, and nothing else of the lower half is repainted meanwhile.
@@ -135,7 +136,7 @@ TEST_F(WizardPagesTest, ControllerLostInTheResetThenRetryAfterPowerCycle)
     ASSERT_TRUE(startProgram());
     ASSERT_TRUE(reachPage(2, "update-available"));
 
-    clickWidget("FirmwareUpdaterButtonAction");
+    clickWidget(WizardNames::kActionButton);
     ASSERT_TRUE(reachPage(4, "no-update-mode"));
     expectPage(shownPage(), 4,
                "Your Vardolin Studio failed to boot into firmware update mode and could not be properly updated. To "
@@ -144,7 +145,7 @@ TEST_F(WizardPagesTest, ControllerLostInTheResetThenRetryAfterPowerCycle)
     EXPECT_EQ(shownPage().installedState, "neutral");
 
     // RETRY while it is still gone: the page stays.
-    clickWidget("FirmwareUpdaterButtonAction");
+    clickWidget(WizardNames::kActionButton);
     ASSERT_TRUE(reachPage(4, "retry-while-gone"));
 
     // Power-cycled, it comes back in firmware-update mode: RETRY starts the update at once.
@@ -165,12 +166,12 @@ TEST_F(WizardPagesTest, ControllerLeftInUpdateModeIsFoundAndItsUpdateFinished)
     config.initialMode = SIM::eMode::Update;
     const auto controller = plug(config);
 
-    clickWidget("FirmwareUpdaterButtonAction");
+    clickWidget(WizardNames::kActionButton);
     ASSERT_TRUE(reachPage(2, "update-available-in-update-mode"));
     expectPage(shownPage(), 2, kUpdateAvailable, "UPDATE", "QUIT", "-", kSerial);
     EXPECT_EQ(shownPage().installedState, "fail");
 
-    clickWidget("FirmwareUpdaterButtonAction");
+    clickWidget(WizardNames::kActionButton);
     ASSERT_TRUE(reachPage(5, "successful"));
     expectPage(shownPage(), 5, kSuccessful, "", "FINISH", kNewest, kSerial);
     EXPECT_EQ(controller->mode(), SIM::eMode::Application);
@@ -246,7 +247,7 @@ TEST_F(WizardPagesTest, ControllerThisUserMayNotOpenIsNamedAndRescanFindsItOnceA
     EXPECT_EQ(errors.find(line), errors.rfind(line)) << "one line per scan\n" << errors;
 
     SIM::UsbBus::instance().setOpenRefused(*controller, false);
-    clickWidget("FirmwareUpdaterButtonAction");
+    clickWidget(WizardNames::kActionButton);
     ASSERT_TRUE(reachPage(2, "update-available"));
     expectPage(shownPage(), 2, kUpdateAvailable, "UPDATE", "QUIT", kOld, kSerial);
 }
@@ -259,12 +260,12 @@ TEST_F(WizardPagesTest, DoubleClickOnRescanDoesNotStartTheUpdate)
 
     // The first click finds the controller and shows UPDATE under the pointer; the second press of
     // the double-click lands on it and must not start the update.
-    clickWidget("FirmwareUpdaterButtonAction", 2);
+    clickWidget(WizardNames::kActionButton, 2);
     ASSERT_TRUE(reachPage(2, "after-double-click"));
     // A later click is handled after the double-click's second press: once its effect shows, the
     // double-click has been handled completely.
-    clickWidget("FirmwareUpdaterTitlePanelAbout");
-    ASSERT_TRUE(runUntil([this] { return widget("FirmwareUpdaterOverlay")->isShown(); }));
+    clickWidget(WizardNames::kAboutButton);
+    ASSERT_TRUE(runUntil([this] { return widget(WizardNames::kOverlay)->isShown(); }));
     EXPECT_EQ(state(), 2);
     EXPECT_EQ(controller->reenumerations(), 0u) << "the controller was reset into its update mode";
     EXPECT_EQ(controller->mode(), SIM::eMode::Application);
@@ -282,7 +283,7 @@ TEST_F(WizardPagesTest, AboutFromTheMenuAndTheTitleButtonAClickHidesIt)
         // hover look changes too); the card shows the program's title and version.
         const tRect corner{0, 0, 40, 40};
         ASSERT_TRUE(runUntil([&] {
-            return widget("FirmwareUpdaterOverlay")->isShown() &&
+            return widget(WizardNames::kOverlay)->isShown() &&
                    content().crop(corner).dominantColour() != page.crop(corner).dominantColour();
         }));
         saveShot("about-from-" + road);
@@ -290,15 +291,14 @@ TEST_F(WizardPagesTest, AboutFromTheMenuAndTheTitleButtonAClickHidesIt)
             const auto* label = dynamic_cast<const PXT::TextPanel*>(widget(id));
             return label && label->isShown() ? label->getText() : std::string("(not shown)");
         };
-        EXPECT_EQ(text("FirmwareUpdaterAboutTitle"), "VARDOLIN STUDIO UPDATER");
-        EXPECT_EQ(text("FirmwareUpdaterAboutVersion").rfind("VDX Updater ", 0), 0u)
-            << text("FirmwareUpdaterAboutVersion");
+        EXPECT_EQ(text(WizardNames::kAboutTitle), "VARDOLIN STUDIO UPDATER");
+        EXPECT_EQ(text(WizardNames::kAboutVersion).rfind("VDX Updater ", 0), 0u) << text(WizardNames::kAboutVersion);
 
         // A click anywhere on it hides it, and the page is back as it was.
         clickContent(20, 20);
         ASSERT_TRUE(runUntil([&] { return content().differingPixels(page) == 0; }))
             << "differing pixels: " << content().differingPixels(page);
-        EXPECT_FALSE(widget("FirmwareUpdaterOverlay")->isShown());
+        EXPECT_FALSE(widget(WizardNames::kOverlay)->isShown());
     };
 
     // The application menu (the menu bar's first title, above the content): About is its first item.
@@ -307,7 +307,7 @@ TEST_F(WizardPagesTest, AboutFromTheMenuAndTheTitleButtonAClickHidesIt)
     m_x.key("Return");
     expectAboutThenHidden("menu");
 
-    clickWidget("FirmwareUpdaterTitlePanelAbout");
+    clickWidget(WizardNames::kAboutButton);
     expectAboutThenHidden("title-button");
 }
 
@@ -318,7 +318,7 @@ TEST_F(WizardPagesTest, QuitQuestionAnsweredNoLetsTheUpdateFinish)
     plug(config);
     ASSERT_TRUE(startProgram());
     ASSERT_TRUE(reachPage(2, "update-available"));
-    clickWidget("FirmwareUpdaterButtonAction");
+    clickWidget(WizardNames::kActionButton);
     ASSERT_TRUE(reachPage(3, "updating"));
 
     // The question is a modal dialog that runs inside the program's main loop: a person of its own
@@ -374,7 +374,7 @@ TEST_F(WizardPagesTest, WithTwoControllersThePickedOneIsUpdatedTheOtherUntouched
     ASSERT_TRUE(reachPage(2, "update-available"));
     const std::string picked = shownPage().serial;
 
-    clickWidget("FirmwareUpdaterButtonAction");
+    clickWidget(WizardNames::kActionButton);
     ASSERT_TRUE(reachPage(5, "successful"));
     expectPage(shownPage(), 5, kSuccessful, "", "FINISH", kNewest, picked);
     for (const auto& controller : controllers) {
@@ -406,7 +406,7 @@ TEST_F(WizardPagesTest, TheCheckFailsWhenThePickedControllerComesBackOld)
     upToDate.auxVersion = 0x67;
     const auto other = plug(upToDate);
 
-    clickWidget("FirmwareUpdaterButtonAction");
+    clickWidget(WizardNames::kActionButton);
     ASSERT_TRUE(reachPage(6, "failed"));
     expectPage(shownPage(), 6, errorText(1), "", "QUIT", kOld, kSerial);
     EXPECT_TRUE(onlyScanned(*other));
@@ -443,7 +443,7 @@ TEST_P(FailedUpdateTest, EndsOnTheFailurePageWithItsErrorNumber)
     plug(config);
     ASSERT_TRUE(startProgram());
     ASSERT_TRUE(reachPage(2, "update-available"));
-    clickWidget("FirmwareUpdaterButtonAction");
+    clickWidget(WizardNames::kActionButton);
     ASSERT_TRUE(reachPage(6, "failed"));
     expectPage(shownPage(), 6, errorText(GetParam().error), "", "QUIT", GetParam().installedAfter, kSerial);
 }

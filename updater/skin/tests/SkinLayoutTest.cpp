@@ -14,6 +14,7 @@
 #include "GP/Region.h"
 #include "GP/Stream.h"
 #include "Updater/UpdateWizardMainWidget.h"
+#include "Updater/WizardWidgetNames.h"
 
 #include <gtest/gtest.h>
 
@@ -98,9 +99,13 @@ protected:
     {
         m_pane.setRoot(nullptr, "");
         m_wizard = std::make_shared<UpdateWizardMainWidget>(
-            "Vardolin Studio", "VDX", "VDX", "VDX Updater", "VARDOLIN STUDIO UPDATER",
-            "Copyright (c) 2026 Orvendal. All rights reserved.", "1.1.0 (R147)", "Contributor One", "Contributor Two",
-            "Contributor Three", "Contributor Four", "");
+            tWizardTexts{"Vardolin Studio",
+                         "VDX",
+                         "VDX Updater",
+                         "VARDOLIN STUDIO UPDATER",
+                         "Copyright (c) 2026 Orvendal. All rights reserved.",
+                         "1.1.0 (R147)",
+                         {"Contributor One", "Contributor Two", "Contributor Three", "Contributor Four", ""}});
         // The controller behind the page; the update's end reads it again.
         struct tScript {
             bool connected = false;
@@ -133,7 +138,7 @@ protected:
             m_wizard->onTimer();
         }
         m_pane.setSize(kWindow);
-        m_pane.setRoot(m_wizard, "FirmwareUpdaterMainWidget");
+        m_pane.setRoot(m_wizard, WizardNames::kMainWidget);
         settle();
         if (page == kAboutPage) {
             m_wizard->showAbout();

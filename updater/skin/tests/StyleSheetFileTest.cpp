@@ -1,6 +1,6 @@
 // The skin's stylesheet as the program loads it from its bundle: it parses without a message, every
 // declaration is one that the toolkit reads, with a value of the kind it reads, and every picture
-// and font it names is in the bundle's skin and loads.
+// and font it names is in the bundle's skin and loads, and every wizard name it styles is a widget's.
 #include "PXT/Lib.h"
 #include "PXT/ManagerContainer.h"
 #include "PXT/StyleParser2.h"
@@ -10,9 +10,11 @@
 #include "GP/Stream.h"
 #include "UIA/Font.h"
 #include "UIA/Picture.h"
+#include "Updater/WizardWidgetNames.h"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
@@ -225,6 +227,21 @@ TEST_F(SkinStyleSheet, TheJudgeRefusesWhatTheToolkitWouldIgnore)
         EXPECT_EQ(verdicts[name], verdict) << name;
     // "x.png" without url(...) is not a value at all: the parser reports it.
     EXPECT_FALSE(parser.getErrors().empty());
+}
+
+TEST_F(SkinStyleSheet, EveryWizardNameItStylesIsAWidgetOfTheWizard)
+{
+    // A rule for a name no widget carries any more styles nothing, silently.
+    const std::set<std::string> known(std::begin(QV::WizardNames::kAll), std::end(QV::WizardNames::kAll));
+    const std::string text = sheetText();
+    const std::regex name("FirmwareUpdater[A-Za-z0-9]*");
+    std::set<std::string> used;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), name); it != std::sregex_iterator(); ++it)
+        used.insert(it->str());
+    ASSERT_FALSE(used.empty());
+    for (const std::string& word : used)
+        EXPECT_TRUE(known.count(word)) << kSheet << " styles " << word << ", which no widget of the wizard is named";
+    EXPECT_TRUE(used.count(QV::WizardNames::kMainWidget)) << "the window's background";
 }
 
 TEST_F(SkinStyleSheet, EveryPictureAndFontItNamesIsInTheBundleAndLoads)

@@ -36,4 +36,15 @@ FirmwareUpdaterConfig::FirmwareUpdaterConfig(std::string deviceName, std::string
 
 FirmwareUpdaterConfig::~FirmwareUpdaterConfig() = default;
 
+tWizardTexts FirmwareUpdaterConfig::wizardTexts() const
+{
+    return {m_deviceName,
+            m_deviceImageKey,
+            m_programName,
+            m_applicationTitle,
+            m_noticeLine,
+            m_version,
+            {m_contributorLine1, m_contributorLine2, m_contributorLine3, m_contributorLine4, m_contributorLine5}};
+}
+
 }  // namespace QV

@@ -8,6 +8,7 @@
 #include "PXT/MultilineLabel.h"
 #include "Updater/CreateControlWithLabel.h"
 #include "Updater/SpinningProgressWheel.h"
+#include "Updater/WizardWidgetNames.h"
 
 #include <utility>
 
@@ -45,20 +46,9 @@ std::shared_ptr<PXT::Bar> makeBar(PXT::eWidgetAlignment alignment, const char* s
 
 }  // namespace
 
-UpdateWizardMainWidget::UpdateWizardMainWidget(const std::string& deviceName, std::string deviceImageKey,
-                                               std::string deviceCode, std::string programName,
-                                               std::string applicationTitle, std::string noticeLine,
-                                               std::string version, std::string contributorLine1,
-                                               std::string contributorLine2, std::string contributorLine3,
-                                               std::string contributorLine4, std::string contributorLine5)
-    : m_deviceName(deviceName), m_deviceImageKey(std::move(deviceImageKey)), m_deviceCode(std::move(deviceCode)),
-      m_programName(std::move(programName)), m_applicationTitle(std::move(applicationTitle)),
-      m_noticeLine(std::move(noticeLine)), m_version(std::move(version)),
-      m_contributorLine1(std::move(contributorLine1)), m_contributorLine2(std::move(contributorLine2)),
-      m_contributorLine3(std::move(contributorLine3)), m_contributorLine4(std::move(contributorLine4)),
-      m_contributorLine5(std::move(contributorLine5))
+UpdateWizardMainWidget::UpdateWizardMainWidget(tWizardTexts texts) : m_texts(std::move(texts))
 {
-    style(PXT::eArrangeTopToBottom, "FirmwareUpdaterMainWidget");
+    style(PXT::eArrangeTopToBottom, WizardNames::kMainWidget);
     createTitle();
     createBody();
     createAboutOverlay();
@@ -68,19 +58,19 @@ UpdateWizardMainWidget::~UpdateWizardMainWidget() = default;
 
 void UpdateWizardMainWidget::createTitle()
 {
-    m_titlePanel = makeBar(PXT::eArrangeRightToLeft, "FirmwareUpdaterTitlePanel");
-    insertChild(m_titlePanel, "FirmwareUpdaterTitlePanel");
-    m_titlePanel->insertChild(makeLabel(m_applicationTitle), "FirmwareUpdaterTitlePanelHeadline");
+    m_titlePanel = makeBar(PXT::eArrangeRightToLeft, WizardNames::kTitlePanel);
+    insertChild(m_titlePanel, WizardNames::kTitlePanel);
+    m_titlePanel->insertChild(makeLabel(m_texts.applicationTitle), WizardNames::kTitlePanelHeadline);
     m_aboutButton = std::make_shared<PXT::Button>();
-    m_titlePanel->insertChild(m_aboutButton, "FirmwareUpdaterTitlePanelAbout");
-    m_aboutButton->style("About", "FirmwareUpdaterTitlePanelAbout");
+    m_titlePanel->insertChild(m_aboutButton, WizardNames::kAboutButton);
+    m_aboutButton->style("About", WizardNames::kAboutButton);
     m_aboutButton->m_sigClicked.connect(ignoringDoubleClicks([this] { showAbout(); }));
 }
 
 void UpdateWizardMainWidget::createBody()
 {
-    m_bodyPanel = makeBar(PXT::eArrangeTopToBottom, "FirmwareUpdaterBodyPanel");
-    insertChild(m_bodyPanel, "FirmwareUpdaterBodyPanel");
+    m_bodyPanel = makeBar(PXT::eArrangeTopToBottom, WizardNames::kBodyPanel);
+    insertChild(m_bodyPanel, WizardNames::kBodyPanel);
     createFirmwarePanel();
     createInfoPanel();
     createButtonPanel();
@@ -88,66 +78,64 @@ void UpdateWizardMainWidget::createBody()
 
 void UpdateWizardMainWidget::createFirmwarePanel()
 {
-    m_firmwarePanel = makeBar(PXT::eArrangeTopToBottom, "FirmwareUpdaterFirmwarePanel");
-    m_bodyPanel->insertChild(m_firmwarePanel, "FirmwareUpdaterFirmwarePanel");
+    m_firmwarePanel = makeBar(PXT::eArrangeTopToBottom, WizardNames::kFirmwarePanel);
+    m_bodyPanel->insertChild(m_firmwarePanel, WizardNames::kFirmwarePanel);
 
-    auto body = makeBar(PXT::eArrangeLeftToRight, "FirmwareUpdaterFirmwarePanelBody");
-    m_firmwarePanel->insertChild(body, "FirmwareUpdaterFirmwarePanelBody");
+    auto body = makeBar(PXT::eArrangeLeftToRight, WizardNames::kFirmwarePanelBody);
+    m_firmwarePanel->insertChild(body, WizardNames::kFirmwarePanelBody);
 
-    auto revisions = makeBar(PXT::eArrangeTopToBottom, "FirmwareUpdaterFirmwarePanelRevisions");
-    body->insertChild(revisions, "FirmwareUpdaterFirmwarePanelRevisions");
-    revisions->insertChild(GUI::createControlWithLabel(m_newestRevisionValue,
-                                                       "FirmwareUpdaterNewestFirmwareRevisionValue",
-                                                       "FirmwareUpdaterNewestFirmwareRevisionLabel", "Newest Firmware"),
-                           "FirmwareUpdaterFirmwarePanelRevisionsRow");
-    revisions->insertChild(
-        GUI::createControlWithLabel(m_installedRevisionValue, "FirmwareUpdaterInstalledFirmwareRevisionValue",
-                                    "FirmwareUpdaterInstalledFirmwareRevisionLabel", "Installed Firmware"),
-        "FirmwareUpdaterFirmwarePanelRevisionsRow");
-    revisions->insertChild(GUI::createControlWithLabel(m_serialNumberValue, "FirmwareUpdaterSerialNumberValue",
-                                                       "FirmwareUpdaterSerialNumberLabel", "Serial Number"),
-                           "FirmwareUpdaterFirmwarePanelRevisionsRow");
+    auto revisions = makeBar(PXT::eArrangeTopToBottom, WizardNames::kRevisions);
+    body->insertChild(revisions, WizardNames::kRevisions);
+    revisions->insertChild(GUI::createControlWithLabel(m_newestRevisionValue, WizardNames::kNewestRevisionValue,
+                                                       WizardNames::kNewestRevisionLabel, "Newest Firmware"),
+                           WizardNames::kRevisionsRow);
+    revisions->insertChild(GUI::createControlWithLabel(m_installedRevisionValue, WizardNames::kInstalledRevisionValue,
+                                                       WizardNames::kInstalledRevisionLabel, "Installed Firmware"),
+                           WizardNames::kRevisionsRow);
+    revisions->insertChild(GUI::createControlWithLabel(m_serialNumberValue, WizardNames::kSerialNumberValue,
+                                                       WizardNames::kSerialNumberLabel, "Serial Number"),
+                           WizardNames::kRevisionsRow);
 
-    m_deviceImage = makeBar(PXT::eArrangeTopToBottom, "FirmwareUpdaterFirmwarePanelDeviceImage");
-    body->insertChild(m_deviceImage, "FirmwareUpdaterFirmwarePanelDeviceImage");
-    m_deviceImage->setAttribute("product", m_deviceImageKey);
+    m_deviceImage = makeBar(PXT::eArrangeTopToBottom, WizardNames::kDeviceImage);
+    body->insertChild(m_deviceImage, WizardNames::kDeviceImage);
+    m_deviceImage->setAttribute("product", m_texts.deviceImageKey);
     m_deviceImageOverlay = makeLabel("");
-    m_deviceImage->insertChild(m_deviceImageOverlay, "FirmwareUpdaterFirmwarePanelDeviceImageOverlay");
+    m_deviceImage->insertChild(m_deviceImageOverlay, WizardNames::kDeviceImageOverlay);
 }
 
 void UpdateWizardMainWidget::createInfoPanel()
 {
     m_infoPanel = makeBar(PXT::eArrangeLeftToRight, "Panel");
-    m_bodyPanel->insertChild(m_infoPanel, "FirmwareUpdaterInfoPanel");
+    m_bodyPanel->insertChild(m_infoPanel, WizardNames::kInfoPanel);
 
     m_infoIcon = makeLabel("");
-    m_infoPanel->insertChild(m_infoIcon, "FirmwareUpdaterInfoPanelIcon");
+    m_infoPanel->insertChild(m_infoIcon, WizardNames::kInfoPanelIcon);
 
     m_spinningWheel = std::make_shared<SpinningProgressWheel>();
-    m_infoPanel->insertChild(m_spinningWheel, "FirmwareUpdaterSpinningProgressWheel");
+    m_infoPanel->insertChild(m_spinningWheel, WizardNames::kSpinningWheel);
     m_spinningWheel->style(PXT::eArrangeLeftToRight, "Panel");
     m_spinningWheel->setActive(false);
 
     auto labelBar = std::make_shared<PXT::Bar>();
-    m_infoPanel->insertChild(labelBar, "FirmwareUpdaterInfoPanelLabelBar");
+    m_infoPanel->insertChild(labelBar, WizardNames::kInfoPanelLabelBar);
     m_infoText = std::make_shared<PXT::MultilineLabel>();
     m_infoText->setAutoResize(true);
-    labelBar->insertChild(m_infoText, "FirmwareUpdaterInfoPanelLabel");
+    labelBar->insertChild(m_infoText, WizardNames::kInfoPanelLabel);
     labelBar->setBreadthMax();
 }
 
 void UpdateWizardMainWidget::createButtonPanel()
 {
     m_buttonPanel = makeBar(PXT::eArrangeRightToLeft, "Panel");
-    m_bodyPanel->insertChild(m_buttonPanel, "FirmwareUpdaterButtonPanel");
+    m_bodyPanel->insertChild(m_buttonPanel, WizardNames::kButtonPanel);
 
     m_actionButton = std::make_shared<PXT::Button>();
-    m_buttonPanel->insertChild(m_actionButton, "FirmwareUpdaterButtonAction");
+    m_buttonPanel->insertChild(m_actionButton, WizardNames::kActionButton);
     m_actionButton->style("?ACTION?", nullptr);
     m_actionButton->m_sigClicked.connect(ignoringDoubleClicks([this] { onAction(); }));
 
     m_quitButton = std::make_shared<PXT::Button>();
-    m_buttonPanel->insertChild(m_quitButton, "FirmwareUpdaterButtonQuit");
+    m_buttonPanel->insertChild(m_quitButton, WizardNames::kQuitButton);
     m_quitButton->style("QUIT", nullptr);
     m_quitButton->m_sigClicked.connect(ignoringDoubleClicks([this] { onQuit(); }));
 }
@@ -155,7 +143,7 @@ void UpdateWizardMainWidget::createButtonPanel()
 void UpdateWizardMainWidget::createAboutOverlay()
 {
     m_overlay = std::make_shared<PXT::Button>();
-    insertChild(m_overlay, "FirmwareUpdaterOverlay");
+    insertChild(m_overlay, WizardNames::kOverlay);
     m_overlay->style("", nullptr);
     m_overlay->setNoAlign(true);
     m_overlay->setActive(false);
@@ -163,42 +151,40 @@ void UpdateWizardMainWidget::createAboutOverlay()
     m_overlay->m_sigClicked.connect(ignoringDoubleClicks([this] { hideAbout(); }));
 
     m_overlayPanel = makeBar(PXT::eArrangeTopToBottom, "Panel");
-    m_overlay->insertChild(m_overlayPanel, "FirmwareUpdaterOverlayPanel");
+    m_overlay->insertChild(m_overlayPanel, WizardNames::kOverlayPanel);
     m_overlayPanel->setEnabled(false);
 
-    m_aboutTitle = makeLabel(m_applicationTitle);
-    m_overlayPanel->insertChild(m_aboutTitle, "FirmwareUpdaterAboutTitle");
+    m_aboutTitle = makeLabel(m_texts.applicationTitle);
+    m_overlayPanel->insertChild(m_aboutTitle, WizardNames::kAboutTitle);
     m_aboutTitle->setEnabled(false);
-    if (m_applicationTitle.size() > kLongTitleBytes)
+    if (m_texts.applicationTitle.size() > kLongTitleBytes)
         m_aboutTitle->setAttribute("titleLength", "large");
 
     m_aboutInfos = makeBar(PXT::eArrangeLeftToRight, "Panel");
-    m_overlayPanel->insertChild(m_aboutInfos, "FirmwareUpdaterAboutInfos");
+    m_overlayPanel->insertChild(m_aboutInfos, WizardNames::kAboutInfos);
     m_aboutInfos->setEnabled(false);
 
-    m_aboutVersion =
-        makeLabel(GP::DETAIL::FormatApply<char>::apply(boost::format("%1% %2%"), m_programName, m_version));
-    m_aboutInfos->insertChild(m_aboutVersion, "FirmwareUpdaterAboutVersion");
+    m_aboutVersion = makeLabel(GP::formatText("%1% %2%", m_texts.programName, m_texts.version));
+    m_aboutInfos->insertChild(m_aboutVersion, WizardNames::kAboutVersion);
     m_aboutVersion->setEnabled(false);
-    m_aboutCopyright = makeLabel(m_noticeLine);
-    m_aboutInfos->insertChild(m_aboutCopyright, "FirmwareUpdaterAboutCopyright");
+    m_aboutCopyright = makeLabel(m_texts.noticeLine);
+    m_aboutInfos->insertChild(m_aboutCopyright, WizardNames::kAboutCopyright);
     m_aboutCopyright->setEnabled(false);
 
     m_aboutFirmwareRevision = makeLabel("");
-    m_overlayPanel->insertChild(m_aboutFirmwareRevision, "FirmwareUpdaterAboutFirmwareRevision");
+    m_overlayPanel->insertChild(m_aboutFirmwareRevision, WizardNames::kAboutFirmwareRevision);
     m_aboutFirmwareRevision->setEnabled(false);
 
     auto contributors = makeBar(PXT::eArrangeTopToBottom, "Panel");
-    m_overlayPanel->insertChild(contributors, "FirmwareUpdaterAboutContributors");
-    for (const std::string* line :
-         {&m_contributorLine1, &m_contributorLine2, &m_contributorLine3, &m_contributorLine4, &m_contributorLine5})
-        addContributorLine(contributors, *line);
+    m_overlayPanel->insertChild(contributors, WizardNames::kAboutContributors);
+    for (const std::string& line : m_texts.contributorLines)
+        addContributorLine(contributors, line);
 }
 
 void UpdateWizardMainWidget::addContributorLine(const std::shared_ptr<PXT::Bar>& bar, const std::string& text)
 {
     auto line = std::make_shared<PXT::Label>();
-    bar->insertChild(line, "FirmwareUpdaterAboutContributorsLine");
+    bar->insertChild(line, WizardNames::kAboutContributorsLine);
     line->style(text, nullptr);
     line->setEnabled(false);
 }

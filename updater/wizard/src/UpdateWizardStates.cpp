@@ -228,11 +228,14 @@ void UpdateWizardMainWidget::resetFirmwareRevisionsAndSerialNumber()
     m_newestRevisionValue->setText(newest);
 }
 
-std::string UpdateWizardMainWidget::pageText(const char* format) const { return GP::formatText(format, m_deviceName); }
+std::string UpdateWizardMainWidget::pageText(const char* format) const
+{
+    return GP::formatText(format, m_texts.deviceName);
+}
 
 std::string UpdateWizardMainWidget::pageText(const char* format, int error) const
 {
-    return GP::formatText(format, m_deviceName, error, m_programName);
+    return GP::formatText(format, m_texts.deviceName, error, m_texts.programName);
 }
 
 void UpdateWizardMainWidget::enter(eWizardState state, int error)

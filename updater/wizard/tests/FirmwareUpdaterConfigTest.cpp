@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <string>
 
@@ -56,6 +57,11 @@ TEST(FirmwareUpdaterConfig, FieldsInTheirOrderAndTheCallbacksHandedThrough)
                                         config.m_windowTitle, config.m_singleInstanceId}),
               (std::vector<std::string>{"name", "image", "code", "program", "title", "notice", "1.0", "c1", "c2", "c3",
                                         "c4", "c5", "program", "id"}));
+    const tWizardTexts texts = config.wizardTexts();
+    EXPECT_EQ((std::vector<std::string>{texts.deviceName, texts.deviceImageKey, texts.programName,
+                                        texts.applicationTitle, texts.noticeLine, texts.version}),
+              (std::vector<std::string>{"name", "image", "program", "title", "notice", "1.0"}));
+    EXPECT_EQ(texts.contributorLines, (std::array<std::string, 5>{"c1", "c2", "c3", "c4", "c5"}));
     EXPECT_TRUE(config.m_connectInNormalMode());
     EXPECT_TRUE(config.m_resetIntoUpdateMode());
     EXPECT_TRUE(config.m_connectInUpdateMode());

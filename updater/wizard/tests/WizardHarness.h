@@ -7,6 +7,7 @@
 #include "PXT/Widget.h"
 #include "Updater/SpinningProgressWheel.h"
 #include "Updater/UpdateWizardMainWidget.h"
+#include "Updater/WizardWidgetNames.h"
 
 #include <gtest/gtest.h>
 
@@ -111,8 +112,13 @@ struct ScriptedDevice {
 inline std::shared_ptr<UpdateWizardMainWidget>
 makeWizard(const std::string& applicationTitle = "VARDOLIN STUDIO UPDATER")
 {
-    return std::make_shared<UpdateWizardMainWidget>("Vardolin Studio", "VDX", "VDX", "VDX Updater", applicationTitle,
-                                                    "(c) 2026 Orvendal", "1.1.0 (R147)", "Ann", "Bo", "Cy", "Di", "");
+    return std::make_shared<UpdateWizardMainWidget>(tWizardTexts{"Vardolin Studio",
+                                                                 "VDX",
+                                                                 "VDX Updater",
+                                                                 applicationTitle,
+                                                                 "(c) 2026 Orvendal",
+                                                                 "1.1.0 (R147)",
+                                                                 {"Ann", "Bo", "Cy", "Di", ""}});
 }
 
 // Typed access to the widgets that the pages change.
@@ -127,19 +133,19 @@ struct WizardView {
             throw std::runtime_error("no widget " + id);
         return dynamic_cast<T&>(*widget);
     }
-    PXT::Button& action() const { return get<PXT::Button>("FirmwareUpdaterButtonAction"); }
-    PXT::Button& quit() const { return get<PXT::Button>("FirmwareUpdaterButtonQuit"); }
-    PXT::Bar& infoPanel() const { return get<PXT::Bar>("FirmwareUpdaterInfoPanel"); }
-    PXT::Label& infoIcon() const { return get<PXT::Label>("FirmwareUpdaterInfoPanelIcon"); }
-    PXT::MultilineLabel& infoText() const { return get<PXT::MultilineLabel>("FirmwareUpdaterInfoPanelLabel"); }
-    SpinningProgressWheel& wheel() const { return get<SpinningProgressWheel>("FirmwareUpdaterSpinningProgressWheel"); }
-    PXT::Label& deviceOverlay() const { return get<PXT::Label>("FirmwareUpdaterFirmwarePanelDeviceImageOverlay"); }
-    PXT::Button& overlay() const { return get<PXT::Button>("FirmwareUpdaterOverlay"); }
+    PXT::Button& action() const { return get<PXT::Button>(WizardNames::kActionButton); }
+    PXT::Button& quit() const { return get<PXT::Button>(WizardNames::kQuitButton); }
+    PXT::Bar& infoPanel() const { return get<PXT::Bar>(WizardNames::kInfoPanel); }
+    PXT::Label& infoIcon() const { return get<PXT::Label>(WizardNames::kInfoPanelIcon); }
+    PXT::MultilineLabel& infoText() const { return get<PXT::MultilineLabel>(WizardNames::kInfoPanelLabel); }
+    SpinningProgressWheel& wheel() const { return get<SpinningProgressWheel>(WizardNames::kSpinningWheel); }
+    PXT::Label& deviceOverlay() const { return get<PXT::Label>(WizardNames::kDeviceImageOverlay); }
+    PXT::Button& overlay() const { return get<PXT::Button>(WizardNames::kOverlay); }
     // Rows 0 newest, 1 installed, 2 serial number.
     PXT::Label& value(std::size_t row) const
     {
         return dynamic_cast<PXT::Label&>(
-            *findWidget(get<PXT::Bar>("FirmwareUpdaterFirmwarePanelRevisionsRow", row), "Value"));
+            *findWidget(get<PXT::Bar>(WizardNames::kRevisionsRow, row), WizardNames::kRowValue));
     }
 
     const UpdateWizardMainWidget& wizard;

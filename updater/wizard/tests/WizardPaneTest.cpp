@@ -1,5 +1,6 @@
 // The wizard in a pane of the window's size, driven by the pane's mouse events and ticks: the
 // About overlay, the poll of a running update, and a double-click on ACTION.
+#include "Updater/WizardWidgetNames.h"
 #include "WizardHarness.h"
 
 #include "GP/Region.h"
@@ -26,7 +27,7 @@ protected:
     {
         PXT::Lib::init();
         m_pane.setSize(GP::Point(627, 335));
-        m_pane.setRoot(m_wizard, "FirmwareUpdaterMainWidget");
+        m_pane.setRoot(m_wizard, WizardNames::kMainWidget);
         settle();
     }
     void TearDown() override
@@ -98,7 +99,7 @@ TEST_F(WizardInPane, AClickAnywhereOnTheAboutPanelClosesIt)
     PXT::Button& overlay = WizardView(*m_wizard).overlay();
     ASSERT_TRUE(overlay.isShown());
     // On the panel's disabled text, and over the hidden wizard's ACTION button.
-    for (const GP::Point& at : {centre(WizardView(*m_wizard).get<PXT::Label>("FirmwareUpdaterAboutTitle")),
+    for (const GP::Point& at : {centre(WizardView(*m_wizard).get<PXT::Label>(WizardNames::kAboutTitle)),
                                 centre(WizardView(*m_wizard).action())}) {
         m_wizard->showAbout();
         settle();

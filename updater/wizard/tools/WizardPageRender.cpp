@@ -31,6 +31,7 @@
 #include "PXT/TextPanel.h"
 #include "UIA/Picture.h"
 #include "Updater/UpdateWizardMainWidget.h"
+#include "Updater/WizardWidgetNames.h"
 
 #include <png.h>
 
@@ -60,8 +61,13 @@ struct tScript {
 std::shared_ptr<UpdateWizardMainWidget> makeWizard()
 {
     return std::make_shared<UpdateWizardMainWidget>(
-        "Vardolin Studio", "VDX", "VDX", "VDX Updater", "VARDOLIN STUDIO UPDATER", "(c) Orvendal", "1.1.0 (R147)",
-        "Contributor One", "Contributor Two", "Contributor Three", "Contributor Four", "");
+        tWizardTexts{"Vardolin Studio",
+                     "VDX",
+                     "VDX Updater",
+                     "VARDOLIN STUDIO UPDATER",
+                     "(c) Orvendal",
+                     "1.1.0 (R147)",
+                     {"Contributor One", "Contributor Two", "Contributor Three", "Contributor Four", ""}});
 }
 
 // Drives a fresh wizard to `page` (0..6) through its own steps; page 6 shows `error`.
@@ -150,7 +156,7 @@ bool render(const std::string& page, const fs::path& out, bool withDump)
 
     PXT::Pane pane;
     pane.setSize(kWizardSize);
-    pane.setRoot(wizard, "FirmwareUpdaterMainWidget");
+    pane.setRoot(wizard, WizardNames::kMainWidget);
     settle(pane);
     if (about) {
         wizard->showAbout();

@@ -4,14 +4,15 @@
 
 #include "PXT/Bar.h"
 #include "PXT/Label.h"
+#include "Updater/WizardWidgetNames.h"
 
 #include <memory>
 #include <string>
 
 namespace QV::GUI {
 
-// `control` receives the new control (id "Value", empty text, style `controlStyle`); the caption
-// is a Label (id "Label"). The caller inserts the returned bar under its own id.
+// `control` receives the new control (id WizardNames::kRowValue, empty text, style `controlStyle`); the caption
+// is a Label (id WizardNames::kRowLabel). The caller inserts the returned bar under its own id.
 template <class T>
 std::shared_ptr<PXT::Bar> createControlWithLabel(std::shared_ptr<T>& control, const std::string& controlStyle,
                                                  const std::string& labelStyle, const std::string& labelText)
@@ -20,10 +21,10 @@ std::shared_ptr<PXT::Bar> createControlWithLabel(std::shared_ptr<T>& control, co
     bar->styleBreadthMax();
     bar->style(PXT::eArrangeLeftToRight, nullptr);
     control = std::make_shared<T>();
-    bar->insertChild(control, "Value");
+    bar->insertChild(control, WizardNames::kRowValue);
     control->style("", controlStyle.c_str());
     auto label = std::make_shared<PXT::Label>();
-    bar->insertChild(label, "Label");
+    bar->insertChild(label, WizardNames::kRowLabel);
     label->style(labelText, labelStyle.c_str());
     return bar;
 }

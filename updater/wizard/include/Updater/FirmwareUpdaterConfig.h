@@ -5,6 +5,7 @@
 #pragma once
 
 #include "DVK2/USBDeviceInfo.h"
+#include "Updater/WizardTexts.h"
 
 #include <boost/function.hpp>
 
@@ -44,6 +45,9 @@ public:
     ~FirmwareUpdaterConfig();
     FirmwareUpdaterConfig(const FirmwareUpdaterConfig&) = delete;
     FirmwareUpdaterConfig& operator=(const FirmwareUpdaterConfig&) = delete;
+
+    // The display texts that the wizard shows.
+    tWizardTexts wizardTexts() const;
 
     std::string m_deviceName;        // the wizard's placeholder %1%
     std::string m_deviceImageKey;    // the device picture's attribute "product"

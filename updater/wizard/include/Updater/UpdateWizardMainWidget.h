@@ -28,6 +28,7 @@
 
 #include "PXT/Bar.h"
 #include "Updater/FirmwareUpdaterConfig.h"
+#include "Updater/WizardTexts.h"
 
 #include <atomic>
 #include <cstddef>
@@ -61,11 +62,8 @@ public:
     static constexpr int kAboutWidth = 450;
     static constexpr int kAboutHeight = 274;
 
-    // The display strings of the configuration, fields 1 to 12. Builds the whole tree.
-    UpdateWizardMainWidget(const std::string& deviceName, std::string deviceImageKey, std::string deviceCode,
-                           std::string programName, std::string applicationTitle, std::string noticeLine,
-                           std::string version, std::string contributorLine1, std::string contributorLine2,
-                           std::string contributorLine3, std::string contributorLine4, std::string contributorLine5);
+    // Builds the whole tree with the configuration's display texts.
+    explicit UpdateWizardMainWidget(tWizardTexts texts);
     ~UpdateWizardMainWidget() override;
 
     // Stores the callbacks, shows the first page and scans for the controller at once. With
@@ -132,19 +130,7 @@ private:
     std::string pageText(const char* format) const;
     std::string pageText(const char* format, int error) const;
 
-    // The configuration's display strings.
-    std::string m_deviceName;
-    std::string m_deviceImageKey;
-    std::string m_deviceCode;
-    std::string m_programName;
-    std::string m_applicationTitle;
-    std::string m_noticeLine;
-    std::string m_version;
-    std::string m_contributorLine1;
-    std::string m_contributorLine2;
-    std::string m_contributorLine3;
-    std::string m_contributorLine4;
-    std::string m_contributorLine5;
+    const tWizardTexts m_texts;
 
     FirmwareUpdaterConfig::tConnectFunction m_connectInNormalMode;
     FirmwareUpdaterConfig::tConnectFunction m_resetIntoUpdateMode;
