@@ -9,10 +9,10 @@
 
 #include "GP/CharSequence.h"
 #include "GP/Symbol.h"
-#include "PXT/Algorithm.h"
 #include "PXT/Property.h"
 #include "PXT/Selector.h"
 
+#include <functional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -24,6 +24,9 @@ namespace QV::PXT {
 class ManagerContainer;
 class StyleParser2;
 class Widget;
+
+using tRule = std::pair<Selector, Property>;
+using tRuleRefs = std::vector<std::reference_wrapper<const tRule>>;
 
 class StyleSheet {
 public:

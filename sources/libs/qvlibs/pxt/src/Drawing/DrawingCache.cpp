@@ -1,6 +1,6 @@
 #include "PXT/DrawingCache.h"
 
-#include "PXT/Algorithm.h"
+#include "Sheets/Algorithm.h"
 #include "PXT/ManagerContainer.h"
 #include "PXT/Pane.h"
 #include "PXT/Selector.h"

@@ -1,4 +1,4 @@
-#include "PXT/Algorithm.h"
+#include "Sheets/Algorithm.h"
 
 #include "PXT/Pane.h"
 #include "PXT/StyleSheetManager.h"

@@ -1,6 +1,6 @@
 #include "PXT/Bar.h"
 
-#include "PXT/Algorithm.h"
+#include "Sheets/Algorithm.h"
 #include "PXT/Selector.h"
 #include "PXT/StyleSheetErrorsLogSource.h"
 

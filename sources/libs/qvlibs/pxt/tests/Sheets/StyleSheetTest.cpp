@@ -5,6 +5,7 @@
 #include "Support/ToolkitFixture.h"
 
 #include "PXT/StyleSheet.h"
+#include "Sheets/Algorithm.h"
 #include "UIA/Font.h"
 
 #include <gtest/gtest.h>

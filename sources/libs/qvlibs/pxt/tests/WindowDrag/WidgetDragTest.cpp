@@ -8,7 +8,7 @@
 #include "Support/TestWidgets.h"
 #include "Support/ToolkitFixture.h"
 
-#include "PXT/DropHandler.h"
+#include "DragDrop/DropHandler.h"
 #include "PXT/Window.h"
 #include "QVTest/MainLoop.h"
 #include "UIA/DragDropData.h"

@@ -2,19 +2,11 @@
 #pragma once
 
 #include "GP/Symbol.h"
-
-#include <functional>
-#include <utility>
-#include <vector>
+#include "PXT/StyleSheet.h"
 
 namespace QV::PXT {
 
-class Property;
-class Selector;
 class Widget;
-
-using tRule = std::pair<Selector, Property>;
-using tRuleRefs = std::vector<std::reference_wrapper<const tRule>>;
 
 namespace Algorithm {
 
