@@ -51,7 +51,7 @@ public:
 
     std::string m_deviceName;        // the wizard's placeholder %1%
     std::string m_deviceImageKey;    // the device picture's attribute "product"
-    std::string m_deviceCode;        // carried to the wizard, not shown
+    std::string m_deviceCode;        // kept with the device's strings; nothing shows it
     std::string m_programName;       // placeholder %3%, the About version line
     std::string m_applicationTitle;  // the application title, the headline and the About title
     std::string m_noticeLine;        // the About panel's legal notice
