@@ -29,7 +29,7 @@ void SpinningProgressWheel::setSpinning(bool spinning)
 void SpinningProgressWheel::setStep(unsigned step)
 {
     m_step = step;
-    setAttribute("step", GP::DETAIL::BasicFormat("S%u", m_step));
+    setAttribute("step", GP::formatText("S%u", m_step));
 }
 
 }  // namespace QV

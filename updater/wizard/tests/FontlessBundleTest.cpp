@@ -3,8 +3,7 @@
 // every text that a page shows there are pixels that the same page without texts does not have.
 #include "QVTest/RunCommand.h"
 #include "QVTest/TemporaryFolder.h"
-
-#include <png.h>
+#include "PngFile.h"
 
 #include <gtest/gtest.h>
 
@@ -22,28 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct tImage {
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> pixels;
-    std::uint32_t at(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
-};
-
-tImage readPNG(const fs::path& path)
-{
-    tImage result;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return result;
-    image.format = PNG_FORMAT_BGRA;
-    result.pixels.resize(std::size_t(image.width) * image.height);
-    if (png_image_finish_read(&image, nullptr, result.pixels.data(), 0, nullptr)) {
-        result.width = int(image.width);
-        result.height = int(image.height);
-    }
-    png_image_free(&image);
-    return result;
-}
+using QVTest::readPNG;
+using QVTest::tImage;
 
 // A text the tool's dump lists on a page: the widget, its rectangle in the pane, its text.
 struct tText {
@@ -56,7 +35,8 @@ struct tText {
 // The texts of shown widgets whose ancestors are all shown, from the tool's --dump output.
 std::vector<tText> shownTexts(const std::string& dump)
 {
-    static const std::regex line(R"re(( *)(\S+) \S+ \((-?\d+),(-?\d+)\)-\((-?\d+),(-?\d+)\)( hidden)?.*?(?: "(.*)")?)re");
+    static const std::regex line(
+        R"re(( *)(\S+) \S+ \((-?\d+),(-?\d+)\)-\((-?\d+),(-?\d+)\)( hidden)?.*?(?: "(.*)")?)re");
     std::vector<tText> texts;
     std::string page;
     std::vector<bool> shown;  // by depth

@@ -1,8 +1,7 @@
 // The page render tool: each page it writes is the page asked for, drawn with the given skin.
 #include "QVTest/RunCommand.h"
 #include "QVTest/TemporaryFolder.h"
-
-#include <png.h>
+#include "PngFile.h"
 
 #include <gtest/gtest.h>
 
@@ -16,28 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct tImage {
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> pixels;  // 0xAARRGGBB
-    std::uint32_t at(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
-};
-
-tImage readPNG(const fs::path& path)
-{
-    tImage result;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return result;
-    image.format = PNG_FORMAT_BGRA;
-    result.pixels.resize(std::size_t(image.width) * image.height);
-    if (png_image_finish_read(&image, nullptr, result.pixels.data(), 0, nullptr)) {
-        result.width = int(image.width);
-        result.height = int(image.height);
-    }
-    png_image_free(&image);
-    return result;
-}
+using QVTest::readPNG;
+using QVTest::tImage;
 
 class PageRender : public testing::Test {
 protected:
