@@ -19,6 +19,7 @@
 #include "GP/Point.h"
 #include "GP/Rect.h"
 #include "GP/Region.h"
+#include "PXT/Signal.h"
 
 #include <array>
 #include <atomic>
@@ -127,8 +128,6 @@ public:
     void setSize(const GP::Point& size);
     const std::vector<std::shared_ptr<Widget>>& getOverlayWidgets() const { return m_overlays; }
     void eraseAllOverlayWidgets();
-    // Called with true when the first overlay widget comes, false when the last one goes.
-    void setOverlaySignal(std::function<void(bool)> signal) { m_overlaySignal = std::move(signal); }
     // The pane's own sheet; none in this system, so lookups use the manager's default sheet.
     StyleSheet* getStyleSheet() const { return nullptr; }
     float getBackingScaleFactor() const { return m_backingScale; }
@@ -192,6 +191,9 @@ public:
     void paint(Canvas& canvas, const GP::Region& region, ePaintMode mode);
     void paintRegion(ePaintMode mode, const GP::Region& region, Canvas& canvas);
 
+    // True when the first overlay widget comes, false when the last one goes.
+    Signal<bool> m_sigOverlay;
+
 private:
     // Align passes from the root in `area` until none is requested, at most kMaxAlignPasses.
     // Requests still pending after the last pass are raised again for the next update.
@@ -218,7 +220,6 @@ private:
     GP::Point m_lastMousePos;
     std::map<Widget*, int> m_timers;
     int m_timerRunDepth = 0;
-    std::function<void(bool)> m_overlaySignal;
     float m_backingScale = 1.0f;
     static constexpr int kRepeatDelayTicks = 5;   // 200 ms before a held button repeats
     static constexpr int kRepeatPeriodTicks = 1;  // then every 40 ms

@@ -98,8 +98,8 @@ void Pane::addOverlayWidget(const std::shared_ptr<Widget>& widget)
     const bool first = m_overlays.empty();
     m_overlays.erase(std::remove(m_overlays.begin(), m_overlays.end(), widget), m_overlays.end());
     m_overlays.push_back(widget);
-    if (first && m_overlaySignal)
-        m_overlaySignal(true);
+    if (first)
+        m_sigOverlay(true);
 }
 
 void Pane::removeOverlayWidget(Widget& widget)
@@ -110,8 +110,8 @@ void Pane::removeOverlayWidget(Widget& widget)
         return;
     const std::shared_ptr<Widget> keep = *found;
     m_overlays.erase(found);
-    if (m_overlays.empty() && m_overlaySignal)
-        m_overlaySignal(false);
+    if (m_overlays.empty())
+        m_sigOverlay(false);
 }
 
 void Pane::eraseAllOverlayWidgets()

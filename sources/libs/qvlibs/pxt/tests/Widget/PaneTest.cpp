@@ -190,7 +190,7 @@ TEST_F(Routing, APressEndedWithoutAReleaseGivesUpCodesButNoClick)
 TEST_F(Routing, OverlaysAreHitFirstAndErasedWithTheirSignal)
 {
     std::vector<bool> signals;
-    m_pane.setOverlaySignal([&](bool on) { signals.push_back(on); });
+    m_pane.m_sigOverlay.connect([&](bool on) { signals.push_back(on); });
     auto overlay = std::make_shared<Recorder>();
     overlay->setOverlay(true);
     m_root->insertChild(overlay, "overlay");
