@@ -300,7 +300,8 @@ void noteWindowRestored(id window)
     // A window that -hide: iconified comes back by other means (the task bar, the window manager):
     // the application shows again, and -hide: works again.
     tApplication& app = state(NSApp);
-    if (app.hidden && std::find(app.hiddenWindows.begin(), app.hiddenWindows.end(), window) != app.hiddenWindows.end()) {
+    if (app.hidden &&
+        std::find(app.hiddenWindows.begin(), app.hiddenWindows.end(), window) != app.hiddenWindows.end()) {
         app.hidden = false;
         app.hiddenWindows.clear();
     }

@@ -141,7 +141,7 @@ struct __CFBundle final : qvcompat::cf::Object {
         return m_info;
     }
 
-    const CFURLRef m_url;  // owned
+    const CFURLRef m_url;      // owned
     std::string m_executable;  // the main bundle's running executable; empty for the others
     std::once_flag m_infoRead;
     CFDictionaryRef m_info = nullptr;  // owned

@@ -244,7 +244,8 @@ std::optional<tLauncherOptions> parseLauncherOptions(const std::vector<std::stri
         {"signal",
          {eRequired,
           [&](const std::string& value) {
-              static const std::map<std::string, int> s_signals = {{"KILL", SIGKILL}, {"INT", SIGINT}, {"TERM", SIGTERM}};
+              static const std::map<std::string, int> s_signals = {
+                  {"KILL", SIGKILL}, {"INT", SIGINT}, {"TERM", SIGTERM}};
               const auto known = s_signals.find(value);
               if (known == s_signals.end())
                   return false;

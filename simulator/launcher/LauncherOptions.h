@@ -16,10 +16,10 @@ struct tLauncherOptions {
     std::string mainImageFile;
     std::string auxImageFile;
     bool log = false;
-    bool plugOnSignal = false;  // the controllers arrive when vdx-sim receives SIGUSR1, not at the start
+    bool plugOnSignal = false;              // the controllers arrive when vdx-sim receives SIGUSR1, not at the start
     std::optional<tRequestMatch> signalAt;  // the command gets `signal` when a controller receives this
     int signal = SIGKILL;
-    unsigned runs = 1;                      // the command runs this many times, one after the other
+    unsigned runs = 1;        // the command runs this many times, one after the other
     bool refuseOpen = false;  // the controllers' device nodes refuse the command's open (EACCES)
     bool help = false;
     std::vector<std::string> command;

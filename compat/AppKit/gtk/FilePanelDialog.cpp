@@ -90,10 +90,9 @@ bool replaceConfirmed(GtkWindow* chooser, const std::string& path)
     gchar* name = g_filename_display_basename(path.c_str());
     gchar* folderPath = g_path_get_dirname(path.c_str());
     gchar* folder = g_filename_display_basename(folderPath);
-    GtkWidget* question = gtk_message_dialog_new(chooser, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-                                                 GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE,
-                                                 "A file named \u201C%s\u201D already exists. Do you want to replace it?",
-                                                 name);
+    GtkWidget* question = gtk_message_dialog_new(
+        chooser, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), GTK_MESSAGE_QUESTION,
+        GTK_BUTTONS_NONE, "A file named \u201C%s\u201D already exists. Do you want to replace it?", name);
     gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(question),
                                              "The file already exists in \u201C%s\u201D. Replacing it will "
                                              "overwrite its contents.",

@@ -23,7 +23,10 @@
 namespace qvcompat::appkit::test {
 namespace {
 
-enum class eAnswer { eReplace, eCancel };
+enum class eAnswer {
+    eReplace,
+    eCancel
+};
 
 GtkWidget* shownToplevel(bool (*kind)(GtkWidget*))
 {
@@ -61,7 +64,12 @@ std::string xid(GtkWidget* window) { return std::to_string(GDK_WINDOW_XID(gtk_wi
 struct tUser {
     std::string typed;
     eAnswer answer;
-    enum class eStep { eChooser, eTyping, eAfterQuestion, eDone } step = eStep::eChooser;
+    enum class eStep {
+        eChooser,
+        eTyping,
+        eAfterQuestion,
+        eDone
+    } step = eStep::eChooser;
     std::string question;  // the question's text, empty when none was asked
     bool chooserAfterCancel = false;
     int waits = 0;
@@ -79,7 +87,10 @@ struct tUser {
     tUser(const tUser&) = delete;
     tUser& operator=(const tUser&) = delete;
 
-    static gboolean poll(gpointer data) { return static_cast<tUser*>(data)->next() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE; }
+    static gboolean poll(gpointer data)
+    {
+        return static_cast<tUser*>(data)->next() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+    }
 
     bool next()
     {
@@ -135,8 +146,7 @@ struct tUser {
                 gtk_dialog_response(GTK_DIALOG(chooser), GTK_RESPONSE_CANCEL);
             step = eStep::eDone;
             return true;
-        case eStep::eDone:
-            break;
+        case eStep::eDone: break;
         }
         return true;
     }
@@ -198,7 +208,7 @@ TEST_F(SavePanelX11Test, TheQuestionIsAboutTheAnsweredFileAndCancelAnswersNothin
         bool asked;            // an existing file: the question comes
         const char* answered;  // the panel's file, relative to the folder; empty: none
     } cases[] = {
-        {"report", eAnswer::eReplace, true, "report.png"},    // the extension is added, then asked about
+        {"report", eAnswer::eReplace, true, "report.png"},  // the extension is added, then asked about
         {"report", eAnswer::eCancel, true, ""},
         {"report.png", eAnswer::eReplace, true, "report.png"},
         {"report.png", eAnswer::eCancel, true, ""},

@@ -162,9 +162,9 @@ TEST(CFBundle, TheExecutableIsTheRunningProgramsForTheMainBundleAndTheNamedFileF
     fs::create_directories(contents / "MacOS");
     CFURLRef url = urlFor((folder.path() / "X.app").string());
     struct Case {
-        const char* plist;      // Info.plist's CFBundleExecutable entry; null: no Info.plist
-        bool fileThere;         // Contents/MacOS/tool exists
-        const char* expected;   // relative to Contents/MacOS; null: no executable
+        const char* plist;     // Info.plist's CFBundleExecutable entry; null: no Info.plist
+        bool fileThere;        // Contents/MacOS/tool exists
+        const char* expected;  // relative to Contents/MacOS; null: no executable
     } cases[] = {
         {nullptr, true, nullptr},
         {"<key>CFBundleExecutable</key><string>tool</string>", true, "tool"},

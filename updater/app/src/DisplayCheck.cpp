@@ -68,7 +68,8 @@ std::string noScreenMessage(const std::string& program)
 std::string noAnswerMessage(const std::string& program, std::chrono::seconds waited)
 {
     return program + ": the X11 display \"" + environmentValue("DISPLAY") + "\" does not answer (waited " +
-           std::to_string(waited.count()) + " s); this program needs an X11 display (set DISPLAY to a running X server)";
+           std::to_string(waited.count()) +
+           " s); this program needs an X11 display (set DISPLAY to a running X server)";
 }
 
 }  // namespace QV::COCOA

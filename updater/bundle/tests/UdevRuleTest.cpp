@@ -90,8 +90,8 @@ std::string hex4(unsigned value)
 
 tDevice usbDevice(const std::string& vendor, const std::string& product)
 {
-    return {{"SUBSYSTEM", "usb"}, {"ENV{DEVTYPE}", "usb_device"}, {"ATTR{idVendor}", vendor},
-            {"ATTR{idProduct}", product}};
+    return {
+        {"SUBSYSTEM", "usb"}, {"ENV{DEVTYPE}", "usb_device"}, {"ATTR{idVendor}", vendor}, {"ATTR{idProduct}", product}};
 }
 
 TEST(UdevRule, GivesAccessToBothModesOfTheConfiguredVendorsController)
@@ -115,8 +115,11 @@ TEST(UdevRule, GivesAccessToBothModesOfTheConfiguredVendorsController)
         {"another product of the vendor", usbDevice(vendor, hex4(application + 1)), false},
         {"another vendor's device", usbDevice(hex4(QV::DVK2::USBDeviceDB::QVVendorId ^ 0x0101), hex4(application)),
          false},
-        {"an interface, not the device", {{"SUBSYSTEM", "usb"}, {"ENV{DEVTYPE}", "usb_interface"},
-                                          {"ATTR{idVendor}", vendor}, {"ATTR{idProduct}", hex4(application)}},
+        {"an interface, not the device",
+         {{"SUBSYSTEM", "usb"},
+          {"ENV{DEVTYPE}", "usb_interface"},
+          {"ATTR{idVendor}", vendor},
+          {"ATTR{idProduct}", hex4(application)}},
          false},
     };
     for (const auto& c : cases)

@@ -51,8 +51,7 @@ TEST_F(PickedController, AnUpdatedControllerBackAtItsOldVersionFailsBesideAnUpTo
     std::ostringstream out;
     QV::VDXUpdaterUpgradeLogic logic;
     EXPECT_EQ(QV::Driver::update(logic, out), QV::Driver::eUpdateFailed);
-    EXPECT_NE(out.str().find("Verifying...\nController VDX2024000001: firmware 32 /"), std::string::npos)
-        << out.str();
+    EXPECT_NE(out.str().find("Verifying...\nController VDX2024000001: firmware 32 /"), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("The controller does not report the new firmware (error 1)."), std::string::npos)
         << out.str();
     ASSERT_TRUE(other);

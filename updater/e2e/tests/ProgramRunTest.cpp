@@ -300,8 +300,7 @@ TEST_F(ProgramRunTest, ADamagedSkinIsReportedAndTheProgramRuns)
     ProgramRun& run = start({}, false, folder.string());
     m_window = m_x.waitForWindow(kTitle, 60s);
     ASSERT_TRUE(m_window) << run.output();
-    const std::string picture = "can't decode picture TitlePanel.png (" +
-                                fs::weakly_canonical(titlePicture).string() +
+    const std::string picture = "can't decode picture TitlePanel.png (" + fs::weakly_canonical(titlePicture).string() +
                                 "): PNG: unexpected end of data\n";
     EXPECT_TRUE(waitUntil([&] { return run.output().find(picture) != std::string::npos; }, 30s)) << run.output();
     const std::string sheet = "Stylesheet error: FirmwareUpdaterStyles.txt:";
@@ -368,14 +367,16 @@ TEST_F(ProgramRunTest, WithoutAnX11DisplayItSaysSoAndEndsLeavingTheLockFree)
     ASSERT_FALSE(silent.display().empty());
     struct Case {
         const char* what;
-        std::vector<std::string> command;                           // before the program
+        std::vector<std::string> command;                              // before the program
         std::vector<std::pair<std::string, std::string>> environment;  // besides the runtime folder
-        const char* tried;                                          // in the line it writes
+        const char* tried;                                             // in the line it writes
     } cases[] = {
         {"no DISPLAY", {"env", "-u", "DISPLAY"}, {}, "DISPLAY is not set"},
         {"a display that does not answer", {}, {{"DISPLAY", ":97"}}, "\":97\""},
         {"a malformed display", {}, {{"DISPLAY", ":0.bogus"}}, "\":0.bogus\""},
-        {"Wayland without a compositor", {"env", "-u", "WAYLAND_DISPLAY"}, {{"GDK_BACKEND", "wayland"}},
+        {"Wayland without a compositor",
+         {"env", "-u", "WAYLAND_DISPLAY"},
+         {{"GDK_BACKEND", "wayland"}},
          "GDK_BACKEND=wayland"},
         {"a display that never answers", {}, {{"DISPLAY", silent.display()}}, "does not answer"},
     };

@@ -38,9 +38,8 @@ long differing(const Image& a, const Image& b)
 
 const char* pageTitle(int page)
 {
-    static const char* const s_titles[] = {"no controller",     "up to date",        "update available",
-                                           "updating",          "not in update mode", "update successful",
-                                           "update failed"};
+    static const char* const s_titles[] = {"no controller",      "up to date",        "update available", "updating",
+                                           "not in update mode", "update successful", "update failed"};
     return page >= 0 && page <= 6 ? s_titles[page] : "unknown page";
 }
 

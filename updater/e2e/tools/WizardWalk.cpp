@@ -88,9 +88,7 @@ int reportEnd(const tNamedPage& last)
 
 class Walker {
 public:
-    Walker(const tWalk& walk, XSession& x, const SkinColours& colours)
-        : m_walk(walk), m_x(x), m_colours(colours)
-    {}
+    Walker(const tWalk& walk, XSession& x, const SkinColours& colours) : m_walk(walk), m_x(x), m_colours(colours) {}
 
     Image content()
     {

@@ -194,8 +194,7 @@ void VDXUpdaterUpgradeLogic::flashFirmwares()
         DVK2::DFU::GetStatus status;
         // A controller found in update mode may be where an interrupted update left it.
         const bool ready = !m_foundInUpdateMode || m_device->returnToDFUIdle();
-        if (!ready ||
-            !m_device->writeCustom(FW::VardolinStudioPIC, FW::kVardolinStudioPICSize, kAuxiliaryImageIndex) ||
+        if (!ready || !m_device->writeCustom(FW::VardolinStudioPIC, FW::kVardolinStudioPICSize, kAuxiliaryImageIndex) ||
             !m_device->writeImage(FW::VardolinStudio, FW::kVardolinStudioSize, status)) {
             m_device->sendDFUAbort();
             outcome = eUpdateWriteFailed;

@@ -146,9 +146,8 @@ bool USBDeviceFactory::OSImpl::matchesIds(io_service_t service) const
     case eUSBDeviceTypeDFU: {
         // The registry first: a device of another product is passed over without being opened.
         uint16_t vendorId = 0, productId = 0;
-        if (registryIds(service, vendorId, productId) &&
-            ((m_filter.vendorId != 0 && vendorId != m_filter.vendorId) ||
-             (m_filter.productId != 0 && productId != m_filter.productId)))
+        if (registryIds(service, vendorId, productId) && ((m_filter.vendorId != 0 && vendorId != m_filter.vendorId) ||
+                                                          (m_filter.productId != 0 && productId != m_filter.productId)))
             return false;
         // A temporary interface, ids and release number only.
         IOReturn failure = kIOReturnSuccess;

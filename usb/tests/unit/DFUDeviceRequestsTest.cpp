@@ -352,10 +352,11 @@ INSTANTIATE_TEST_SUITE_P(
                   {std::chrono::milliseconds(300)}},
         tIdleCase{"WaitingForAReset", {{getStatus(kInterface), status(0, DFU::eStateManifestWaitReset)}}, false, {}},
         tIdleCase{"StatusFails", {{getStatus(kInterface), failed()}}, false, {}},
-        tIdleCase{"AbortRefused",
-                  {{getStatus(kInterface), status(0, DFU::eStateDnloadIdle)}, {classOut(0x06, 0, kInterface), failed()}},
-                  false,
-                  {}}),
+        tIdleCase{
+            "AbortRefused",
+            {{getStatus(kInterface), status(0, DFU::eStateDnloadIdle)}, {classOut(0x06, 0, kInterface), failed()}},
+            false,
+            {}}),
     [](const testing::TestParamInfo<tIdleCase>& info) { return info.param.name; });
 
 TEST(ReturnToDFUIdleApplicationMode, SendsNothing)

@@ -88,9 +88,9 @@ private:
 
     std::unique_ptr<DVK2::DFUDevice> m_device;
     std::optional<std::string> m_pickedSerialNumber;  // the controller this logic updates, once found
-    bool m_foundInUpdateMode = false;  // the last scan took a controller already in firmware-update mode
-    bool m_updateStarted = false;      // a worker was started: from then on application mode only
-    bool m_refusedForLackOfRights = false;  // see isControllerRefused
+    bool m_foundInUpdateMode = false;                 // the last scan took a controller already in firmware-update mode
+    bool m_updateStarted = false;                     // a worker was started: from then on application mode only
+    bool m_refusedForLackOfRights = false;            // see isControllerRefused
     boost::thread m_updateThread;
     std::mutex m_resultLock;
     UpdateResult* m_result = nullptr;  // the running update's result; null once released

@@ -6,10 +6,10 @@
 
 namespace {
 
+using QV::GP::formatText;
 using QV::GP::DETAIL::BasicFormat;
 using QV::GP::DETAIL::FormatApply;
 using QV::GP::DETAIL::FormatHelper;
-using QV::GP::formatText;
 
 static_assert(std::is_same_v<FormatHelper<char>::FormatResultStringType, std::string>);
 

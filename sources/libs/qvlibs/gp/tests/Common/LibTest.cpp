@@ -64,8 +64,7 @@ public:
     }
     ~FailingStep()
     {
-        QV::GP::DETAIL::g_libStartSteps = {QV::GP::DETAIL::kLibStartSteps,
-                                           std::size(QV::GP::DETAIL::kLibStartSteps)};
+        QV::GP::DETAIL::g_libStartSteps = {QV::GP::DETAIL::kLibStartSteps, std::size(QV::GP::DETAIL::kLibStartSteps)};
     }
     FailingStep(const FailingStep&) = delete;
     FailingStep& operator=(const FailingStep&) = delete;
@@ -156,8 +155,8 @@ TEST(Lib, AStartThatFailsHalfwayIsRolledBack)
     ASSERT_EQ(std::size(cases), std::size(QV::GP::DETAIL::kLibStartSteps));
     for (const Case& c : cases) {
         for (const bool bThrow : {false, true}) {
-            SCOPED_TRACE(testing::Message() << QV::GP::DETAIL::kLibStartSteps[c.step].name
-                                            << (bThrow ? " throws" : " refuses"));
+            SCOPED_TRACE(testing::Message()
+                         << QV::GP::DETAIL::kLibStartSteps[c.step].name << (bThrow ? " throws" : " refuses"));
             {
                 FailingStep failing(c.step, bThrow);
                 FailingStep::s_runningAtFailure.clear();

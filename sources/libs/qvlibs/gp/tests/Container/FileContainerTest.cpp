@@ -211,18 +211,27 @@ TEST_F(ContainerTest, SubpathsResolveOneLevelOfNameOrId)
         bool opens;
         long long length;
     } cases[] = {
-        {"<a", true, 3},       {"<<12>", true, 3},
-        {"<<4>", true, 4},     {"<<0012>", true, 3},
-        {"<<12", false, 0},                                  // no closing '>'
-        {"<<x>", false, 0},                                  // no number
-        {"<<>", false, 0},     {"<<4294967308>", false, 0},  // 12 + 2^32: not taken modulo
-        {"<<-4>", false, 0},   {"<<+4>", false, 0},          // no sign
-        {"<< 4>", false, 0},   {"<<4 >", false, 0},          // no blanks
-        {"<<4x>", false, 0},   {"<<0x4>", false, 0},         // decimal digits only
-        {"<<18446744073709551620>", false, 0},               // 4 + 2^64
-        {"<<12>x", false, 0},  {"<a<b", false, 0},           // a second level never resolves
-        {"<<12><b", false, 0}, {"<c", false, 0},
-        {"<", false, 0},       {"a", false, 0},
+        {"<a", true, 3},
+        {"<<12>", true, 3},
+        {"<<4>", true, 4},
+        {"<<0012>", true, 3},
+        {"<<12", false, 0},  // no closing '>'
+        {"<<x>", false, 0},  // no number
+        {"<<>", false, 0},
+        {"<<4294967308>", false, 0},  // 12 + 2^32: not taken modulo
+        {"<<-4>", false, 0},
+        {"<<+4>", false, 0},  // no sign
+        {"<< 4>", false, 0},
+        {"<<4 >", false, 0},  // no blanks
+        {"<<4x>", false, 0},
+        {"<<0x4>", false, 0},                   // decimal digits only
+        {"<<18446744073709551620>", false, 0},  // 4 + 2^64
+        {"<<12>x", false, 0},
+        {"<a<b", false, 0},  // a second level never resolves
+        {"<<12><b", false, 0},
+        {"<c", false, 0},
+        {"<", false, 0},
+        {"a", false, 0},
         {"", false, 0},
     };
     for (const Case& c : cases) {

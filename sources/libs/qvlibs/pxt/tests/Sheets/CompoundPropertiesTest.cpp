@@ -56,10 +56,10 @@ TEST_F(CompoundProperties, PictureEdgesAndResizableDirections)
         bool vertical, horizontal;
         unsigned frames;
     } cases[] = {
-        {"fixed-left: 3", 0, 0, 3, 0, false, true, 0},          {"fixed-right: 2px", 0, 0, 0, 2, false, true, 0},
-        {"fixed-top: 3", 3, 0, 0, 0, true, false, 0},           {"fixed-bottom: 2", 0, 2, 0, 0, true, false, 0},
-        {"fixed: 4", 4, 4, 4, 4, true, true, 0},
-        {"fixed: 4; fixed-left: 6", 4, 4, 6, 4, true, true, 0}, {"animations: 2", 0, 0, 0, 0, false, false, 2},
+        {"fixed-left: 3", 0, 0, 3, 0, false, true, 0},  {"fixed-right: 2px", 0, 0, 0, 2, false, true, 0},
+        {"fixed-top: 3", 3, 0, 0, 0, true, false, 0},   {"fixed-bottom: 2", 0, 2, 0, 0, true, false, 0},
+        {"fixed: 4", 4, 4, 4, 4, true, true, 0},        {"fixed: 4; fixed-left: 6", 4, 4, 6, 4, true, true, 0},
+        {"animations: 2", 0, 0, 0, 0, false, false, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.declarations);

@@ -8,7 +8,7 @@
 namespace QV::UIA::DETAIL {
 
 struct tSystemFont {
-    std::string file;                 // empty when no usable font was found
+    std::string file;                  // empty when no usable font was found
     std::vector<unsigned char> bytes;  // the file's content
 };
 

@@ -92,8 +92,8 @@ TEST(VersionText, InABundleTheTextIsAssignedFromTheFirstKeyPresentWhenItIsText)
     // A copy, not a link: the kernel names a linked program by its target.
     fs::copy_file("/proc/self/exe", macos / "updater");
 
-    const QV::TEST::tRun child = QV::TEST::runCommand("QV_VERSION_TEXT_CHILD='" + bundle.string() + "' '" +
-                                                      (macos / "updater").string() + "'");
+    const QV::TEST::tRun child =
+        QV::TEST::runCommand("QV_VERSION_TEXT_CHILD='" + bundle.string() + "' '" + (macos / "updater").string() + "'");
     EXPECT_EQ(child.status, 0);
     std::string expected;
     for (const tVersionCase& c : kVersionCases)

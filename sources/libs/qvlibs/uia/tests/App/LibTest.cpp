@@ -122,11 +122,23 @@ protected:
 TEST_F(StandardCursors, EachNumberIsThePlatformsCursorOfItsName)
 {
     const char* const names[CursorManager::kStdCursorCount] = {
-        "arrowCursor",           "crosshairCursor",       "openHandCursor",      "IBeamCursor",
-        "operationNotAllowedCursor", "crosshairCursor",   "crosshairCursor",     "resizeUpDownCursor",
-        "crosshairCursor",       "resizeLeftRightCursor", "resizeUpCursor",      "arrowCursor",
+        "arrowCursor",
+        "crosshairCursor",
+        "openHandCursor",
+        "IBeamCursor",
+        "operationNotAllowedCursor",
+        "crosshairCursor",
+        "crosshairCursor",
+        "resizeUpDownCursor",
+        "crosshairCursor",
+        "resizeLeftRightCursor",
+        "resizeUpCursor",
+        "arrowCursor",
         nullptr,  // 12: the invisible cursor, made here
-        "pointingHandCursor",    "closedHandCursor",      "dragCopyCursor",      "dragLinkCursor",
+        "pointingHandCursor",
+        "closedHandCursor",
+        "dragCopyCursor",
+        "dragLinkCursor",
     };
     for (int i = 0; i < CursorManager::kStdCursorCount; ++i) {
         if (names[i]) {

@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 constexpr const char* kName = "com.orvendal.test.folder";
 
 struct tAnswer {
-    char answer = '?';    // '0' goes on, '1' ends
+    char answer = '?';   // '0' goes on, '1' ends
     std::string errors;  // what it wrote on standard error
 };
 
@@ -82,8 +82,8 @@ TEST(SingleInstanceFolder, TheLockFallsBackToTheCacheFolderAndSaysSoWhenNoneCanH
 
     struct Case {
         const char* what;
-        std::string runtimeDir;     // empty: unset
-        std::string cacheDir;       // XDG_CACHE_HOME
+        std::string runtimeDir;        // empty: unset
+        std::string cacheDir;          // XDG_CACHE_HOME
         std::optional<fs::path> lock;  // where the lock file is made; none: the check is off
     } cases[] = {
         {"runtime folder", runtime, cache, runtime / lockName},
@@ -120,8 +120,8 @@ TEST(SingleInstanceFolder, ACopyHoldingTheFallbackLockEndsTheNext)
     const int held = open(lock.c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_NE(held, -1);
     ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
-    const tAnswer answer = askInCopy({{"XDG_RUNTIME_DIR", ""}, {"XDG_CACHE_HOME", cache.path().native()}},
-                                     cache.path() / "errors.txt");
+    const tAnswer answer =
+        askInCopy({{"XDG_RUNTIME_DIR", ""}, {"XDG_CACHE_HOME", cache.path().native()}}, cache.path() / "errors.txt");
     EXPECT_EQ(answer.answer, '1');
     close(held);
 }

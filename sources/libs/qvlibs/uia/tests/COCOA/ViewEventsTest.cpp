@@ -300,8 +300,8 @@ TEST_F(ViewEvents, TheTextInputsRectangleIsGivenInPlatformScreenCoordinates)
     id screens = objc::msgSend<id>(objc_getClass("NSScreen"), objc::sel("screens"));
     CGFloat top = 0;
     if (objc::msgSend<NSUInteger>(screens, objc::sel("count")) > 0) {
-        const CGRect first = objc::msgSend<CGRect>(objc::msgSend<id, NSUInteger>(screens, objc::sel("objectAtIndex:"), 0),
-                                                   objc::sel("frame"));
+        const CGRect first = objc::msgSend<CGRect>(
+            objc::msgSend<id, NSUInteger>(screens, objc::sel("objectAtIndex:"), 0), objc::sel("frame"));
         top = first.origin.y + first.size.height;
     }
     objc_autoreleasePoolPop(pool);
@@ -345,10 +345,10 @@ TEST_F(ViewEvents, GlobalTrackingTakesOnlyOtherWindowsPressesReleasesAndWheel)
         id in;
         bool passed;
     } const cases[] = {
-        {NSEventTypeLeftMouseDown, nil, true},     {NSEventTypeLeftMouseUp, nil, true},
-        {NSEventTypeScrollWheel, nil, true},       {NSEventTypeLeftMouseDown, other, false},
-        {NSEventTypeLeftMouseUp, other, false},    {NSEventTypeRightMouseDown, other, false},
-        {NSEventTypeRightMouseUp, other, false},   {NSEventTypeScrollWheel, other, false},
+        {NSEventTypeLeftMouseDown, nil, true},   {NSEventTypeLeftMouseUp, nil, true},
+        {NSEventTypeScrollWheel, nil, true},     {NSEventTypeLeftMouseDown, other, false},
+        {NSEventTypeLeftMouseUp, other, false},  {NSEventTypeRightMouseDown, other, false},
+        {NSEventTypeRightMouseUp, other, false}, {NSEventTypeScrollWheel, other, false},
     };
     for (const tCase& c : cases)
         EXPECT_EQ(run(c.type, c.in), c.passed) << "type " << c.type << (c.in ? " in another window" : " in its own");

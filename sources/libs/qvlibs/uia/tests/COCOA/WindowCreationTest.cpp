@@ -41,7 +41,10 @@ struct RecordingHost : DETAIL::WindowHost {
     RecordingHost() : m_previous(install(this)) {}
     ~RecordingHost() override { install(m_previous); }
     void addWindow(WindowBase* window) override { listed.push_back(window); }
-    void removeWindow(WindowBase* window) override { listed.erase(std::remove(listed.begin(), listed.end(), window), listed.end()); }
+    void removeWindow(WindowBase* window) override
+    {
+        listed.erase(std::remove(listed.begin(), listed.end(), window), listed.end());
+    }
     void setMainWindow(WindowBase* window) override { main = window; }
     std::vector<WindowBase*> listed;
     WindowBase* main = nullptr;
@@ -326,7 +329,8 @@ TEST(WindowCreation, TheStateNamesTheKindOfWindow)
     } const cases[] = {
         {"window", "NSWindow", NSNormalWindowLevel, WindowState::eKindWindow},
         {"window above the others", "NSWindow", floating, WindowState::eKindFloatingWindow},
-        {"window above even those", "NSWindow", CGWindowLevelForKey(kCGPopUpMenuWindowLevelKey), WindowState::eKindWindow},
+        {"window above even those", "NSWindow", CGWindowLevelForKey(kCGPopUpMenuWindowLevelKey),
+         WindowState::eKindWindow},
         {"panel", "NSPanel", NSNormalWindowLevel, WindowState::eKindPanel},
         {"panel above the others", "NSPanel", floating, WindowState::eKindPanel},
     };

@@ -43,12 +43,14 @@ tExpectedTables expectedTables()
     const struct {
         unsigned virtualKey;
         uint32_t value;
-    } named[] = {
-        {53, eKeyEscape},   {51, eKeyBackspace}, {48, eKeyTab},       {36, eKeyReturn},      {117, eKeyDelete},
-        {115, eKeyHome},    {119, eKeyEnd},      {116, eKeyPageUp},   {121, eKeyPageDown},   {126, eKeyArrowUp},
-        {125, eKeyArrowDown}, {123, eKeyArrowLeft}, {124, eKeyArrowRight},
-        {71, eKeyClear},  // keypad Clear has no keypad flag
-    };
+    } named
+        [] =
+            {
+                {53, eKeyEscape},      {51, eKeyBackspace}, {48, eKeyTab},        {36, eKeyReturn},
+                {117, eKeyDelete},     {115, eKeyHome},     {119, eKeyEnd},       {116, eKeyPageUp},
+                {121, eKeyPageDown},   {126, eKeyArrowUp},  {125, eKeyArrowDown}, {123, eKeyArrowLeft},
+                {124, eKeyArrowRight}, {71, eKeyClear},  // keypad Clear has no keypad flag
+            };
     for (const auto& n : named)
         fixed(n.virtualKey, n.value);
     // F1 to F12, in the order of their values.

@@ -189,9 +189,12 @@ TEST(Window, DragCodesGoOnToTheApplicationAsTheMainWindowsOwn)
         unsigned code;
         bool passedOn;
     } const cases[] = {
-        {eEventDragDropRequest, true}, {eEventDragDropReceive, true}, {eEventDragDropLeaved, true},
-        {eEventDragDropFinished, true}, {1399, true},  // the whole drag family
-        {1299, false},                                 // a command: the window's own
+        {eEventDragDropRequest, true},
+        {eEventDragDropReceive, true},
+        {eEventDragDropLeaved, true},
+        {eEventDragDropFinished, true},
+        {1399, true},   // the whole drag family
+        {1299, false},  // a command: the window's own
         {1400, false},
     };
     for (const tCase& c : cases) {
