@@ -80,6 +80,7 @@ std::optional<PageCatalogue> PageCatalogue::fromRenderTool(const std::string& to
         pages.push_back({{page, 0}, std::to_string(page)});
     for (int code : kPageErrors)
         pages.push_back({{6, code}, "6:" + std::to_string(code)});
+    pages.push_back({{0, 0, true}, "0:refused"});
 
     std::string command = "'" + tool + "' '" + skinFolder + "' '" + folder + "'";
     for (const auto& page : pages)
@@ -96,7 +97,7 @@ std::optional<PageCatalogue> PageCatalogue::fromRenderTool(const std::string& to
                 error = "the render tool wrote no page " + page.second;
                 break;
             }
-            catalogue.add(page.first.page, page.first.error, content);
+            catalogue.add(page.first, content);
         }
     }
     std::filesystem::remove_all(folder);
@@ -105,9 +106,9 @@ std::optional<PageCatalogue> PageCatalogue::fromRenderTool(const std::string& to
     return catalogue;
 }
 
-void PageCatalogue::add(int page, int error, const Image& content)
+void PageCatalogue::add(const tNamedPage& named, const Image& content)
 {
-    m_entries.push_back({{page, error}, content.crop(m_infoPanel)});
+    m_entries.push_back({named, content.crop(m_infoPanel)});
 }
 
 tNamedPage PageCatalogue::name(const Image& content) const

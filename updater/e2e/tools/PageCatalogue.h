@@ -14,8 +14,9 @@
 namespace QV::E2E {
 
 struct tNamedPage {
-    int page = -1;  // 0..6, the wizard's states; -1 when no page of the catalogue is near
-    int error = 0;  // on page 6: the error number it shows
+    int page = -1;         // 0..6, the wizard's states; -1 when no page of the catalogue is near
+    int error = 0;         // on page 6: the error number it shows
+    bool refused = false;  // on page 0: the controller is connected, but this user may not open it
 };
 
 // "no controller", "update available", ... for pages 0..6.
@@ -23,13 +24,14 @@ const char* pageTitle(int page);
 
 class PageCatalogue {
 public:
-    // Paints pages 0..6 (page 6 with each error the wizard can show) with the render tool. Empty,
+    // Paints pages 0..6 (page 6 with each error the wizard can show, page 0 also for a controller
+    // this user may not open) with the render tool. Empty,
     // with `error` set, when that fails.
     static std::optional<PageCatalogue> fromRenderTool(const std::string& tool, const std::string& skinFolder,
                                                        const WizardLayout& layout, std::string& error);
 
     // Adds a painted page (a content picture of 627 x 335).
-    void add(int page, int error, const Image& content);
+    void add(const tNamedPage& named, const Image& content);
 
     // The page whose info panel is nearest to the content's, when it is near enough.
     tNamedPage name(const Image& content) const;

@@ -68,7 +68,12 @@ int reportEnd(const tNamedPage& last)
         line += "page " + std::to_string(last.page) + " (" + pageTitle(last.page) + ")";
     int status = 1;
     switch (last.page) {
-    case 0: status = 1; break;
+    case 0:
+        // As vdx-driver: its own status for a controller that this user may not open.
+        status = last.refused ? 6 : 1;
+        if (last.refused)
+            line += ": the controller is connected, but this user may not open it";
+        break;
     case 1: status = 3; break;
     case 4: status = 4; break;
     case 5:

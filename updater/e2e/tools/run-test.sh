@@ -67,6 +67,13 @@ case "$case" in
       fail "not the failed update"
     [ "$status" -eq 5 ] || fail "exit status $status, expected 5"
     ;;
+  refused)
+    # A controller that this user may not open: page 0 says so, and the status is the driver's.
+    run_walk --refuse-open
+    [ "$(tail -n 1 "$work/out")" = "vdx-wizard-walk: the wizard ended on page 0 (no controller): the controller is connected, but this user may not open it" ] ||
+      fail "not the refused controller"
+    [ "$status" -eq 6 ] || fail "exit status $status, expected 6"
+    ;;
   *) echo "unknown case $case"; exit 2 ;;
 esac
 echo "1 passed, 0 failed"

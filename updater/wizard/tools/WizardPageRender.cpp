@@ -9,7 +9,8 @@
 //   <output folder>  created when missing; receives page<N>.png and about.png
 //   page             0 to 6 (the wizard's states) or "about" (page 0 with the About overlay);
 //                    all of them when none is given; "6:N" is page 6 showing error N (a
-//                    negative worker result, or 1 for a failed check), written as page6:N.png
+//                    negative worker result, or 1 for a failed check), written as page6:N.png;
+//                    "0:refused" is page 0 for a controller this user may not open
 //   --dump           also prints every page's widget tree: id, class, pane rectangle, shown flag,
 //                    attributes and text, to check that each text lies inside its panel
 //
@@ -58,6 +59,9 @@ struct tScript {
     int workerResult = 0;
 };
 
+// Page 0 as a controller that is connected but that this user may not open shows it.
+const std::string kRefusedPage = "0:refused";
+
 std::shared_ptr<UpdateWizardMainWidget> makeWizard()
 {
     return std::make_shared<UpdateWizardMainWidget>(
@@ -70,8 +74,9 @@ std::shared_ptr<UpdateWizardMainWidget> makeWizard()
                      {"Contributor One", "Contributor Two", "Contributor Three", "Contributor Four", ""}});
 }
 
-// Drives a fresh wizard to `page` (0..6) through its own steps; page 6 shows `error`.
-void drive(UpdateWizardMainWidget& wizard, int page, int error)
+// Drives a fresh wizard to `page` (0..6) through its own steps; page 6 shows `error`, page 0 a
+// refused controller when `refused`.
+void drive(UpdateWizardMainWidget& wizard, int page, int error, bool refused)
 {
     auto script = std::make_shared<tScript>();
     std::atomic<int>* result = nullptr;
@@ -94,7 +99,7 @@ void drive(UpdateWizardMainWidget& wizard, int page, int error)
     script->updateNeeded = page != 1;
     script->resetWorks = page != 4;
     wizard.run(
-        connect, reset, [] { return false; }, perform, info);
+        connect, reset, [] { return false; }, perform, info, [refused] { return refused; });
     if (page <= 2)
         return;
     wizard.onAction();  // UPDATE
@@ -151,8 +156,10 @@ bool render(const std::string& page, const fs::path& out, bool withDump)
 {
     const bool about = page == "about";
     auto wizard = makeWizard();
+    const bool refused = page == kRefusedPage;
     const auto colon = page.find(':');
-    drive(*wizard, about ? 0 : std::stoi(page), colon == std::string::npos ? -2 : std::stoi(page.substr(colon + 1)));
+    drive(*wizard, about ? 0 : std::stoi(page),
+          colon == std::string::npos || refused ? -2 : std::stoi(page.substr(colon + 1)), refused);
 
     PXT::Pane pane;
     pane.setSize(kWizardSize);
@@ -180,13 +187,15 @@ bool render(const std::string& page, const fs::path& out, bool withDump)
 
 int usage()
 {
-    std::cerr << "usage: qv_wizard_page_render [--dump] <skin folder> <output folder> [0-6|6:N|about ...]\n";
+    std::cerr << "usage: qv_wizard_page_render [--dump] <skin folder> <output folder> [0-6|6:N|0:refused|about ...]\n";
     return 1;
 }
 
-// "0" to "6", or "6:N" with N negative or 1: the errors the wizard can show.
+// "0" to "6", "0:refused", or "6:N" with N negative or 1: the errors the wizard can show.
 bool validPage(const std::string& page)
 {
+    if (page == kRefusedPage)
+        return true;
     if (page.size() == 1)
         return page[0] >= '0' && page[0] <= '6';
     if (page.rfind("6:", 0) != 0)
