@@ -1,5 +1,6 @@
 // A small styled tree painted off screen through the pane: panels, borders, palettes, text and
 // the clipping of every drawing to the dirty region.
+#include "Support/PixelText.h"
 #include "Support/TestWidgets.h"
 #include "Support/ToolkitFixture.h"
 
@@ -20,13 +21,6 @@ namespace {
 using namespace QV;
 using namespace QV::PXT;
 using namespace QV::PXT::TEST;
-
-std::string hex(std::uint32_t v)
-{
-    std::ostringstream out;
-    out << "0x" << std::hex << std::setw(8) << std::setfill('0') << v;
-    return out.str();
-}
 
 constexpr std::uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kGreen = 0xFF00FF00, kWhite = 0xFFFFFFFF;
 

@@ -2,6 +2,7 @@
 // only that region is painted): moved and resized parents, hidden widgets, hover, paint order by
 // z-index and foreground pass, overlays, the cleared dirty area and the region's bounds.
 // The fixture's helpers are public: the state table's steps call them.
+#include "Support/PixelText.h"
 #include "Support/TestWidgets.h"
 #include "Support/ToolkitFixture.h"
 
@@ -22,13 +23,6 @@ namespace {
 using namespace QV;
 using namespace QV::PXT;
 using namespace QV::PXT::TEST;
-
-std::string hex(std::uint32_t v)
-{
-    std::ostringstream out;
-    out << "0x" << std::hex << std::setw(8) << std::setfill('0') << v;
-    return out.str();
-}
 
 constexpr std::uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kGreen = 0xFF00FF00, kWhite = 0xFFFFFFFF,
                         kYellow = 0xFFFFFF00, kCyan = 0xFF00FFFF;
