@@ -55,7 +55,7 @@ const char* const kUpdating =
     "Please stand by while your Vardolin Studio is being updated and do not disconnect it from USB.";
 const char* const kSuccessful = "The firmware of your Vardolin Studio was successfully updated.";
 
-class WizardPagesTest : public InProcessUpdater {
+class WizardOnScreen : public InProcessUpdater {
 protected:
     // Page 2 → UPDATE → page 3 with the wheel turning → page 5.
     void updateToSuccess()
@@ -70,7 +70,7 @@ protected:
     }
 };
 
-TEST_F(WizardPagesTest, NoControllerThenPluggedInAndRescan)
+TEST_F(WizardOnScreen, NoControllerThenPluggedInAndRescan)
 {
     ASSERT_TRUE(startProgram());
     ASSERT_TRUE(reachPage(0, "no-controller"));
@@ -87,7 +87,7 @@ TEST_F(WizardPagesTest, NoControllerThenPluggedInAndRescan)
     EXPECT_EQ(shownPage().installedState, "fail");
 }
 
-TEST_F(WizardPagesTest, UpToDateControllerNeedsNothing)
+TEST_F(WizardOnScreen, UpToDateControllerNeedsNothing)
 {
     SIM::ControllerConfig config = controllerConfig();
     config.mainVersion = 0x21;
@@ -100,7 +100,7 @@ TEST_F(WizardPagesTest, UpToDateControllerNeedsNothing)
     EXPECT_EQ(shownPage().installedState, "success");
 }
 
-TEST_F(WizardPagesTest, UpdateTurnsTheWheelAndSucceeds)
+TEST_F(WizardOnScreen, UpdateTurnsTheWheelAndSucceeds)
 {
     const auto controller = plug(controllerConfig());
     ASSERT_TRUE(startProgram());
@@ -128,7 +128,7 @@ TEST_F(WizardPagesTest, UpdateTurnsTheWheelAndSucceeds)
     EXPECT_EQ(controller->mainVersion(), 0x21);
 }
 
-TEST_F(WizardPagesTest, ControllerLostInTheResetThenRetryAfterPowerCycle)
+TEST_F(WizardOnScreen, ControllerLostInTheResetThenRetryAfterPowerCycle)
 {
     SIM::ControllerConfig config = controllerConfig();
     config.faults.lostReenumeration = 1;
@@ -158,7 +158,7 @@ TEST_F(WizardPagesTest, ControllerLostInTheResetThenRetryAfterPowerCycle)
 
 // A controller that an interrupted update left in firmware-update mode: RESCAN finds it, the page
 // offers the update with the installed firmware unknown, and UPDATE finishes it without a reset.
-TEST_F(WizardPagesTest, ControllerLeftInUpdateModeIsFoundAndItsUpdateFinished)
+TEST_F(WizardOnScreen, ControllerLeftInUpdateModeIsFoundAndItsUpdateFinished)
 {
     ASSERT_TRUE(startProgram());
     ASSERT_TRUE(reachPage(0, "no-controller"));
@@ -223,7 +223,7 @@ public:
 
 // A controller this user may not open: the first page says it is connected and what gives access;
 // once access is there (the rule installed and the controller replugged), RESCAN finds it.
-TEST_F(WizardPagesTest, ControllerThisUserMayNotOpenIsNamedAndRescanFindsItOnceAllowed)
+TEST_F(WizardOnScreen, ControllerThisUserMayNotOpenIsNamedAndRescanFindsItOnceAllowed)
 {
     const auto controller = plug(controllerConfig());
     SIM::UsbBus::instance().setOpenRefused(*controller, true);
@@ -252,7 +252,7 @@ TEST_F(WizardPagesTest, ControllerThisUserMayNotOpenIsNamedAndRescanFindsItOnceA
     expectPage(shownPage(), 2, kUpdateAvailable, "UPDATE", "QUIT", kOld, kSerial);
 }
 
-TEST_F(WizardPagesTest, DoubleClickOnRescanDoesNotStartTheUpdate)
+TEST_F(WizardOnScreen, DoubleClickOnRescanDoesNotStartTheUpdate)
 {
     ASSERT_TRUE(startProgram());
     ASSERT_TRUE(reachPage(0, "no-controller"));
@@ -271,7 +271,7 @@ TEST_F(WizardPagesTest, DoubleClickOnRescanDoesNotStartTheUpdate)
     EXPECT_EQ(controller->mode(), SIM::eMode::Application);
 }
 
-TEST_F(WizardPagesTest, AboutFromTheMenuAndTheTitleButtonAClickHidesIt)
+TEST_F(WizardOnScreen, AboutFromTheMenuAndTheTitleButtonAClickHidesIt)
 {
     ASSERT_TRUE(startProgram());
     ASSERT_TRUE(reachPage(0, "no-controller"));
@@ -311,7 +311,7 @@ TEST_F(WizardPagesTest, AboutFromTheMenuAndTheTitleButtonAClickHidesIt)
     expectAboutThenHidden("title-button");
 }
 
-TEST_F(WizardPagesTest, QuitQuestionAnsweredNoLetsTheUpdateFinish)
+TEST_F(WizardOnScreen, QuitQuestionAnsweredNoLetsTheUpdateFinish)
 {
     SIM::ControllerConfig config = controllerConfig();
     config.manifestationTime = 3s;  // an update that runs long enough to be asked about
@@ -365,7 +365,7 @@ bool onlyScanned(const SIM::ControllerModel& controller)
     return controller.reenumerations() == 0;
 }
 
-TEST_F(WizardPagesTest, WithTwoControllersThePickedOneIsUpdatedTheOtherUntouched)
+TEST_F(WizardOnScreen, WithTwoControllersThePickedOneIsUpdatedTheOtherUntouched)
 {
     SIM::ControllerConfig second = controllerConfig();
     second.serialNumber = "VDX2024000002";
@@ -392,7 +392,7 @@ TEST_F(WizardPagesTest, WithTwoControllersThePickedOneIsUpdatedTheOtherUntouched
 
 // The picked controller comes back at its old version while an up-to-date one is on the bus: the
 // check reads the picked one and fails.
-TEST_F(WizardPagesTest, TheCheckFailsWhenThePickedControllerComesBackOld)
+TEST_F(WizardOnScreen, TheCheckFailsWhenThePickedControllerComesBackOld)
 {
     SIM::ControllerConfig config = controllerConfig();
     config.updatedMainVersion = config.mainVersion;
