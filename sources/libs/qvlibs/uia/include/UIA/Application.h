@@ -134,7 +134,6 @@ public:
 private:
     class Host;
 
-    Application* m_pApplication;
     std::unique_ptr<Host> m_pHost;
     WindowHost* m_pPreviousHost = nullptr;
 };

@@ -69,7 +69,7 @@ private:
 };
 
 ImplApplication::ImplApplication(Application* application)
-    : m_pApplication(application), m_pHost(std::make_unique<Host>(application))
+    : m_pHost(std::make_unique<Host>(application))
 {
     m_pPreviousHost = WindowHost::install(m_pHost.get());
 }

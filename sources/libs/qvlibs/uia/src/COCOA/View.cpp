@@ -36,8 +36,6 @@ const objc::Selector s_frameDidChanged{"frameDidChanged:"};
 const objc::Selector s_dealloc{"dealloc"};
 const objc::Selector s_currentContext{"currentContext"};
 const objc::Selector s_CGContext{"CGContext"};
-const objc::Selector s_setFrameSize{"setFrameSize:"};
-const objc::Selector s_setFrameOrigin{"setFrameOrigin:"};
 const objc::Selector s_object{"object"};
 const objc::Selector s_arrayWithObjects{"arrayWithObjects:count:"};
 const objc::Selector s_registerForDraggedTypes{"registerForDraggedTypes:"};

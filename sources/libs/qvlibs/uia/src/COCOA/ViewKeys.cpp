@@ -26,8 +26,6 @@ const objc::Selector s_isARepeat{"isARepeat"};
 const objc::Selector s_modifierFlags{"modifierFlags"};
 const objc::Selector s_arrayWithObjectsCount{"arrayWithObjects:count:"};
 const objc::Selector s_interpretKeyEvents{"interpretKeyEvents:"};
-const objc::Selector s_performKeyEquivalent{"performKeyEquivalent:"};
-const objc::Selector s_mainMenu{"mainMenu"};
 const objc::Selector s_inputContext{"inputContext"};
 const objc::Selector s_discardMarkedText{"discardMarkedText"};
 const objc::Selector s_performMiniaturize{"performMiniaturize:"};

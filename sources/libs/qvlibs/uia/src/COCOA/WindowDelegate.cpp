@@ -23,7 +23,6 @@ const objc::Selector s_object{"object"};
 const objc::Selector s_release{"release"};
 const objc::Selector s_setInitialFirstResponder{"setInitialFirstResponder:"};
 const objc::Selector s_makeFirstResponder{"makeFirstResponder:"};
-const objc::Selector s_contentView{"contentView"};
 const objc::Selector s_frame{"frame"};
 const objc::Selector s_autoresizingMask{"autoresizingMask"};
 const objc::Selector s_setAutoresizingMask{"setAutoresizingMask:"};
