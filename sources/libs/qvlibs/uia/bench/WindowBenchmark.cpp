@@ -162,7 +162,7 @@ int main(int argc, char** argv)
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) {
         server = std::make_unique<QV::TEST::PrivateXServer>();
-        setenv("DISPLAY", server->display().c_str(), 1);
+        server->makeDefault();
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,12 +1,12 @@
 // The toolkit window on a real X server (a private Xvfb): a widget tree shown in a standalone
 // window, a click typed through XTest reaching its widget, and the pixels X shows after the ticks
 // equal to the canvas picture, so the copy path is exact.
-#include "QVTest/PrivateXServer.h"
 #include "Support/TestWidgets.h"
 #include "Support/ToolkitFixture.h"
 
 #include "PXT/Window.h"
 #include "QVTest/MainLoop.h"
+#include "QVTest/XServerTest.h"
 #include "UIA/EventCodes.h"
 #include "UIA/EventData.h"
 #include "UIA/EventTimerManager.h"
@@ -16,7 +16,6 @@
 #include <Foundation/Foundation.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -45,22 +44,13 @@ public:
     std::vector<unsigned> m_codes;
 };
 
-class ToolkitWindowX11 : public ToolkitFixture {
+class ToolkitWindowX11 : public QV::TEST::XServerTest<ToolkitFixture> {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_server = std::make_unique<QV::TEST::PrivateXServer>();
-        if (!s_server->display().empty())
-            setenv("DISPLAY", s_server->display().c_str(), 1);
-    }
-    static void TearDownTestSuite() { s_server.reset(); }
-
     void SetUp() override
     {
-        m_display = s_server->display().empty() ? nullptr : XOpenDisplay(s_server->display().c_str());
-        if (!m_display)
-            GTEST_SKIP() << "no X server";
-        ToolkitFixture::SetUp();
+        XServerTest::SetUp();
+        if (IsSkipped())
+            return;
         m_pool = objc_autoreleasePoolPush();
         // The application's 40 ms timer, on the main run loop.
         m_timers = std::make_unique<UIA::EventTimerManager>();
@@ -76,10 +66,7 @@ protected:
         m_timers.reset();
         if (m_pool)
             objc_autoreleasePoolPop(m_pool);
-        if (m_display) {
-            XCloseDisplay(m_display);
-            ToolkitFixture::TearDown();
-        }
+        XServerTest::TearDown();
     }
 
     // Where X has the window's content (no window manager: the window itself).
@@ -99,14 +86,10 @@ protected:
         return GP::Rect(x, y, x + attributes.width, y + attributes.height);
     }
 
-    static std::unique_ptr<QV::TEST::PrivateXServer> s_server;
-    Display* m_display = nullptr;
     void* m_pool = nullptr;
     std::unique_ptr<UIA::EventTimerManager> m_timers;
     ToolkitWindow* m_window = nullptr;
 };
-
-std::unique_ptr<QV::TEST::PrivateXServer> ToolkitWindowX11::s_server;
 
 TEST_F(ToolkitWindowX11, AClickReachesItsWidgetAndXShowsTheCanvas)
 {

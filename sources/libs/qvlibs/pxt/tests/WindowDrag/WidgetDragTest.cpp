@@ -4,13 +4,13 @@
 // itself; between two windows a text does, and the widget the drag passed first in the other
 // window is left. The targets get the drop at their own positions, and the source hears how the
 // drag ended.
-#include "QVTest/PrivateXServer.h"
 #include "Support/TestWidgets.h"
 #include "Support/ToolkitFixture.h"
 
 #include "DragDrop/DropHandler.h"
 #include "PXT/Window.h"
 #include "QVTest/MainLoop.h"
+#include "QVTest/XServerTest.h"
 #include "UIA/DragDropData.h"
 #include "UIA/DragDropDelegate.h"
 #include "UIA/DragDropManager.h"
@@ -25,7 +25,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -75,22 +74,13 @@ public:
     std::atomic<bool> m_entered{false};
 };
 
-class WidgetDragX11 : public ToolkitFixture {
+class WidgetDragX11 : public QV::TEST::XServerTest<ToolkitFixture> {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_server = std::make_unique<QV::TEST::PrivateXServer>();
-        if (!s_server->display().empty())
-            setenv("DISPLAY", s_server->display().c_str(), 1);
-    }
-    static void TearDownTestSuite() { s_server.reset(); }
-
     void SetUp() override
     {
-        m_display = s_server->display().empty() ? nullptr : XOpenDisplay(s_server->display().c_str());
-        if (!m_display)
-            GTEST_SKIP() << "no X server";
-        ToolkitFixture::SetUp();
+        XServerTest::SetUp();
+        if (IsSkipped())
+            return;
         m_pool = objc_autoreleasePoolPush();
         m_timers = std::make_unique<UIA::EventTimerManager>();
         // What the application installs at its start.
@@ -110,10 +100,7 @@ protected:
         m_timers.reset();
         if (m_pool)
             objc_autoreleasePoolPop(m_pool);
-        if (m_display) {
-            XCloseDisplay(m_display);
-            ToolkitFixture::TearDown();
-        }
+        XServerTest::TearDown();
     }
 
     // A shown window with the root, its content at `place` on the screen; null when X did not
@@ -162,7 +149,7 @@ protected:
     void dragOnScreen(GP::Point from, GP::Point to, SourceWidget& source, const std::atomic<bool>& started,
                       const std::atomic<bool>& overTarget)
     {
-        m_input = std::thread([this, from, to, &source, &started, &overTarget, display = s_server->display()] {
+        m_input = std::thread([this, from, to, &source, &started, &overTarget, display = server().display()] {
             Display* x = XOpenDisplay(display.c_str());
             if (!x) {
                 m_inputDone = true;
@@ -197,8 +184,6 @@ protected:
         });
     }
 
-    static std::unique_ptr<QV::TEST::PrivateXServer> s_server;
-    Display* m_display = nullptr;
     void* m_pool = nullptr;
     std::unique_ptr<UIA::EventTimerManager> m_timers;
     std::vector<ToolkitWindow*> m_windows;
@@ -206,8 +191,6 @@ protected:
     std::atomic<bool> m_inputDone{false};
     std::atomic<bool> m_inputReachedTarget{false};
 };
-
-std::unique_ptr<QV::TEST::PrivateXServer> WidgetDragX11::s_server;
 
 void place(Widget& parent, const std::shared_ptr<Widget>& child, const char* id, GP::Point pos, GP::Point size)
 {

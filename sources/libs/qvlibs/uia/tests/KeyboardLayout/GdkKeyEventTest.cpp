@@ -2,12 +2,12 @@
 // key values, with the layouts of a private X server.
 #include "COCOA/KeyEventConversion.h"
 #include "Keys/Keys.h"
-#include "QVTest/PrivateXServer.h"
 #include "UIA/InputState.h"
 #include "UIA/KeyCodes.h"
 
 #include "QVTest/MainLoop.h"
 #include "QVTest/RunCommand.h"
+#include "QVTest/XServerTest.h"
 
 #include <AppKit/AppKit.h>
 #include <AppKit/gtk/GtkMainThread.h>
@@ -17,7 +17,6 @@
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace QV::UIA {
@@ -25,22 +24,21 @@ namespace {
 
 using DETAIL::Keys;
 
-class GdkKeyEventTest : public ::testing::Test {
+class GdkKeyEventTest : public QV::TEST::XServerTest<> {
 protected:
     static void SetUpTestSuite()
     {
-        if (server().display().empty())
+        if (!server().makeDefault())
             return;
-        setenv("DISPLAY", server().display().c_str(), 1);
-        setenv("GDK_BACKEND", "x11", 1);
         qvcompat::appkit::load();
         s_open = qvcompat::appkit::ensureGtk();
     }
 
     void SetUp() override
     {
-        if (!s_open)
-            GTEST_SKIP() << "no private X server (Xvfb) or no display connection";
+        XServerTest::SetUp();
+        if (!IsSkipped() && !s_open)
+            GTEST_SKIP() << "no display connection for GTK";
     }
 
     static GdkKeymap* keymap() { return gdk_keymap_get_for_display(gdk_display_get_default()); }
@@ -80,8 +78,6 @@ protected:
         objc_autoreleasePoolPop(pool);
         return value;
     }
-
-    static QV::TEST::PrivateXServer& server() { return QV::TEST::PrivateXServer::shared(); }
 
     static bool s_open;
 };

@@ -1,18 +1,17 @@
 // The key tables and the platform's key translation with real keyboard layouts of an X server
 // (a private Xvfb whose layout setxkbmap changes): US and French.
 #include "Keys/Keys.h"
-#include "QVTest/PrivateXServer.h"
 #include "UIA/KeyCodes.h"
 
 #include "QVTest/MainLoop.h"
 #include "QVTest/RunCommand.h"
+#include "QVTest/XServerTest.h"
 
 #include <AppKit/gtk/GtkMainThread.h>
 #include <Carbon/Carbon.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace QV::UIA {
@@ -20,21 +19,20 @@ namespace {
 
 using DETAIL::Keys;
 
-class KeyboardLayoutTest : public ::testing::Test {
+class KeyboardLayoutTest : public QV::TEST::XServerTest<> {
 protected:
     static void SetUpTestSuite()
     {
-        if (server().display().empty())
+        if (!server().makeDefault())
             return;
-        setenv("DISPLAY", server().display().c_str(), 1);
-        setenv("GDK_BACKEND", "x11", 1);
         s_open = qvcompat::appkit::ensureGtk();
     }
 
     void SetUp() override
     {
-        if (!s_open)
-            GTEST_SKIP() << "no private X server (Xvfb) or no display connection";
+        XServerTest::SetUp();
+        if (!IsSkipped() && !s_open)
+            GTEST_SKIP() << "no display connection for GTK";
     }
 
     // Switches the server's layout and waits until GDK has read the new keymap, which it does while
@@ -83,8 +81,6 @@ protected:
         Keys::macOSToUIA(virtualKey, physical);
         return physical;
     }
-
-    static QV::TEST::PrivateXServer& server() { return QV::TEST::PrivateXServer::shared(); }
 
     static bool s_open;
 };

@@ -5,10 +5,10 @@
 // destroyed in their order.
 #include "../App/RefusingDelegate.h"
 #include "../App/TestApplication.h"
-#include "QVTest/PrivateXServer.h"
 #include "GP/ClassFactory.h"
 #include "QVTest/MainLoop.h"
 #include "QVTest/XInput.h"
+#include "QVTest/XServerTest.h"
 #include "UIA/CommandIds.h"
 #include "UIA/CursorManager.h"
 #include "UIA/KeyCodes.h"
@@ -65,20 +65,15 @@ public:
     std::vector<int> commands;
 };
 
-class ApplicationMenuX11 : public ::testing::Test {
+class ApplicationMenuX11 : public QV::TEST::XServerTest<> {
 protected:
-    static void SetUpTestSuite()
-    {
-        const std::string& display = QV::TEST::PrivateXServer::shared().display();
-        if (!display.empty())
-            setenv("DISPLAY", display.c_str(), 1);
-    }
-
     void SetUp() override
     {
-        if (QV::TEST::PrivateXServer::shared().display().empty() || !gtk_init_check(nullptr, nullptr) ||
-            std::system("command -v xdotool > /dev/null") != 0)
-            GTEST_SKIP() << "no X server or no xdotool";
+        XServerTest::SetUp();
+        if (IsSkipped())
+            return;
+        if (!gtk_init_check(nullptr, nullptr) || std::system("command -v xdotool > /dev/null") != 0)
+            GTEST_SKIP() << "no display for GTK or no xdotool";
         m_pool = objc_autoreleasePoolPush();
         m_app = new MenuApplication();
         ASSERT_TRUE(m_module.attachApplication(m_app));
@@ -104,8 +99,13 @@ protected:
 
     void TearDown() override
     {
-        if (!m_pool)
-            return;
+        if (m_pool)
+            tearDownApplication();
+        XServerTest::TearDown();
+    }
+
+    void tearDownApplication()
+    {
         xdotool("key Escape");
         // The main window's end quits the application: the delegate refuses while the loop runs.
         Application::destroyAllWindows();

@@ -4,10 +4,10 @@
 // window's limits, the close button through the delegate, clicks, double-clicks and drags typed
 // through XTest, a key under two keyboard layouts, and the pixels X shows after a paint, whole or
 // of a small area.
-#include "QVTest/PrivateXServer.h"
 #include "Keys/Keys.h"
 #include "QVTest/MainLoop.h"
 #include "QVTest/RunCommand.h"
+#include "QVTest/XServerTest.h"
 #include "UIA/DeviceContext.h"
 #include "UIA/EventCodes.h"
 #include "UIA/EventData.h"
@@ -19,8 +19,6 @@
 #include <Foundation/Foundation.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -114,22 +112,14 @@ private:
     bool* m_gone;
 };
 
-class StandaloneWindowX11 : public ::testing::Test {
+// The server is the process's default display: GDK opens it at the first window.
+class StandaloneWindowX11 : public QV::TEST::XServerTest<> {
 protected:
-    // The server is the process's default display: GDK opens it at the first window.
-    static void SetUpTestSuite()
-    {
-        s_server = std::make_unique<QV::TEST::PrivateXServer>();
-        if (!s_server->display().empty())
-            setenv("DISPLAY", s_server->display().c_str(), 1);
-    }
-    static void TearDownTestSuite() { s_server.reset(); }
-
     void SetUp() override
     {
-        m_display = s_server->display().empty() ? nullptr : XOpenDisplay(s_server->display().c_str());
-        if (!m_display)
-            GTEST_SKIP() << "no X server";
+        XServerTest::SetUp();
+        if (IsSkipped())
+            return;
         m_pool = objc_autoreleasePoolPush();
     }
 
@@ -140,8 +130,7 @@ protected:
         delete m_window;
         if (m_pool)
             objc_autoreleasePoolPop(m_pool);
-        if (m_display)
-            XCloseDisplay(m_display);
+        XServerTest::TearDown();
     }
 
     // A shown window whose content's top-left lies at (left, top), of the size asked.
@@ -217,14 +206,10 @@ protected:
         XFlush(m_display);
     }
 
-    static std::unique_ptr<QV::TEST::PrivateXServer> s_server;
-    Display* m_display = nullptr;
     void* m_pool = nullptr;
     TestWindow* m_window = nullptr;
     bool m_gone = false;
 };
-
-std::unique_ptr<QV::TEST::PrivateXServer> StandaloneWindowX11::s_server;
 
 TEST_F(StandaloneWindowX11, OpensWhereAskedMovesAndResizesWithinItsLimits)
 {
@@ -332,7 +317,7 @@ TEST_F(StandaloneWindowX11, AKeyTypesWhatTheKeyboardLayoutSays)
     button(false);  // the view becomes the first responder
     ASSERT_TRUE(runMainLoopUntil([&] { return window.ofCode(eEventMouseButton).size() == 2; }));
     for (const auto& layout : layouts) {
-        const std::string setLayout = "setxkbmap -display " + s_server->display() + " -model pc105 " + layout.layout;
+        const std::string setLayout = "setxkbmap -display " + server().display() + " -model pc105 " + layout.layout;
         ASSERT_EQ(QV::TEST::runCommand(setLayout).status, 0) << layout.layout;
         runMainLoopUntil([] { return false; }, std::chrono::milliseconds(200));  // the keymap change arrives
         DETAIL::Keys::buildTables();
