@@ -1,18 +1,15 @@
 // A small styled tree painted off screen through the pane: panels, borders, palettes, text and
 // the clipping of every drawing to the dirty region.
+#include "Support/PaneFixture.h"
 #include "Support/PixelText.h"
 #include "Support/TestWidgets.h"
-#include "Support/ToolkitFixture.h"
 
 #include "PXT/BackgroundDrawingCanvas.h"
 #include "PXT/DrawingCache.h"
-#include "UIA/Picture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <iomanip>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,23 +32,11 @@ const char* const kSheet =
     "Panel#root { palette2-color0: rgb(1, 2, 3); }\n"
     "Panel.odd { horizontal-alignment: right; vertical-alignment: middle; }\n";
 
-class Painting : public ToolkitFixture {
+class Painting : public PaneFixture {
 protected:
-    void SetUp() override
-    {
-        ToolkitFixture::SetUp();
-        defaultSheet().createDirect(kSheet);
-        m_pane.setSize(GP::Point(100, 60));
-        m_root = std::make_shared<PanelWidget>("Panel");
-        m_pane.setRoot(m_root, "root");
-        m_canvas.onSize(GP::Point(100, 60));
-    }
-    void TearDown() override
-    {
-        m_pane.setRoot(nullptr, "");
-        m_root.reset();
-        ToolkitFixture::TearDown();
-    }
+    Painting() : PaneFixture(kSheet) {}
+
+    // A panel of the style at `pos` in the root, sized by the sheet.
     std::shared_ptr<PanelWidget> add(const char* style, GP::Point pos)
     {
         auto widget = std::make_shared<PanelWidget>("Panel");
@@ -60,21 +45,6 @@ protected:
         widget->setPos(pos);
         return widget;
     }
-    // One tick's work: align, collect, paint; the region painted is given back.
-    GP::Rect tick()
-    {
-        GP::Region region;
-        m_pane.update(region);
-        const GP::Rect bounds = region.getBounds();
-        if (!region.isEmpty())
-            m_pane.paint(m_canvas, region, Pane::ePaintAll);
-        return bounds;
-    }
-    std::uint32_t pixel(int x, int y) const { return m_canvas.getPicture()->getPixel(x, y); }
-
-    Pane m_pane;
-    std::shared_ptr<PanelWidget> m_root;
-    BackgroundDrawingCanvas m_canvas;
 };
 
 TEST_F(Painting, PanelsFillAndOutlineTheirWidgets)
@@ -99,7 +69,7 @@ TEST_F(Painting, PanelsFillAndOutlineTheirWidgets)
         {10, 30, kRed},    //
     };
     for (const auto& c : cases)
-        EXPECT_EQ(hex(pixel(c.x, c.y)), hex(c.colour)) << c.x << "," << c.y;
+        EXPECT_EQ(pixel(c.x, c.y), hex(c.colour)) << c.x << "," << c.y;
 }
 
 TEST_F(Painting, OnlyTheDirtyRegionIsRepainted)
@@ -116,15 +86,15 @@ TEST_F(Painting, OnlyTheDirtyRegionIsRepainted)
     m_pane.setPressedWidget(box.get(), true);
     box->setInvalid();
     EXPECT_EQ(tick(), GP::Rect(10, 10, 50, 30));
-    EXPECT_EQ(hex(pixel(20, 20)), hex(kWhite - 0));  // the down fill is white too: check the border
-    EXPECT_EQ(hex(pixel(10, 10)), hex(kGreen));
-    EXPECT_EQ(hex(pixel(9, 9)), hex(kWhite));    // outside the region: untouched
-    EXPECT_EQ(hex(pixel(50, 30)), hex(kWhite));  //
+    EXPECT_EQ(pixel(20, 20), hex(kWhite - 0));  // the down fill is white too: check the border
+    EXPECT_EQ(pixel(10, 10), hex(kGreen));
+    EXPECT_EQ(pixel(9, 9), hex(kWhite));    // outside the region: untouched
+    EXPECT_EQ(pixel(50, 30), hex(kWhite));  //
     m_pane.setPressedWidget(nullptr, false);
     box->setInvalid();
     tick();
-    EXPECT_EQ(hex(pixel(20, 20)), hex(kBlue));
-    EXPECT_EQ(hex(pixel(5, 5)), hex(kWhite));
+    EXPECT_EQ(pixel(20, 20), hex(kBlue));
+    EXPECT_EQ(pixel(5, 5), hex(kWhite));
 }
 
 TEST_F(Painting, AWidgetMovedAwayLeavesItsOldPlaceRepainted)
@@ -135,15 +105,15 @@ TEST_F(Painting, AWidgetMovedAwayLeavesItsOldPlaceRepainted)
     box->setPos(GP::Point(50, 30));
     const GP::Rect painted = tick();
     EXPECT_TRUE(painted.contains(GP::Rect(10, 10, 90, 50)));
-    EXPECT_EQ(hex(pixel(20, 20)), hex(kRed));
-    EXPECT_EQ(hex(pixel(60, 40)), hex(kBlue));
+    EXPECT_EQ(pixel(20, 20), hex(kRed));
+    EXPECT_EQ(pixel(60, 40), hex(kBlue));
 }
 
 TEST_F(Painting, APaletteColourComesFromTheRootWidget)
 {
     auto pal = add("pal", GP::Point(0, 0));
     tick();
-    EXPECT_EQ(hex(pixel(5, 5)), hex(0xFF010203));
+    EXPECT_EQ(pixel(5, 5), hex(0xFF010203));
     // Without the root's rule, the widget's own colour.
     defaultSheet().createDirect("Panel.pal { background-color: rgb(9, 9, 9); background-color-palette: 2; "
                                 "width: 10; height: 10; }");
@@ -151,7 +121,7 @@ TEST_F(Painting, APaletteColourComesFromTheRootWidget)
     pal->setStyleSheetChanged();
     m_root->setInvalid();
     tick();
-    EXPECT_EQ(hex(pixel(5, 5)), hex(0xFF090909));
+    EXPECT_EQ(pixel(5, 5), hex(0xFF090909));
 }
 
 TEST_F(Painting, TextGoesToTheInnerRectangleOnlyWhereTheRegionMeetsIt)

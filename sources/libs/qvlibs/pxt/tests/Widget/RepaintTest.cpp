@@ -2,20 +2,17 @@
 // only that region is painted): moved and resized parents, hidden widgets, hover, paint order by
 // z-index and foreground pass, overlays, the cleared dirty area and the region's bounds.
 // The fixture's helpers are public: the state table's steps call them.
+#include "Support/PaneFixture.h"
 #include "Support/PixelText.h"
 #include "Support/TestWidgets.h"
-#include "Support/ToolkitFixture.h"
 
 #include "PXT/BackgroundDrawingCanvas.h"
 #include "UIA/EventCodes.h"
 #include "UIA/EventData.h"
-#include "UIA/Picture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <iomanip>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -49,22 +46,13 @@ public:
     int m_postPaints = 0;
 };
 
-class Repainting : public ToolkitFixture {
+class Repainting : public PaneFixture {
 public:
+    Repainting() : PaneFixture(kSheet) {}
     void SetUp() override
     {
-        ToolkitFixture::SetUp();
-        defaultSheet().createDirect(kSheet);
-        m_pane.setSize(GP::Point(100, 60));
-        m_pane.setRoot(m_root, "root");
-        m_canvas.onSize(GP::Point(100, 60));
+        PaneFixture::SetUp();
         tick();
-    }
-    void TearDown() override
-    {
-        m_pane.setRoot(nullptr, "");
-        m_root.reset();
-        ToolkitFixture::TearDown();
     }
     std::shared_ptr<PanelWidget> add(Widget& parent, const char* style, GP::Rect r)
     {
@@ -75,17 +63,6 @@ public:
         widget->setSize(GP::Point(r.right - r.left, r.bottom - r.top));
         return widget;
     }
-    // One tick's work: align, collect, paint only what was collected; the painted bounds.
-    GP::Rect tick()
-    {
-        GP::Region region;
-        m_pane.update(region);
-        const GP::Rect bounds = region.getBounds();
-        if (!region.isEmpty())
-            m_pane.paint(m_canvas, region, Pane::ePaintAll);
-        return bounds;
-    }
-    std::string pixel(int x, int y) const { return hex(m_canvas.getPicture()->getPixel(x, y)); }
     void mouse(unsigned code, GP::Point pos)
     {
         UIA::MouseEventData data;
@@ -100,10 +77,6 @@ public:
         data.state = state;
         m_pane.onEvent(UIA::eEventMouseButton, &data);
     }
-
-    Pane m_pane;
-    std::shared_ptr<PanelWidget> m_root = std::make_shared<PanelWidget>("Panel");
-    BackgroundDrawingCanvas m_canvas;
 };
 
 TEST_F(Repainting, ChildrenFollowTheirParentWhenItMovesOrResizesLater)
