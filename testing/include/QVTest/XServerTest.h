@@ -6,6 +6,7 @@
 #pragma once
 
 #include "QVTest/PrivateXServer.h"
+#include "QVTest/XWindowPlace.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,9 @@ protected:
     }
 
     static PrivateXServer& server() { return PrivateXServer::shared(); }
+
+    // Where the server shows the X window, once it has handled what this test's connection sent.
+    tXWindowPlace placeOnScreen(unsigned long window) const { return xWindowPlace(m_display, window); }
 
     _XDisplay* m_display = nullptr;
 };

@@ -5,22 +5,17 @@
 // window is left. The targets get the drop at their own positions, and the source hears how the
 // drag ended.
 #include "Support/TestWidgets.h"
-#include "Support/ToolkitFixture.h"
+#include "Support/ToolkitWindowFixture.h"
 
 #include "DragDrop/DropHandler.h"
-#include "PXT/Window.h"
 #include "QVTest/MainLoop.h"
-#include "QVTest/XServerTest.h"
 #include "UIA/DragDropData.h"
 #include "UIA/DragDropDelegate.h"
 #include "UIA/DragDropManager.h"
 #include "UIA/EventCodes.h"
 #include "UIA/EventData.h"
-#include "UIA/EventTimerManager.h"
 #include "UIA/TextClipBoardFormat.h"
-#include "UIA/Window.h"
 
-#include <Foundation/Foundation.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -41,8 +36,6 @@ using namespace QV;
 using namespace QV::PXT;
 using namespace QV::PXT::TEST;
 using QV::TEST::runMainLoopUntil;
-
-using ToolkitWindow = PXT::Window<UIA::StandaloneWindow>;
 
 // Waits on the input thread, polling, until `done` or `timeout` has passed.
 bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(2))
@@ -74,15 +67,13 @@ public:
     std::atomic<bool> m_entered{false};
 };
 
-class WidgetDragX11 : public QV::TEST::XServerTest<ToolkitFixture> {
+class WidgetDragX11 : public ToolkitWindowFixture {
 protected:
     void SetUp() override
     {
-        XServerTest::SetUp();
+        ToolkitWindowFixture::SetUp();
         if (IsSkipped())
             return;
-        m_pool = objc_autoreleasePoolPush();
-        m_timers = std::make_unique<UIA::EventTimerManager>();
         // What the application installs at its start.
         UIA::setDragDropDelegate(UIA::makeWindowingDragDropDelegate());
     }
@@ -90,56 +81,9 @@ protected:
     {
         if (m_input.joinable())
             m_input.join();
-        for (ToolkitWindow* window : m_windows) {
-            window->setRoot(nullptr, "");
-            if (window->getImpl())
-                window->destroy();
-            delete window;
-        }
+        closeWindows();
         UIA::setDragDropDelegate(nullptr);
-        m_timers.reset();
-        if (m_pool)
-            objc_autoreleasePoolPop(m_pool);
-        XServerTest::TearDown();
-    }
-
-    // A shown window with the root, its content at `place` on the screen; null when X did not
-    // show it there.
-    ToolkitWindow* openWindow(const std::shared_ptr<Widget>& root, const GP::Rect& place)
-    {
-        auto* window = new ToolkitWindow;
-        m_windows.push_back(window);
-        window->setRoot(root, "root");
-        UIA::Window::CreateData data;
-        data.flags = UIA::WindowBase::eCreateFlagSize | UIA::WindowBase::eCreateFlagPosition;
-        data.style = UIA::WindowBase::eStyleFixedSize;
-        data.rect = place;
-        data.setTitle("Drag");
-        if (!window->create(data))
-            return nullptr;
-        window->show(true);
-        const GP::Point size(place.right - place.left, place.bottom - place.top);
-        if (!runMainLoopUntil([&] {
-                return contentOrigin(*window) == GP::Point(place.left, place.top) &&
-                       static_cast<Pane&>(*window).getSize() == size;
-            }))
-            return nullptr;
-        return window;
-    }
-
-    // The window's content on the screen (no window manager: the window itself).
-    GP::Point contentOrigin(ToolkitWindow& window) const
-    {
-        XSync(m_display, False);
-        id nsWindow = objc::msgSend<id>(window.getNSView(), objc::sel("window"));
-        const auto xid = static_cast<::Window>(objc::msgSend<NSInteger>(nsWindow, objc::sel("windowNumber")));
-        XWindowAttributes attributes;
-        if (!XGetWindowAttributes(m_display, xid, &attributes) || attributes.map_state != IsViewable)
-            return GP::Point(-1, -1);
-        int x = 0, y = 0;
-        ::Window child;
-        XTranslateCoordinates(m_display, xid, DefaultRootWindow(m_display), 0, 0, &x, &y, &child);
-        return GP::Point(x, y);
+        ToolkitWindowFixture::TearDown();
     }
 
     // Drags with real input, on a thread of its own while the main loop runs (the drag runs inside
@@ -149,8 +93,8 @@ protected:
     void dragOnScreen(GP::Point from, GP::Point to, SourceWidget& source, const std::atomic<bool>& started,
                       const std::atomic<bool>& overTarget)
     {
-        m_input = std::thread([this, from, to, &source, &started, &overTarget, display = server().display()] {
-            Display* x = XOpenDisplay(display.c_str());
+        m_input = std::thread([this, from, to, &source, &started, &overTarget] {
+            Display* x = server().connect();
             if (!x) {
                 m_inputDone = true;
                 return;
@@ -184,9 +128,6 @@ protected:
         });
     }
 
-    void* m_pool = nullptr;
-    std::unique_ptr<UIA::EventTimerManager> m_timers;
-    std::vector<ToolkitWindow*> m_windows;
     std::thread m_input;
     std::atomic<bool> m_inputDone{false};
     std::atomic<bool> m_inputReachedTarget{false};
@@ -239,7 +180,7 @@ TEST_F(WidgetDragX11, APayloadDraggedFromOneWidgetIsDroppedOnAnother)
     handler->m_leave = [&] { ++leaves; };
     target->addDropHandler(handler);
 
-    window = openWindow(root, GP::Rect(10, 10, 310, 170));
+    window = openWindow(root, GP::Rect(10, 10, 310, 170), "Drag");
     ASSERT_NE(window, nullptr);
     dragOnScreen(GP::Point(10 + 50, 10 + 60), GP::Point(10 + 240, 10 + 70), *source, started, overTarget);
     ASSERT_TRUE(runMainLoopUntil([&] { return m_inputDone && !source->m_results.empty(); }, std::chrono::seconds(10)));
@@ -298,8 +239,8 @@ TEST_F(WidgetDragX11, ATextDraggedToAnotherWindowLeavesTheFirstWindowsTarget)
     rootOne->addDropHandler(textHandler("one", nullptr));
     target->addDropHandler(textHandler("two", &overTarget));
 
-    ASSERT_NE(openWindow(rootOne, GP::Rect(10, 10, 210, 130)), nullptr);
-    ASSERT_NE(openWindow(rootTwo, GP::Rect(300, 10, 500, 130)), nullptr);
+    ASSERT_NE(openWindow(rootOne, GP::Rect(10, 10, 210, 130), "Drag"), nullptr);
+    ASSERT_NE(openWindow(rootTwo, GP::Rect(300, 10, 500, 130), "Drag"), nullptr);
     dragOnScreen(GP::Point(10 + 40, 10 + 50), GP::Point(300 + 140, 10 + 60), *source, started, overTarget);
     ASSERT_TRUE(runMainLoopUntil([&] { return m_inputDone && !source->m_results.empty(); }, std::chrono::seconds(10)));
     EXPECT_TRUE(m_inputReachedTarget);

@@ -171,15 +171,8 @@ protected:
     {
         if (!m_window || !m_window->getImpl())
             return Rect();
-        XSync(m_display, False);
-        XWindowAttributes attributes;
-        if (!XGetWindowAttributes(m_display, xid(), &attributes) || attributes.map_state != IsViewable)
-            return Rect();
-        int x = 0;
-        int y = 0;
-        ::Window child;
-        XTranslateCoordinates(m_display, xid(), DefaultRootWindow(m_display), 0, 0, &x, &y, &child);
-        return Rect(x, y, x + attributes.width, y + attributes.height);
+        const auto place = placeOnScreen(xid());
+        return place.shown ? Rect(place.left, place.top, place.left + place.width, place.top + place.height) : Rect();
     }
 
     static std::string describe(const Rect& r)
