@@ -72,7 +72,7 @@ struct tLookupSetup {
         sheet().createDirect(generateSheet(256 << 10) + "Bar Bar Button { width: 20 }\nButton:over { width: 30 }\n"
                                                         "Bar[mode=dark] Button { height: 4 }\n");
         root = std::make_shared<BenchWidget>("Bar");
-        root->setPane(&pane);
+        pane.setRoot(root, "root");
         auto& middle = root->insertChild(std::make_shared<BenchWidget>("Bar"), "middle");
         button = &middle.insertChild(std::make_shared<BenchWidget>("Button"), "button");
     }

@@ -153,7 +153,6 @@ public:
 
     // --- Drag source (DragDropSource.h) -------------------------------------------------------
     using DragDropSource::canDragStart;
-    using DragDropSource::handleDragDropSourceMouse;
     using DragDropSource::setCanDragStartFunction;
     using DragDropSource::setDragStartFunction;
     using DragDropSource::setDragStartTimeout;
@@ -169,7 +168,6 @@ public:
         m_childrenByZIndex.clear();
         return *child;
     }
-    void prepareInsertedWidget(const std::shared_ptr<Widget>& child, const std::string& id);
     // Removes the child; false when it is not a child of this widget.
     bool eraseChild(const Widget& child);
     void clearChildren();
@@ -178,13 +176,7 @@ public:
     // The children in ascending z-index, equal ones in insertion order.
     const std::vector<std::shared_ptr<Widget>>& getChildrenByZIndex() const;
 
-    // The pane of the whole subtree (null: outside a pane, where style lookups give defaults).
-    void setPane(Pane* pane);
     Pane* getPane() const { return m_pane; }
-    // The pane went away: the subtree forgets it without telling it.
-    void paneDestroyed();
-    // The align pass's activation step.
-    void activate(Pane& pane, bool active, bool fromParent);
     void setActive(bool active);
     bool isActive() const { return (m_flags & eFlagActive) != 0; }
     // Active and parent shown: counted by timers, painted, hit.
@@ -257,11 +249,6 @@ public:
     // Requests an align pass for the widget; setParentAlign for its parent first.
     void setAlign();
     void setParentAlign();
-    bool updateClipRect(const GP::Rect& parentContentClip, GP::Region& changed, bool addChanged);
-    void updateClipRectFromParent();
-    // One widget's step of the pane's align pass.
-    void align(Pane& pane, const GP::Rect& parentContentClip, GP::Region& changed);
-    int getPendingTimer() const { return m_pendingTimer; }
 
     // --- Invalidation, timers, painting ------------------------------------------------------
     // Marks the aspects (all for 0) and the pane's dirty bit.
@@ -269,12 +256,6 @@ public:
     std::uint32_t getInvalidAspects() const { return m_invalidAspects.load(); }
     // Asks for onTimer after `ticks` timer runs of the pane; 0 or less cancels.
     void setTimer(int ticks);
-    // Adds the widget's and its subtree's invalid areas (pane coordinates) and resets them.
-    void collectInvalidRegions(GP::Region& out);
-    void resetInvalidRegions();
-    void updateOpaqueChildsRegion();
-    void paint(Canvas& canvas, const GP::Region& region);
-    void postPaintAlign();
 
     // --- Style -------------------------------------------------------------------------------
     // The value of the first rule for `name` that applies to the widget in its current state, when
@@ -294,6 +275,35 @@ protected:
     GP::Point getDragDropOrigin() const override { return m_absolutePos; }
 
 private:
+    // --- The pane's passes over the tree (Pane.h runs them; nothing else may) ------------------
+    friend class Pane;
+    // The pane of the whole subtree (null: outside a pane, where style lookups give defaults).
+    void setPane(Pane* pane);
+    // The pane went away: the subtree forgets it without telling it.
+    void paneDestroyed();
+    // One widget's step of the pane's align pass, then its children's.
+    void align(Pane& pane, const GP::Rect& parentContentClip, GP::Region& changed);
+    // Adds the widget's and its subtree's invalid areas (pane coordinates) and resets them.
+    void collectInvalidRegions(GP::Region& out);
+    // Paints the widget and its children that meet the region (pane coordinates).
+    void paint(Canvas& canvas, const GP::Region& region);
+    // onPostPaintAlign, after a paint, for the widgets that the align passes since the last one placed.
+    void postPaintAlign();
+    // The pane's mouse codes pass the drag-source part before onMouse (DragDropSource.h).
+    using DragDropSource::handleDragDropSourceMouse;
+
+    // --- Steps of those passes ----------------------------------------------------------------
+    // Takes the child from its old parent and into this widget's pane, under `id`.
+    void prepareInsertedWidget(const std::shared_ptr<Widget>& child, const std::string& id);
+    // The align pass's activation step.
+    void activate(Pane& pane, bool active, bool fromParent);
+    // The absolute position and the clip from the parent's; true when the clip changed (both the
+    // old and the new clip are then added to `changed` when addChanged).
+    bool updateClipRect(const GP::Rect& parentContentClip, GP::Region& changed, bool addChanged);
+    void updateClipRectFromParent();
+    void resetInvalidRegions();
+    void updateOpaqueChildsRegion();
+
     // The first property for `name` whose rule applies to the widget now, or null.
     const Property* findStyleProperty(const char* name) const;
     void setFlag(std::uint64_t flag, bool on)

@@ -50,7 +50,7 @@ public:
 };
 
 // A chain of widgets, root first. Each description is "Class", "Class.style", "Class#id" or
-// "Class.style#id".
+// "Class.style#id". With a pane, the first widget becomes the pane's root.
 struct tChain {
     std::vector<std::shared_ptr<TestWidget>> widgets;
 
@@ -72,9 +72,10 @@ inline tChain makeChain(const std::string& path, Pane* pane = nullptr)
         auto widget = std::make_shared<TestWidget>(word.substr(0, dot));
         if (!style.empty())
             widget->setStyle(style);
-        if (chain.widgets.empty())
-            widget->setPane(pane);
-        else
+        if (chain.widgets.empty()) {
+            if (pane)
+                pane->setRoot(widget, id);
+        } else
             chain.widgets.back()->insertChild(widget, id);
         chain.widgets.push_back(widget);
     }
