@@ -244,7 +244,8 @@ public:
     const GP::Rect& getClipRect() const { return m_clip; }
     // The clip cut to the inside of the margins: what the children may cover.
     GP::Rect getContentClip() const;
-    // Places the active, aligned children one after another along the direction.
+    // Places the shown, aligned children one after another along the direction, each stretched
+    // across it (the box arrangement, Widget/BoxArrangement.h under src/).
     void arrangeChilds(eWidgetAlignment alignment, int spacing);
     // Requests an align pass for the widget; setParentAlign for its parent first.
     void setAlign();

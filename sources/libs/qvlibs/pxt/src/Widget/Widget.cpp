@@ -10,6 +10,7 @@
 #include "PXT/StyleSheetManager.h"
 #include "UIA/EventData.h"
 #include "UIA/Picture.h"
+#include "Widget/BoxArrangement.h"
 
 #include <algorithm>
 #include <cstring>
@@ -437,48 +438,7 @@ void Widget::align(Pane& pane, const GP::Rect& parentContentClip, GP::Region& ch
     updateOpaqueChildsRegion();
 }
 
-void Widget::arrangeChilds(eWidgetAlignment alignment, int spacing)
-{
-    const int contentWidth = m_size.x - m_margin.left - m_margin.right;
-    const int contentHeight = m_size.y - m_margin.top - m_margin.bottom;
-    int edge = 0;
-    if (alignment == eArrangeRightToLeft)
-        edge = contentWidth;
-    else if (alignment == eArrangeBottomToTop)
-        edge = contentHeight;
-    for (const std::shared_ptr<Widget>& c : std::vector<std::shared_ptr<Widget>>(m_children)) {
-        if (!c->isShown() || c->isNoAlign())
-            continue;
-        const Margin& o = c->m_outerMargin;
-        switch (alignment) {
-        case eArrangeLeftToRight:
-            c->setPos(GP::Point(edge + o.left, o.top));
-            c->setArrangedHeight(contentHeight - o.top - o.bottom);
-            edge += o.left + c->m_size.x + o.right + spacing;
-            break;
-        case eArrangeTopToBottom:
-            c->setPos(GP::Point(o.left, edge + o.top));
-            c->setArrangedWidth(contentWidth - o.left - o.right);
-            edge += o.top + c->m_size.y + o.bottom + spacing;
-            break;
-        case eArrangeRightToLeft: {
-            const int x = edge - c->m_size.x - o.right;
-            c->setPos(GP::Point(x, o.top));
-            c->setArrangedHeight(contentHeight - o.top - o.bottom);
-            edge = x - o.left - spacing;
-            break;
-        }
-        case eArrangeBottomToTop: {
-            const int y = edge - c->m_size.y - o.bottom;
-            c->setPos(GP::Point(o.left, y));
-            c->setArrangedWidth(contentWidth - o.left - o.right);
-            edge = y - o.top - spacing;
-            break;
-        }
-        default: return;
-        }
-    }
-}
+void Widget::arrangeChilds(eWidgetAlignment alignment, int spacing) { DETAIL::arrangeInBox(*this, alignment, spacing); }
 
 void Widget::adjustMarginToStyle(Margin& margin, eMarginKind kind)
 {
