@@ -40,7 +40,7 @@ const char* textOf(const PXT::Widget* widget, std::string& storage)
     storage.clear();
     if (const auto* panel = dynamic_cast<const PXT::TextPanel*>(widget))
         storage = panel->getText();
-    else if (const auto* lines = dynamic_cast<const PXT::DETAIL::MultilineText*>(widget))
+    else if (const auto* lines = dynamic_cast<const PXT::MultilineLabel*>(widget))
         storage = lines->getText();
     return storage.c_str();
 }

@@ -39,26 +39,27 @@ public:
     bool onEvent(unsigned code, UIA::EventData* data) override;
     // The end of a drag (eEventDragDropLeaved) calls every leave observer's leave function.
     void onObserverEvent(unsigned code, UIA::EventData* data) override;
-    // Asks the internal-format handlers; false without one, without an in-process payload, or
-    // when none of those of the payload's format accepts.
-    bool dispatchInternalFormatRequest(UIA::DragDropRequestEventData* data);
 
     // Handlers live as long as the widget; null ones are ignored.
     void addDropHandler(std::shared_ptr<DropHandler> handler);
     void addDropHandler(std::shared_ptr<InternalFormatDropHandler> handler);
     void addLeaveObserver(std::shared_ptr<DropHandlerBase> handler);
     bool hasLeaveObservers() const { return !m_leaveObservers.empty(); }
-    // The widget lets go of the drag under way (it left its window): the current handler, when
-    // there is one, is forgotten and hears its leave, so a later drop is not taken.
-    void leaveDrag();
     // The handler that accepted the last request, until the drop, the leave or the next request.
     const DropHandlerBase* getCurrentDropHandler() const { return m_pCurrentHandler.get(); }
 
 protected:
     // Where the widget lies in the coordinates of the drag events the UI layer sends.
     virtual GP::Point getDragDropOrigin() const { return GP::Point(); }
+    // The widget lets go of the drag under way (it left its window): the current handler, when
+    // there is one, is forgotten and hears its leave, so a later drop is not taken.
+    void leaveDrag();
 
 private:
+    // Asks the internal-format handlers; false without one, without an in-process payload, or
+    // when none of those of the payload's format accepts.
+    bool dispatchInternalFormatRequest(UIA::DragDropRequestEventData* data);
+
     std::list<std::shared_ptr<DropHandler>> m_requestHandlers;
     std::list<std::shared_ptr<InternalFormatDropHandler>> m_internalFormatHandlers;
     std::list<std::shared_ptr<DropHandlerBase>> m_leaveObservers;

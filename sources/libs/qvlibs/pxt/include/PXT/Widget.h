@@ -20,7 +20,6 @@
 #include "PXT/LazyPicture.h"
 #include "PXT/Margin.h"
 #include "PXT/Property.h"
-#include "PXT/StateSelector.h"
 
 #include <atomic>
 #include <cstdint>
