@@ -1,5 +1,5 @@
 // The drop-target part of every widget: the drag requests, drops and leaves that reach the widget
-// go to the drop handlers registered with it (DragDrop/DropHandler.h under src/).
+// go to the drop handlers registered with it (PXT/DropHandler.h).
 //
 // A request (eEventDragDropRequest) asks the internal-format handlers whose format the dragged
 // payload has, then the plain handlers, in the order added; the first that accepts becomes the

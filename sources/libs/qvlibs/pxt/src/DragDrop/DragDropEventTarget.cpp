@@ -1,6 +1,6 @@
 #include "PXT/DragDropEventTarget.h"
 
-#include "DragDrop/DropHandler.h"
+#include "PXT/DropHandler.h"
 #include "UIA/DragDropData.h"
 #include "UIA/DragDropDelegate.h"
 #include "UIA/EventCodes.h"

@@ -5,7 +5,7 @@
 #include "Support/TestWidgets.h"
 #include "Support/ToolkitFixture.h"
 
-#include "DragDrop/DropHandler.h"
+#include "PXT/DropHandler.h"
 #include "PXT/Window.h"
 #include "UIA/DragDropData.h"
 #include "UIA/DragDropDelegate.h"

@@ -7,7 +7,7 @@
 #include "Support/TestWidgets.h"
 #include "Support/ToolkitWindowFixture.h"
 
-#include "DragDrop/DropHandler.h"
+#include "PXT/DropHandler.h"
 #include "QVTest/MainLoop.h"
 #include "UIA/DragDropData.h"
 #include "UIA/DragDropDelegate.h"
