@@ -68,8 +68,7 @@ private:
     Application* m_pApplication;
 };
 
-ImplApplication::ImplApplication(Application* application)
-    : m_pHost(std::make_unique<Host>(application))
+ImplApplication::ImplApplication(Application* application) : m_pHost(std::make_unique<Host>(application))
 {
     m_pPreviousHost = WindowHost::install(m_pHost.get());
 }
