@@ -1,9 +1,12 @@
 // Platform windows made through StandaloneWindow, looked at through AppKit's own answers (no window
 // is shown): style mask, full-screen behaviour, level, transparency, placement, and the geometry and
-// state operations that must leave a window where it was.
+// state operations that must leave a window where it was; the Command keys a window answers itself.
 #include "COCOA/WindowImpl.h"
+#include "Keys/Keys.h"
+#include "SyntheticEvent.h"
 #include "UIA/EventCodes.h"
 #include "UIA/EventData.h"
+#include "UIA/KeyCodes.h"
 #include "UIA/Window.h"
 #include "UIA/WindowHost.h"
 #include "UIA/WindowImpl.h"
@@ -46,8 +49,12 @@ struct RecordingHost : DETAIL::WindowHost {
         listed.erase(std::remove(listed.begin(), listed.end(), window), listed.end());
     }
     void setMainWindow(WindowBase* window) override { main = window; }
+    int appTarget() const override { return target; }
+    void hideApplication(bool others) override { hidden.push_back(others); }
     std::vector<WindowBase*> listed;
     WindowBase* main = nullptr;
+    int target = 0;
+    std::vector<bool> hidden;  // each request to hide the application: true when the others are meant
 
 private:
     DETAIL::WindowHost* m_previous;
@@ -179,6 +186,49 @@ TEST(WindowCreation, AStandaloneWindowIsListedAndBecomesTheMainWindow)
         EXPECT_EQ(made.window.count(eEventWindowCreated), 1);
     }
     EXPECT_TRUE(host.listed.empty()) << "a deleted window leaves the list";
+}
+
+TEST(WindowCreation, CommandKeysNothingElseTakesCloseTheWindowOrHideTheApplication)
+{
+    using QV::UIA::TEST::SyntheticEvents;
+    using QV::UIA::TEST::tSyntheticEvent;
+    DETAIL::Keys::init();
+    constexpr NSEventModifierFlags kCommand = NSEventModifierFlagCommand;
+    struct {
+        const char* what;
+        int target;  // the application target's value: the shortcuts answer only at 1
+        unsigned short keyCode;
+        char16_t character;
+        NSEventModifierFlags flags;
+        bool repeat;
+        int closeRequests;
+        std::vector<bool> hidden;
+    } const cases[] = {
+        {"Command-W", 1, 13, u'w', kCommand, false, 1, {}},
+        {"Command-H", 1, 4, u'h', kCommand, false, 0, {false}},
+        {"Command-Shift-H", 1, 4, u'h', kCommand | NSEventModifierFlagShift, false, 0, {true}},
+        {"W without Command", 1, 13, u'w', 0, false, 0, {}},
+        {"a repeated Command-W", 1, 13, u'w', kCommand, true, 0, {}},
+        {"Command-W outside the application target", 0, 13, u'w', kCommand, false, 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingHost host;
+        host.target = c.target;
+        Made made(WindowBase::eStyleFixedSize);
+        ASSERT_TRUE(made.made);
+        tSyntheticEvent key;
+        key.type = NSEventTypeKeyDown;
+        key.keyCode = c.keyCode;
+        key.characters = std::u16string(1, c.character);
+        key.modifierFlags = c.flags;
+        key.isARepeat = c.repeat;
+        id event = SyntheticEvents::make(key);
+        objc::msgSend<void, id>(made.window.getNSView(), objc::sel("keyDown:"), event);
+        objc_release(event);
+        EXPECT_EQ(made.window.count(eEventWindowCloseRequest), c.closeRequests);
+        EXPECT_EQ(host.hidden, c.hidden);
+    }
 }
 
 TEST(WindowCreation, ANewSizeKeepsTheTopEdgeAndTheLeft)
