@@ -187,9 +187,21 @@ public:
             save(page, look);
             if (look.buttons != 2)
                 break;
-            // The next page: something else than this one; an update shows the wheel first.
+            // The next page: another page of the catalogue, or the update's wheel. Not any change of
+            // pixels: the click itself lights the button under the pointer, and on a loaded machine
+            // that light can rest longer than the settling wait before the page follows.
+            const tNamedPage current = m_last;
             const auto changedWithin = [&](std::chrono::milliseconds timeout) {
-                return waitUntil([&] { return content().differingPixels(page) > 0; }, timeout);
+                return waitUntil(
+                    [&] {
+                        const Image now = content();
+                        if (lookOf(now, m_colours, *m_layout).buttons == 0)
+                            return true;
+                        const tNamedPage named = m_catalogue->name(now);
+                        return named.page >= 0 && (named.page != current.page || named.error != current.error ||
+                                                   named.refused != current.refused);
+                    },
+                    timeout);
             };
             bool changed = false;
             if (m_last.page == 0 && m_walk.plugOnSignal && !plugged) {
