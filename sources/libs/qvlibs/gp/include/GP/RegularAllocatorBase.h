@@ -3,8 +3,10 @@
 // Items live in packets: one block per packet holding a header and a run of slots. Each slot is an
 // 8-byte header (the address of its packet) followed by the item; callers get the address behind
 // the header, so freeing finds the packet in constant time. Every packet chains its free items
-// through their first word. Packets grow geometrically up to a limit; a packet whose items all
-// come back is released, except the pool's first packet, which stays until the pool is torn down.
+// through their first word; the slots it has never handed out follow at the chain's end without
+// being written, so a packet costs memory only as far as it is used. Packets grow geometrically up
+// to a limit; a packet whose items all come back is released, except the pool's first packet,
+// which stays until the pool is torn down.
 // Items are 8-byte aligned (the first item of a packet 32-byte aligned under eFlagAlignFirstItem).
 #pragma once
 
@@ -68,6 +70,9 @@ private:
 
     static tPacket*& packetOf(void* item);
     static void*& nextFreeOf(void* item);
+    static void* freshSlots(size_t lastIndex);
+    // Takes the head of the packet's free items (the packet has one).
+    void* popFree(tPacket* packet) const;
     size_t packetBytes(size_t items) const;
     void linkFree(tPacket* packet);
     void unlinkFree(tPacket* packet);

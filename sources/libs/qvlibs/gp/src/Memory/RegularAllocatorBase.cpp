@@ -29,6 +29,31 @@ RegularAllocatorBase::tPacket*& RegularAllocatorBase::packetOf(void* item)
 
 void*& RegularAllocatorBase::nextFreeOf(void* item) { return *static_cast<void**>(item); }
 
+// Items are 8-byte aligned: a link with its low bit set is no item but stands for the never-used
+// slots from this index down to the packet's first.
+void* RegularAllocatorBase::freshSlots(size_t lastIndex)
+{
+    return reinterpret_cast<void*>(uintptr_t(lastIndex) << 1 | 1);
+}
+
+void* RegularAllocatorBase::popFree(tPacket* packet) const
+{
+    void* head = packet->pFreeHead;
+    const uintptr_t link = reinterpret_cast<uintptr_t>(head);
+    if ((link & 1) == 0) {
+        packet->pFreeHead = nextFreeOf(head);
+        return head;
+    }
+    const size_t index = link >> 1;
+    char* firstItem = reinterpret_cast<char*>(packet) + m_nPacketHeaderSize + m_nItemHeaderSize;
+    if (m_flags & eFlagAlignFirstItem) {
+        const uintptr_t address = reinterpret_cast<uintptr_t>(firstItem);
+        firstItem += ((address + 31) & ~uintptr_t(31)) - address;
+    }
+    packet->pFreeHead = index > 0 ? freshSlots(index - 1) : nullptr;
+    return firstItem + index * m_nSlotSize;
+}
+
 RegularAllocatorBase::~RegularAllocatorBase() = default;
 
 void RegularAllocatorBase::configure(size_t itemSize, size_t firstPacketItems, size_t packetItemLimit, uint32_t flags)
@@ -120,19 +145,9 @@ void* RegularAllocatorBase::allocNewPacket()
     m_pLastPacket = packet;
     linkFree(packet);
 
-    // Chain the slots so that the last one is the head: items go out from the packet's end.
-    char* firstItem = static_cast<char*>(block) + m_nPacketHeaderSize + m_nItemHeaderSize;
-    if (m_flags & eFlagAlignFirstItem) {
-        const uintptr_t address = reinterpret_cast<uintptr_t>(firstItem);
-        firstItem += ((address + 31) & ~uintptr_t(31)) - address;
-    }
-    void* head = nullptr;
-    for (size_t i = 0; i < items; ++i) {
-        void* item = firstItem + i * m_nSlotSize;
-        nextFreeOf(item) = head;
-        head = item;
-    }
-    packet->pFreeHead = head;
+    // Items go out from the packet's end. The slots never used are chained implicitly, so that a
+    // packet's pages are written only as its items are taken.
+    packet->pFreeHead = freshSlots(items - 1);
 
     // Growth: double while the packets made so far are as large as the next one, up to the limit.
     m_nLargestPacketItems = std::max(m_nLargestPacketItems, items);
@@ -148,8 +163,7 @@ void* RegularAllocatorBase::allocate(size_t size)
     if (m_pFirstFreePacket == nullptr && allocNewPacket() == nullptr)
         throw std::bad_alloc();
     tPacket* packet = m_pFirstFreePacket;
-    void* item = packet->pFreeHead;
-    packet->pFreeHead = nextFreeOf(item);
+    void* item = popFree(packet);
     packetOf(item) = packet;
     if (++packet->nUsed == packet->nCapacity)
         unlinkFree(packet);

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <future>
 #include <new>
 #include <random>
@@ -161,6 +162,39 @@ TEST(RegularAllocatorBase, HandsOutFromTheLastSlotTowardsTheFirst)
     // A freed item is the next one out.
     pool.deallocate(items[2]);
     EXPECT_EQ(pool.allocate(32), items[2]);
+    for (char* item : items)
+        pool.deallocate(item);
+}
+
+TEST(RegularAllocatorBase, SlotsAreWrittenOnlyAsTheyAreTaken)
+{
+    // Packets as the source hands them over, in a pattern no link looks like.
+    class PatternedPool : public RecordingAllocator {
+    public:
+        void* allocatePacket(size_t bytes) override
+        {
+            void* block = RecordingAllocator::allocatePacket(bytes);
+            std::memset(block, 0xAB, bytes);
+            return block;
+        }
+    };
+    PatternedPool pool;
+    pool.setUp(32, 4, 8, 0);
+    auto* last = static_cast<char*>(pool.allocate(32));
+    auto* third = static_cast<char*>(pool.allocate(32));
+    pool.deallocate(last);
+    // The two slots never handed out, headers included, are as the source left them.
+    const auto* firstSlot = reinterpret_cast<const unsigned char*>(third - 2 * kSlot - 8);
+    EXPECT_TRUE(std::all_of(firstSlot, firstSlot + 2 * kSlot, [](unsigned char byte) { return byte == 0xAB; }));
+
+    // The freed item first, then the untouched slots down to the first, then a new packet.
+    std::vector<char*> items{static_cast<char*>(pool.allocate(32)), static_cast<char*>(pool.allocate(32)),
+                             static_cast<char*>(pool.allocate(32))};
+    EXPECT_EQ(items, (std::vector<char*>{last, third - kSlot, third - 2 * kSlot}));
+    EXPECT_EQ(pool.m_requested.size(), 1u);
+    items.push_back(static_cast<char*>(pool.allocate(32)));
+    EXPECT_EQ(pool.m_requested.size(), 2u);
+    items.push_back(third);
     for (char* item : items)
         pool.deallocate(item);
 }
