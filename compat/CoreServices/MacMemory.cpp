@@ -2,6 +2,8 @@
 
 #include "CoreServices/HandleBlock.h"
 
+#include <sys/mman.h>
+
 #include <cstdlib>
 #include <new>
 
@@ -24,10 +26,29 @@ Handle newBlock(Size size)
     return handleOf(block);
 }
 
+Handle newMappedBlock(int fd, Size size)
+{
+    if (size <= 0)
+        return nullptr;
+    auto* block = new (std::nothrow) HandleBlock{nullptr, size, false, 0, true};
+    if (!block)
+        return nullptr;
+    void* mapped = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
+    if (mapped == MAP_FAILED) {
+        delete block;
+        return nullptr;
+    }
+    block->master = static_cast<Ptr>(mapped);
+    return handleOf(block);
+}
+
 void freeBlock(Handle handle)
 {
     HandleBlock* block = blockOf(handle);
-    std::free(block->master);
+    if (block->mapped)
+        ::munmap(block->master, static_cast<std::size_t>(block->size));
+    else
+        std::free(block->master);
     delete block;
 }
 

@@ -136,6 +136,15 @@ Handle readFile(const std::string& path, OSErr& error)
         error = memFullErr;
         return nullptr;
     }
+    // Mapped, the file's pages are read only where they are used (a font's few tables), and they
+    // are the system's file cache rather than a copy; a file that cannot be mapped is read.
+    if (info.st_size > 0) {
+        if (Handle mapped = newMappedBlock(fd, static_cast<Size>(info.st_size))) {
+            ::close(fd);
+            error = noErr;
+            return mapped;
+        }
+    }
     Handle handle = newBlock(static_cast<Size>(info.st_size));
     if (!handle) {
         ::close(fd);

@@ -153,6 +153,30 @@ TEST_F(ResourcesTest, AttachedHandlesBelongToTheMapDetachedOnesToTheCaller)
     DisposeHandle(first);
 }
 
+TEST_F(ResourcesTest, AHandleOfAFileIsItsOwnCopy)
+{
+    // The block maps its file: writes to the handle must stay in it, and the file as it was.
+    const std::string big(300 * 1024, 'b');
+    CFBundleRef bundle = makeBundle("App.app", {{"TTFd/1", big}, {"TTFd/2", "small"}});
+    const CFBundleRefNum map = CFBundleOpenBundleResourceMap(bundle);
+    ASSERT_NE(map, -1);
+    for (const ResID id : {ResID(1), ResID(2)}) {
+        Handle handle = Get1Resource(fourCC("TTFd"), id);
+        ASSERT_NE(handle, nullptr);
+        DetachResource(handle);
+        const std::string before = bytesOf(handle);
+        EXPECT_EQ(before, id == 1 ? big : "small");
+        (*handle)[0] = 'X';
+        (*handle)[GetHandleSize(handle) - 1] = 'Y';
+        Handle again = Get1Resource(fourCC("TTFd"), id);
+        ASSERT_NE(again, nullptr);
+        EXPECT_EQ(bytesOf(again), before) << "the file is unchanged";
+        EXPECT_EQ(bytesOf(handle), "X" + before.substr(1, before.size() - 2) + "Y");
+        DisposeHandle(handle);
+    }
+    CloseResFile(map);
+}
+
 TEST_F(ResourcesTest, TheLastOpenedMapIsCurrentUntilItCloses)
 {
     CFBundleRef a = makeBundle("A.app", {{"TTFd/1", "from A"}});

@@ -43,6 +43,10 @@ public:
     // data; failure sets the error status.
     void seek64(long long offset, eSeekMode mode) override;
 
+    // A file opened for reading: the file mapped (pages are read as they are touched, and shared
+    // with the system's file cache). Empty for an empty file and in the other modes.
+    tSharedBytes shareAll() override;
+
     // Writes buffered data to the file; false when closed or when that fails.
     bool flush();
     // The file's size when it was opened (or last refreshed).

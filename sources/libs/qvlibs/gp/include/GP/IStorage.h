@@ -3,6 +3,8 @@
 // false or -1 result, and callers read the status rather than the results.
 #pragma once
 
+#include "GP/SharedBytes.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -47,6 +49,10 @@ public:
     virtual long long getPos64() const = 0;
     virtual void seek(int offset, eSeekMode mode) { seek64(offset, mode); }
     virtual void seek64(long long offset, eSeekMode mode) = 0;
+    // The whole content as one shared block, where the storage can hand it out without copying it
+    // (a file it maps, a resource it holds); the block stays valid after the storage closes. Empty
+    // where it cannot: callers then read the bytes.
+    virtual tSharedBytes shareAll() { return {}; }
 
     eStatus getStatus() const { return m_status; }
     eAccessMode getAccessMode() const { return m_accessMode; }

@@ -31,15 +31,17 @@ public:
     void seek64(long long offset, eSeekMode mode) override;
 
     size_t size() const { return m_memory ? m_memory->size() : 0; }
+    // The resource's bytes, held for as long as the block is (also after this storage closes).
+    tSharedBytes shareAll() override { return m_bytes; }
 
 private:
     void release();
     // The detached, locked resource from the bundle's map, or null.
     static void* loadFromBundle(void* bundle, bool byId, unsigned int id, const char* name, const char* typeCode);
-    bool serve(const void* data, size_t size);
+    bool serve(tSharedBytes bytes);
 
     std::unique_ptr<MemoryStorage> m_memory;
-    void* m_handle = nullptr;  // the platform's resource handle, owned
+    tSharedBytes m_bytes;  // owns the platform's resource handle, when the bytes come from one
 };
 
 }  // namespace QV::GP

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -179,6 +180,23 @@ void FileStorage::seek64(long long offset, eSeekMode mode)
     // A seek mends an error; ok and end of data stay as they are.
     if (m_status == eStatusError)
         m_status = eStatusOK;
+}
+
+tSharedBytes FileStorage::shareAll()
+{
+    // Only a file opened for reading: this storage never changes what the mapping shows.
+    struct stat info {};
+    if (!m_file || m_accessMode != eAccessRead || ::fstat(::fileno(m_file), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size <= 0)
+        return {};
+    const auto size = static_cast<size_t>(info.st_size);
+    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, ::fileno(m_file), 0);
+    if (mapped == MAP_FAILED)
+        return {};
+    return {std::shared_ptr<const unsigned char>(
+                static_cast<const unsigned char*>(mapped),
+                [size](const unsigned char* bytes) { ::munmap(const_cast<unsigned char*>(bytes), size); }),
+            size};
 }
 
 bool FileStorage::flush() { return m_file && std::fflush(m_file) == 0; }

@@ -34,6 +34,24 @@ bool resourceId(unsigned int id, ResID& out)
     return true;
 }
 
+// The handle's bytes, owning the handle: it is disposed of with the last holder.
+tSharedBytes bytesOfHandle(void* resource)
+{
+    const auto handle = static_cast<Handle>(resource);
+    const std::shared_ptr<void> owner(handle, [](void* held) {
+        HUnlock(static_cast<Handle>(held));
+        DisposeHandle(static_cast<Handle>(held));
+    });
+    return {std::shared_ptr<const unsigned char>(owner, reinterpret_cast<const unsigned char*>(*handle)),
+            static_cast<size_t>(GetHandleSize(handle))};
+}
+
+// Compiled resources live as long as the program: nothing owns them.
+tSharedBytes compiledBytes(const unsigned char* data, size_t size)
+{
+    return {std::shared_ptr<const unsigned char>(std::shared_ptr<void>(), data), size};
+}
+
 }  // namespace
 
 ResourceStorage::~ResourceStorage() { release(); }
@@ -41,12 +59,7 @@ ResourceStorage::~ResourceStorage() { release(); }
 void ResourceStorage::release()
 {
     m_memory.reset();
-    if (m_handle) {
-        Handle handle = static_cast<Handle>(m_handle);
-        HUnlock(handle);
-        DisposeHandle(handle);
-        m_handle = nullptr;
-    }
+    m_bytes = {};  // the handle goes with the last holder of its bytes
     m_accessMode = eAccessNone;
     m_status = eStatusClosed;
 }
@@ -82,11 +95,12 @@ void* ResourceStorage::loadFromBundle(void* bundle, bool byId, unsigned int id, 
     return handle;
 }
 
-bool ResourceStorage::serve(const void* data, size_t size)
+bool ResourceStorage::serve(tSharedBytes bytes)
 {
+    m_bytes = std::move(bytes);
     m_memory = std::make_unique<MemoryStorage>();
     // Read-only: the memory storage never writes through a buffer handed over for reading.
-    m_memory->init(eAccessRead, const_cast<void*>(data), size);
+    m_memory->init(eAccessRead, const_cast<unsigned char*>(m_bytes.data.get()), m_bytes.size);
     m_accessMode = eAccessRead;
     m_status = eStatusOK;
     return true;
@@ -95,14 +109,12 @@ bool ResourceStorage::serve(const void* data, size_t size)
 bool ResourceStorage::init(void* bundle, unsigned int id, const char* typeCode)
 {
     release();
-    if (void* handle = loadFromBundle(bundle, true, id, nullptr, typeCode)) {
-        m_handle = handle;
-        return serve(*static_cast<Handle>(handle), static_cast<size_t>(GetHandleSize(static_cast<Handle>(handle))));
-    }
+    if (void* handle = loadFromBundle(bundle, true, id, nullptr, typeCode))
+        return serve(bytesOfHandle(handle));
     const char* type = typeCode ? typeCode : "";
     try {
         const qv::compiled_resources::bytes bytes = qv::compiled_resources::resolve_resource_data(qv::symbol(type), id);
-        return bytes.data() && serve(bytes.data(), bytes.size());
+        return bytes.data() && serve(compiledBytes(bytes.data(), bytes.size()));
     } catch (const std::exception&) {
         std::fprintf(stderr, "cannot resolve resource: %s %u\n", type, id);
         std::fflush(stderr);
@@ -115,13 +127,11 @@ bool ResourceStorage::init(void* bundle, const char* name, const char* typeCode)
     release();
     if (!name)
         return false;
-    if (void* handle = loadFromBundle(bundle, false, 0, name, typeCode)) {
-        m_handle = handle;
-        return serve(*static_cast<Handle>(handle), static_cast<size_t>(GetHandleSize(static_cast<Handle>(handle))));
-    }
+    if (void* handle = loadFromBundle(bundle, false, 0, name, typeCode))
+        return serve(bytesOfHandle(handle));
     try {
         const qv::compiled_resources::bytes bytes = qv::compiled_resources::resolve_resource_data(qv::symbol(name));
-        return bytes.data() && serve(bytes.data(), bytes.size());
+        return bytes.data() && serve(compiledBytes(bytes.data(), bytes.size()));
     } catch (const std::exception&) {
         std::fprintf(stderr, "cannot resolve resource: %s\n", name);
         std::fflush(stderr);

@@ -104,6 +104,40 @@ TEST_F(FileStorageTest, ReadsSetTheStatusFromWhatTheyGot)
     EXPECT_EQ(storage.write("x", 1), 0u) << "opened for reading";
 }
 
+TEST_F(FileStorageTest, OnlyAFileOpenForReadingIsSharedMappedAndTheMappingOutlivesTheStorage)
+{
+    write("ten.bin", "0123456789");
+    write("empty.bin", "");
+    struct Case {
+        const char* file;
+        IStorage::eAccessMode mode;
+        const char* shared;  // null: nothing shared
+    } cases[] = {
+        {"ten.bin", IStorage::eAccessRead, "0123456789"},
+        {"ten.bin", IStorage::eAccessReadWrite, nullptr},  // its writes would change what a mapping shows
+        {"empty.bin", IStorage::eAccessRead, nullptr},
+    };
+    for (const Case& c : cases) {
+        tSharedBytes bytes;
+        {
+            FileStorage storage;
+            ASSERT_TRUE(storage.open(typedName(c.file), c.mode, IStorage::eLockNone)) << c.file;
+            storage.seek64(3, IStorage::eSeekFromStart);
+            bytes = storage.shareAll();
+            EXPECT_EQ(storage.getPos64(), 3) << "sharing leaves the position: " << c.file;
+        }
+        if (!c.shared) {
+            EXPECT_TRUE(bytes.empty()) << c.file << " mode " << c.mode;
+            continue;
+        }
+        ASSERT_FALSE(bytes.empty()) << c.file;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data.get()), bytes.size), c.shared)
+            << "after the storage closed";
+    }
+    FileStorage closed;
+    EXPECT_TRUE(closed.shareAll().empty());
+}
+
 TEST_F(FileStorageTest, ReadsAndWritesMixOnOneFile)
 {
     write("mixed.bin", "abcdef");

@@ -68,6 +68,22 @@ TEST_F(ResourceStorageTest, WhatNobodyHasIsReportedAndLeavesTheStorageClosed)
     }
 }
 
+TEST_F(ResourceStorageTest, SharedBytesHoldTheResourceAfterTheStorageLetsItGo)
+{
+    tSharedBytes font;
+    {
+        ResourceStorage storage;
+        ASSERT_TRUE(storage.init(bundle(), 128u, "TTFd"));
+        font = storage.shareAll();
+        ASSERT_TRUE(storage.init(bundle(), "logo.png", "PICT"));
+        const tSharedBytes logo = storage.shareAll();
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(logo.data.get()), logo.size), "png bytes");
+    }
+    ASSERT_FALSE(font.empty());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(font.data.get()), font.size), "font bytes");
+    EXPECT_TRUE(ResourceStorage().shareAll().empty()) << "a closed storage has nothing";
+}
+
 TEST_F(ResourceStorageTest, ASecondInitReplacesTheFirstResource)
 {
     ResourceStorage storage;

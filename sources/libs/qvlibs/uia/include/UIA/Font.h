@@ -22,13 +22,13 @@
 
 #include "GP/CharSequence.h"
 #include "GP/Rect.h"
+#include "GP/SharedBytes.h"
 #include "UIA/FontEngine.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace QV::GP {
 class Stream;
@@ -101,7 +101,7 @@ public:
     bool create(GP::Stream& stream, const CreateData& data);
     // Registers the bytes with the engine (the first file under a key serves every later font of
     // that key) and makes the face for backing scale 1.
-    bool allocateFont(const CreateData& data, std::vector<unsigned char> bytes);
+    bool allocateFont(const CreateData& data, GP::tSharedBytes bytes);
 
     // Makes the scale current; the face for it comes from a file the engine already has.
     void setBackingScaleFactor(float scale) const;

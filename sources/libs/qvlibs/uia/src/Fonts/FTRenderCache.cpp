@@ -10,10 +10,10 @@ namespace QV::UIA::DETAIL {
 std::shared_ptr<FTRenderCache> FTRenderCache::create(std::shared_ptr<FTLibrary> library, Bytes bytes, int size,
                                                      bool bHinting, int maxPixelSize)
 {
-    if (!library || !bytes || bytes->empty() || size < 1 || size > maxPixelSize)
+    if (!library || bytes.empty() || size < 1 || size > maxPixelSize)
         return nullptr;
     FT_Face face = nullptr;
-    if (FT_New_Memory_Face(library->get(), bytes->data(), FT_Long(bytes->size()), 0, &face) != 0)
+    if (FT_New_Memory_Face(library->get(), bytes.data.get(), FT_Long(bytes.size), 0, &face) != 0)
         return nullptr;
     if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0 || FT_Set_Pixel_Sizes(face, 0, FT_UInt(size)) != 0) {
         FT_Done_Face(face);

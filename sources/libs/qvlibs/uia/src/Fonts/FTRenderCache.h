@@ -6,6 +6,8 @@
 #include "Fonts/FTCharBitmap.h"
 #include "Fonts/FTLibrary.h"
 
+#include "GP/SharedBytes.h"
+
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -15,7 +17,7 @@ namespace QV::UIA::DETAIL {
 
 class FTRenderCache {
 public:
-    using Bytes = std::shared_ptr<const std::vector<unsigned char>>;
+    using Bytes = GP::tSharedBytes;
 
     // Opens face 0 of the file, selects its Unicode map and sets the pixel size; null when any of
     // that fails or the size is outside 1..maxPixelSize.

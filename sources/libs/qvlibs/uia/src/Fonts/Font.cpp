@@ -69,7 +69,7 @@ bool Font::create(const CreateData& data)
     if (const std::unique_ptr<GP::Stream> stream =
             ResourceFacade::getResource(data.resourceId, kFontResourceType, GP::Endian::eLittleEndian)) {
         problem = "cannot be read";
-        if (std::optional<std::vector<unsigned char>> bytes = DETAIL::readWholeStream(*stream)) {
+        if (std::optional<GP::tSharedBytes> bytes = DETAIL::readWholeStream(*stream)) {
             if (allocateFont(data, std::move(*bytes)))
                 return true;
             problem = "is no font FreeType reads";
@@ -88,8 +88,8 @@ bool Font::allocateSystemFont(const CreateData& data, const char* problem)
     m_systemFile = system.file;
     const FontEngine::Handle engine = engineOf(data);
     // The engine keeps the file's bytes once; later fonts need not hand them over again.
-    if (allocateFont(data,
-                     engine->isKnown(DETAIL::FontKey(m_systemFile)) ? std::vector<unsigned char>() : system.bytes))
+    if (allocateFont(data, engine->isKnown(DETAIL::FontKey(m_systemFile)) ? GP::tSharedBytes()
+                                                                          : GP::tSharedBytes::fromVector(system.bytes)))
         return true;
     m_systemFile.clear();
     return false;
@@ -101,13 +101,13 @@ bool Font::create(GP::Stream& stream, const CreateData& data)
         return false;
     if (engineOf(data)->isKnown(keyOf(data.resourceId, data.name, {})) && allocateFont(data, {}))
         return true;
-    std::optional<std::vector<unsigned char>> bytes = DETAIL::readWholeStream(stream);
+    std::optional<GP::tSharedBytes> bytes = DETAIL::readWholeStream(stream);
     if (!bytes)
         return false;
     return allocateFont(data, std::move(*bytes));
 }
 
-bool Font::allocateFont(const CreateData& data, std::vector<unsigned char> bytes)
+bool Font::allocateFont(const CreateData& data, GP::tSharedBytes bytes)
 {
     m_engine = engineOf(data);
     m_resourceId = data.resourceId;

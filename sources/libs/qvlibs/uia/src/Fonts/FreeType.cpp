@@ -9,8 +9,7 @@ FreeType::FreeType() : m_library(FTLibrary::create()) {}
 // The faces still held by fonts keep the library and their file; the rest goes now.
 FreeType::~FreeType() = default;
 
-std::shared_ptr<FTRenderCache> FreeType::createRenderCache(const FontKey& key, FaceKey face,
-                                                           std::vector<unsigned char> bytes)
+std::shared_ptr<FTRenderCache> FreeType::createRenderCache(const FontKey& key, FaceKey face, FTRenderCache::Bytes bytes)
 {
     auto found = m_fonts.find(key);
     if (found == m_fonts.end()) {
@@ -21,10 +20,10 @@ std::shared_ptr<FTRenderCache> FreeType::createRenderCache(const FontKey& key, F
     return generateFontFace(found->second, face);
 }
 
-FTFontData& FreeType::addFont(const FontKey& key, std::vector<unsigned char> bytes)
+FTFontData& FreeType::addFont(const FontKey& key, FTRenderCache::Bytes bytes)
 {
     FTFontData& font = m_fonts[key];
-    font.bytes = std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
+    font.bytes = std::move(bytes);
     return font;
 }
 

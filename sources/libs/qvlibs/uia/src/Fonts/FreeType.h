@@ -42,9 +42,8 @@ public:
     // The face for (size, hinting) of the file under key. An unknown key registers the bytes (none:
     // null); for a known key the bytes are dropped and the registered file serves. Null when
     // FreeType cannot make the face.
-    std::shared_ptr<FTRenderCache> createRenderCache(const FontKey& key, FaceKey face,
-                                                     std::vector<unsigned char> bytes);
-    FTFontData& addFont(const FontKey& key, std::vector<unsigned char> bytes);
+    std::shared_ptr<FTRenderCache> createRenderCache(const FontKey& key, FaceKey face, FTRenderCache::Bytes bytes);
+    FTFontData& addFont(const FontKey& key, FTRenderCache::Bytes bytes);
     // A live face of the file for the key, else a new one.
     std::shared_ptr<FTRenderCache> generateFontFace(FTFontData& font, FaceKey face);
 

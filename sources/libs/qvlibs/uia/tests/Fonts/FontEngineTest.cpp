@@ -3,6 +3,7 @@
 #include "FontFixture.h"
 
 #include "Fonts/FreeType.h"
+#include "GP/FileStream.h"
 #include "UIA/ResourceFacade.h"
 
 #include <map>
@@ -82,6 +83,20 @@ TEST_F(FontEngineTest, ALaterFontOfAKnownFileLeavesItsStreamUnread)
     EXPECT_TRUE(second.isLoaded());
     EXPECT_EQ(second.getCharHeight(), ReferenceFace(dejaVuBytes(), 20).lineHeight());
     EXPECT_EQ(stream.storage().getPos64(), 0);
+}
+
+TEST_F(FontEngineTest, AFontOfAFileKeepsTheFileItSharesAfterTheStreamIsGone)
+{
+    // A file stream hands the engine the file mapped, not a copy: the font must keep it.
+    auto stream = std::make_unique<QV::GP::FileStream>();
+    ASSERT_TRUE(stream->open(QV::GP::FileName(std::filesystem::path(qvtest::kDejaVuSans))));
+    const Font font(*stream, data(18));
+    stream.reset();
+    ASSERT_TRUE(font.isLoaded());
+    EXPECT_EQ(font.getStringWidth("Mapped file"), ReferenceFace(dejaVuBytes(), 18).width(U"Mapped file"));
+    // Another size is a new face of the same kept file.
+    font.setBackingScaleFactor(2.0f);
+    EXPECT_EQ(font.getCharHeight(), ReferenceFace(dejaVuBytes(), 36).lineHeight());
 }
 
 TEST_F(FontEngineTest, FacesNobodyHoldsAreMadeAfresh)
