@@ -32,7 +32,9 @@ const char* const kSheet = "Bar.col { width: 100; height: 150; margin: 5; spacin
                            "Item.cb { height: 30; }\n"
                            "Item.ra { width: 10; }\n"
                            "Item.rb { width: 20; }\n"
-                           "Item.rc { width: 15; outer-margin-top: 4; outer-margin-left: 6; }\n";
+                           "Item.rc { width: 15; outer-margin-top: 4; outer-margin-left: 6; }\n"
+                           "Item.rr { width: 20; outer-margin-left: 3; outer-margin-right: 5; }\n"
+                           "Item.cm { height: 10; outer-margin-top: 2; outer-margin-bottom: 4; }\n";
 
 class Bars : public ToolkitFixture {
 protected:
@@ -118,6 +120,20 @@ TEST_F(Bars, LayoutTable)
          false,
          {40, 100},
          {{0, 90, 40, 10}, {0, 60, 40, 30}}},
+        {"right to left with outer margins",
+         eArrangeRightToLeft,
+         "rtl",
+         {"rr", "ra"},
+         false,
+         {100, 40},
+         {{75, 0, 20, 40}, {61, 0, 10, 40}}},
+        {"bottom to top with outer margins",
+         eArrangeBottomToTop,
+         "btt",
+         {"cm", "ca"},
+         false,
+         {40, 100},
+         {{0, 86, 40, 10}, {0, 74, 40, 10}}},
         {"row breadth follows the largest child plus margins",
          eArrangeLeftToRight,
          "grow",
