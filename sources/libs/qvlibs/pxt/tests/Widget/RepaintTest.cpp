@@ -1,5 +1,5 @@
 // Changes after the first layout repainted through the real tick (update collects the dirty region,
-// only that region is painted): moved and resized parents, hidden widgets, hover, paint order by
+// only that region is painted): moved and resized parents, hidden and erased widgets, hover, paint order by
 // z-index and foreground pass, overlays, the cleared dirty area and the region's bounds.
 // The fixture's helpers are public: the state table's steps call them.
 #include "Support/PaneFixture.h"
@@ -144,6 +144,25 @@ TEST_F(Repainting, AWidgetHiddenAfterTheFirstLayoutLeavesTheScreenAndComesBack)
     second->setActive(false);
     tick();
     EXPECT_EQ(pixel(35, 15), hex(kBlue));
+}
+
+TEST_F(Repainting, AnErasedWidgetLeavesTheScreen)
+{
+    auto parent = add(*m_root, "blue", GP::Rect(10, 10, 70, 40));
+    auto first = add(*parent, "green", GP::Rect(0, 0, 20, 20));
+    auto second = add(*parent, "yellow", GP::Rect(30, 0, 50, 20));
+    tick();
+    ASSERT_EQ(pixel(15, 15), hex(kGreen));
+    ASSERT_EQ(pixel(45, 15), hex(kYellow));
+
+    parent->eraseChild(*second);
+    tick();
+    EXPECT_EQ(pixel(45, 15), hex(kBlue));
+    EXPECT_EQ(pixel(15, 15), hex(kGreen));
+
+    parent->clearChildren();
+    tick();
+    EXPECT_EQ(pixel(15, 15), hex(kBlue));
 }
 
 TEST_F(Repainting, EachStateChangeIsRepaintedAndUndone)
