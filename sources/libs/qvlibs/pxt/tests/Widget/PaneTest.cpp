@@ -89,6 +89,21 @@ TEST_F(Routing, MovesEnterAndLeaveWithPositionsRelativeToTheWidget)
     EXPECT_EQ(m_pane.getOverWidget(), nullptr);
 }
 
+TEST_F(Routing, AHitTestRefusingThePointLeavesItToTheWidgetBelow)
+{
+    std::vector<GP::Point> asked;
+    m_button->setHitTest([&asked](const GP::Point& p) {
+        asked.push_back(p);
+        return p.x >= 20;  // only the right half takes the pointer
+    });
+    move(UIA::eEventMouseMove, GP::Point(15, 12));
+    EXPECT_EQ(m_pane.getOverWidget(), m_root.get());
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.back(), GP::Point(5, 2)) << "asked in the widget's own coordinates";
+    move(UIA::eEventMouseMove, GP::Point(35, 12));
+    EXPECT_EQ(m_pane.getOverWidget(), m_button.get());
+}
+
 TEST_F(Routing, PressSequences)
 {
     struct tStep {

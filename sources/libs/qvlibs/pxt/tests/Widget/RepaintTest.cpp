@@ -1,6 +1,6 @@
 // Changes after the first layout repainted through the real tick (update collects the dirty region,
-// only that region is painted): moved and resized parents, hidden and erased widgets, hover, paint order by
-// z-index and foreground pass, overlays, the cleared dirty area and the region's bounds.
+// only that region is painted): moved and resized parents, hidden and erased widgets, hover, paint
+// order by z-index and foreground pass, overlays, the cleared dirty area and the region's bounds.
 // The fixture's helpers are public: the state table's steps call them.
 #include "Support/PaneFixture.h"
 #include "Support/PixelText.h"
