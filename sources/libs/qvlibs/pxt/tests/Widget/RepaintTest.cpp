@@ -315,6 +315,30 @@ TEST_F(Repainting, AnInvalidWidgetGivesItsWholeRectangleCutToThePane)
     }
 }
 
+TEST_F(Repainting, ARegionAWidgetGivesItselfIsTakenAtTheWidgetsPlace)
+{
+    // Invalid only in a 4 x 3 corner of its own.
+    class Corner : public PanelWidget {
+    public:
+        Corner() : PanelWidget("Panel") {}
+        eInvalidRegion getInvalidRegion(GP::Region& out, unsigned) override
+        {
+            out.addFast(GP::Rect(2, 1, 6, 4));
+            return eInvalidRegionGiven;
+        }
+    };
+    auto parent = add(*m_root, "blue", GP::Rect(10, 10, 60, 50));
+    auto corner = std::make_shared<Corner>();
+    parent->insertChild(corner, "");
+    corner->setPos(GP::Point(20, 5));
+    corner->setSize(GP::Point(20, 20));
+    tick();
+    corner->setInvalid();
+    GP::Region region;
+    m_pane.update(region);
+    EXPECT_EQ(region.getBounds(), GP::Rect(32, 16, 36, 19));
+}
+
 TEST_F(Repainting, TheDirtyAreaIsClearedBeforeAWidgetWithoutBackgroundPaints)
 {
     // A root that paints nothing: whatever lay in the dirty area must not show through.
