@@ -278,6 +278,23 @@ TEST_F(Repainting, AnOverlayIsNotCutToItsParent)
     m_pane.eraseAllOverlayWidgets();
 }
 
+TEST_F(Repainting, AnOverlayLeavesTheScreenWithItsHiddenParent)
+{
+    // The overlay reaches beyond its grandparent, which is all that hiding the parent repaints.
+    auto grandparent = add(*m_root, "blue", GP::Rect(10, 10, 30, 30));
+    auto parent = add(*grandparent, "yellow", GP::Rect(0, 0, 20, 20));
+    auto overlay = add(*parent, "green", GP::Rect(10, 10, 40, 30));
+    overlay->setOverlay(true);
+    m_pane.addOverlayWidget(overlay);
+    tick();
+    ASSERT_EQ(pixel(45, 35), hex(kGreen));
+    parent->setActive(false);
+    tick();
+    EXPECT_EQ(pixel(45, 35), hex(kRed));
+    EXPECT_EQ(pixel(15, 15), hex(kBlue));
+    m_pane.eraseAllOverlayWidgets();
+}
+
 TEST_F(Repainting, TheSameAttributeValueAsksForNothing)
 {
     auto box = add(*m_root, "blue", GP::Rect(10, 10, 40, 30));
