@@ -295,6 +295,23 @@ TEST_F(Repainting, AnOverlayLeavesTheScreenWithItsHiddenParent)
     m_pane.eraseAllOverlayWidgets();
 }
 
+TEST_F(Repainting, AnOverlayChangedWithItsParentIsRepaintedBeyondIt)
+{
+    // The parent repaints whole, which covers only its own rectangle.
+    auto parent = add(*m_root, "st-selected", GP::Rect(10, 10, 30, 30));
+    auto overlay = add(*parent, "st-selected", GP::Rect(10, 10, 40, 30));
+    overlay->setOverlay(true);
+    m_pane.addOverlayWidget(overlay);
+    tick();
+    ASSERT_EQ(pixel(45, 35), hex(kBlue));
+    parent->setSelected(true);
+    overlay->setSelected(true);
+    tick();
+    EXPECT_EQ(pixel(15, 15), hex(kWhite));
+    EXPECT_EQ(pixel(45, 35), hex(kWhite));
+    m_pane.eraseAllOverlayWidgets();
+}
+
 TEST_F(Repainting, TheSameAttributeValueAsksForNothing)
 {
     auto box = add(*m_root, "blue", GP::Rect(10, 10, 40, 30));
