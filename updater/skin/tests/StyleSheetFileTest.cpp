@@ -6,6 +6,7 @@
 #include "PXT/StyleParser2.h"
 #include "PXT/StyleSheetErrorsLogSource.h"
 #include "PXT/StyleSheetManager.h"
+#include "PXT/StyleProperties.h"
 
 #include "GP/Stream.h"
 #include "UIA/Font.h"
@@ -28,115 +29,58 @@ using namespace QV::PXT;
 
 constexpr const char* kSheet = "FirmwareUpdaterStyles.txt";
 
-// What a declaration's value must be for the toolkit to use it.
-enum eKind {
-    eColour,     // a colour (rgb, rgba, #hex)
-    eNumber,     // an integer, plain or px (a float or a percentage is ignored by every reader)
-    ePlainInt,   // an integer without unit (palette numbers, animation frames, resource ids)
-    eURL,        // url("...")
-    eWord,       // one of the listed words
-    eAnyWord,    // an identifier
-    eBool,       // true/false, yes/no or a plain integer
-    eTrueFalse,  // true or false
-};
-
-struct tKnown {
-    eKind kind;
-    std::set<std::string> words;
-};
-
-// Every declaration the toolkit reads: the drawing cache's colours, palettes, alignments and
-// picture settings, the compounds' parts (font, picture, displacements) and the geometry that
-// widgets, bars and multi-line labels take from the sheet.
-const std::map<std::string, tKnown>& knownDeclarations()
+// The words of the properties whose value is one of a few words; their readers know them.
+const std::map<std::string, std::set<std::string>>& knownWords()
 {
-    static const std::map<std::string, tKnown> known = [] {
-        std::map<std::string, tKnown> k;
-        for (const char* colour :
-             {"background-color", "selection-background-color", "foreground-color", "selection-foreground-color",
-              "dye-color", "background-border-color", "foreground-border-color"}) {
-            k[colour] = {eColour, {}};
-            k[std::string(colour) + "-palette"] = {ePlainInt, {}};
-        }
-        for (const char* number : {"margin",
-                                   "margin-left",
-                                   "margin-right",
-                                   "margin-top",
-                                   "margin-bottom",
-                                   "outer-margin",
-                                   "outer-margin-left",
-                                   "outer-margin-right",
-                                   "outer-margin-top",
-                                   "outer-margin-bottom",
-                                   "min-width",
-                                   "max-width",
-                                   "min-height",
-                                   "max-height",
-                                   "width",
-                                   "height",
-                                   "x",
-                                   "y",
-                                   "z-index",
-                                   "spacing",
-                                   "line-spacing",
-                                   "font-size",
-                                   "fixed",
-                                   "fixed-top",
-                                   "fixed-bottom",
-                                   "fixed-left",
-                                   "fixed-right",
-                                   "relative-left",
-                                   "relative-top",
-                                   "foreground-relative-left",
-                                   "foreground-relative-top"})
-            k[number] = {eNumber, {}};
-        for (const char* plain :
-             {"font-resid", "animations", "dye-mask-animations", "animation-index", "dye-mask-animation-index"})
-            k[plain] = {ePlainInt, {}};
-        for (const char* url : {"image", "dye-mask", "font-name"})
-            k[url] = {eURL, {}};
-        k["horizontal-alignment"] = {eWord, {"left", "right", "center"}};
-        k["vertical-alignment"] = {eWord, {"top", "bottom", "center"}};
-        k["font-style"] = {eWord, {"bold", "italic", "underline"}};
-        k["font-family"] = {eAnyWord, {}};
-        k["picture-includes-margin"] = {eBool, {}};
-        k["draw_foreground"] = {eBool, {}};
-        k["font-hinting"] = {eTrueFalse, {}};
-        return k;
-    }();
-    return known;
+    static const std::map<std::string, std::set<std::string>> words = {
+        {"horizontal-alignment", {"left", "right", "center"}},
+        {"vertical-alignment", {"top", "bottom", "center"}},
+        {"font-style", {"bold", "italic", "underline"}},
+    };
+    return words;
 }
 
-// Why the toolkit would not use this declaration as written; empty when it would.
+// Why the toolkit would not use this declaration as written; empty when it would. The names and
+// the kinds of their values are the toolkit's table of the properties it reads.
 std::string judge(const Property& property)
 {
     const std::string& name = property.getName().string();
     if (property.isNo())
         return {};
-    auto it = knownDeclarations().find(name);
     static const std::regex palette("palette[0-9]+-color[0-9]+");
-    const tKnown colour{eColour, {}};
-    const tKnown* known = it != knownDeclarations().end()   ? &it->second
-                          : std::regex_match(name, palette) ? &colour
-                                                            : nullptr;
-    if (!known)
+    eStyleValueKind kind;
+    if (const tStyleProperty* known = findKnownStyleProperty(property.getName()))
+        kind = known->kind;
+    else if (std::regex_match(name, palette))
+        kind = eValueColor;
+    else
         return "unknown property";
     const auto& value = property.getValue();
     const auto unit = property.getUnit();
     const std::string* word = std::get_if<std::string>(&value);
-    switch (known->kind) {
-    case eColour: return std::holds_alternative<unsigned>(value) && unit == Property::eUnitColor ? "" : "not a colour";
-    case eNumber:
+    switch (kind) {
+    case eValueColor:
+        return std::holds_alternative<unsigned>(value) && unit == Property::eUnitColor ? "" : "not a colour";
+    case eValueNumber:
         return std::holds_alternative<int>(value) && (unit == Property::eUnitNone || unit == Property::eUnitPx)
                    ? ""
                    : "not an integer (plain or px)";
-    case ePlainInt:
+    case eValuePlainInt:
         return std::holds_alternative<int>(value) && unit == Property::eUnitNone ? "" : "not a plain integer";
-    case eURL: return word && unit == Property::eUnitURL && !word->empty() ? "" : "not a url(\"...\")";
-    case eWord: return word && unit == Property::eUnitString && known->words.count(*word) ? "" : "not one of its words";
-    case eAnyWord: return word && unit == Property::eUnitString ? "" : "not a word";
-    case eBool: return property.getBoolValue() ? "" : "not a yes/no";
-    case eTrueFalse: return std::holds_alternative<bool>(value) ? "" : "not true/false";
+    case eValueURL:
+    case eValuePictureURL: return word && unit == Property::eUnitURL && !word->empty() ? "" : "not a url(\"...\")";
+    case eValueWord: {
+        const auto words = knownWords().find(name);
+        if (words == knownWords().end())
+            return "no words listed for it in this test";
+        return word && unit == Property::eUnitString && words->second.count(*word) ? "" : "not one of its words";
+    }
+    case eValueAnyWord: return word && unit == Property::eUnitString ? "" : "not a word";
+    case eValueBool: return property.getBoolValue() ? "" : "not a yes/no";
+    case eValueTrueFalse: return std::holds_alternative<bool>(value) ? "" : "not true/false";
+    case eValueFont:
+    case eValuePicture:
+    case eValuePoint: return "made by the sheet, not written";
     }
     return "unchecked";
 }
@@ -210,7 +154,7 @@ TEST_F(SkinStyleSheet, TheJudgeRefusesWhatTheToolkitWouldIgnore)
     StyleParser2 parser;
     ASSERT_TRUE(parser.processString("A { colour: #FFFFFF; width: 12.5; height: 50%; background-color: 3;"
                                      " horizontal-alignment: middle; font-resid: 1px; font-hinting: yes;"
-                                     " palette2-color0: #112233; margin: no; image: \"x.png\" }"));
+                                     " palette2-color0: #112233; margin: no; font: 3; image: \"x.png\" }"));
     std::map<std::string, std::string> verdicts;
     for (const Property& property : parser.getRules().at(0).properties)
         verdicts[property.getName().string()] = judge(property);
@@ -222,7 +166,8 @@ TEST_F(SkinStyleSheet, TheJudgeRefusesWhatTheToolkitWouldIgnore)
                                                          {"font-resid", "not a plain integer"},
                                                          {"font-hinting", "not true/false"},
                                                          {"palette2-color0", ""},
-                                                         {"margin", ""}};
+                                                         {"margin", ""},
+                                                         {"font", "made by the sheet, not written"}};
     for (const auto& [name, verdict] : expected)
         EXPECT_EQ(verdicts[name], verdict) << name;
     // "x.png" without url(...) is not a value at all: the parser reports it.

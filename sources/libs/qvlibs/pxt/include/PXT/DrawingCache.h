@@ -9,6 +9,7 @@
 #include "PXT/LazyPicture.h"
 #include "PXT/Property.h"
 #include "PXT/StateSelector.h"
+#include "PXT/StyleProperties.h"
 
 #include <array>
 #include <utility>
@@ -38,7 +39,7 @@ public:
     template <class T>
     using tList = std::vector<std::pair<StateSelector, T>>;
 
-    // The colour lists, in this order; the palette lists carry the same names with "-palette".
+    // The colour lists, in this order; each has a palette list of the same order.
     enum eColorList : int {
         eBackground = 0,
         eSelectionBackground,
@@ -49,8 +50,6 @@ public:
         eForegroundBorder,
         eColorLists
     };
-    static const char* const s_colorNames[eColorLists];
-    static const char* const s_paletteNames[eColorLists];
 
     // A value of the wanted unit is entered as T; the explicit "no" as `no`; anything else skipped.
     template <class T>
@@ -79,7 +78,7 @@ public:
     // Refills every list from the rules that apply to the widget now.
     void rebuildCache();
     template <class F>
-    void rebuildRules(const char* name, F functor);
+    void rebuildRules(eStyleProperty property, F functor);
 
     unsigned getColor(eRole role, bool border, unsigned long colourIndex) const;
     // Null only when there is no toolkit (no default font).

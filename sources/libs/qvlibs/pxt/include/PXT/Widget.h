@@ -20,6 +20,7 @@
 #include "PXT/LazyPicture.h"
 #include "PXT/Margin.h"
 #include "PXT/Property.h"
+#include "PXT/StyleProperties.h"
 
 #include <atomic>
 #include <cstdint>
@@ -258,11 +259,20 @@ public:
     void setTimer(int ticks);
 
     // --- Style -------------------------------------------------------------------------------
-    // The value of the first rule for `name` that applies to the widget in its current state, when
-    // it holds a T (for bool: any value Property::getBoolValue reads); the zero value of T for the
-    // explicit "no"; else defaultValue. found (may be null) tells which.
+    // The value of the first rule for the property that applies to the widget in its current state,
+    // when it holds a T (for bool: any value Property::getBoolValue reads); the zero value of T for
+    // the explicit "no"; else defaultValue. found (may be null) tells which.
     template <class T>
-    T getStyleProperty(const char* name, const T& defaultValue, bool* found = nullptr) const;
+    T getStyleProperty(eStyleProperty property, const T& defaultValue, bool* found = nullptr) const
+    {
+        return styleValue(findStyleProperty(property), defaultValue, found);
+    }
+    // The same for a property known by its name only (the palettes' colours).
+    template <class T>
+    T getStyleProperty(const char* name, const T& defaultValue, bool* found = nullptr) const
+    {
+        return styleValue(findStyleProperty(name), defaultValue, found);
+    }
     // "font", else the toolkit's default font.
     const UIA::Font* getFontProperty() const;
     // Marks the style of the widget and its subtree as changed.
@@ -304,8 +314,11 @@ private:
     void resetInvalidRegions();
     void updateOpaqueChildsRegion();
 
-    // The first property for `name` whose rule applies to the widget now, or null.
+    // The first property of that name whose rule applies to the widget now, or null.
+    const Property* findStyleProperty(eStyleProperty property) const;
     const Property* findStyleProperty(const char* name) const;
+    template <class T>
+    static T styleValue(const Property* property, const T& defaultValue, bool* found);
     void setFlag(std::uint64_t flag, bool on)
     {
         if (on)
@@ -346,12 +359,11 @@ private:
 
 // By value: a default given as a temporary must not be referred to after the call.
 template <class T>
-T Widget::getStyleProperty(const char* name, const T& defaultValue, bool* found) const
+T Widget::styleValue(const Property* property, const T& defaultValue, bool* found)
 {
     static_assert(std::is_same_v<T, int> || std::is_same_v<T, unsigned> || std::is_same_v<T, bool> ||
                       std::is_same_v<T, const UIA::Font*> || std::is_same_v<T, LazyPicture>,
                   "style properties are read as int, unsigned, bool, font or picture");
-    const Property* property = findStyleProperty(name);
     if (property) {
         const T* value = nullptr;
         if constexpr (std::is_same_v<T, bool>)

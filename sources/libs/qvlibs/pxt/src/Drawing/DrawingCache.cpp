@@ -7,7 +7,6 @@
 #include "PXT/Widget.h"
 
 #include <cstdio>
-#include <cstring>
 #include <type_traits>
 
 namespace QV::PXT {
@@ -31,22 +30,22 @@ const T* valueAs(const Property& property, T& converted)
     return nullptr;
 }
 
+// The colour lists' properties and their palettes, in list order.
+const eStyleProperty s_colorProperties[DrawingCache::eColorLists] = {
+    eStyleBackgroundColor, eStyleSelectionBackgroundColor, eStyleForegroundColor,       eStyleSelectionForegroundColor,
+    eStyleDyeColor,        eStyleBackgroundBorderColor,    eStyleForegroundBorderColor,
+};
+const eStyleProperty s_paletteProperties[DrawingCache::eColorLists] = {
+    eStyleBackgroundColorPalette,
+    eStyleSelectionBackgroundColorPalette,
+    eStyleForegroundColorPalette,
+    eStyleSelectionForegroundColorPalette,
+    eStyleDyeColorPalette,
+    eStyleBackgroundBorderColorPalette,
+    eStyleForegroundBorderColorPalette,
+};
+
 }  // namespace
-
-const char* const DrawingCache::s_colorNames[eColorLists] = {
-    "background-color", "selection-background-color", "foreground-color",        "selection-foreground-color",
-    "dye-color",        "background-border-color",    "foreground-border-color",
-};
-
-const char* const DrawingCache::s_paletteNames[eColorLists] = {
-    "background-color-palette",
-    "selection-background-color-palette",
-    "foreground-color-palette",
-    "selection-foreground-color-palette",
-    "dye-color-palette",
-    "background-border-color-palette",
-    "foreground-border-color-palette",
-};
 
 template <class T>
 void DrawingCache::tTestUnitCacheFunctor<T>::operator()(const StateSelector& states, const Property& property) const
@@ -94,33 +93,33 @@ DrawingCache::DrawingCache(const Widget& widget, ManagerContainer& container)
 {}
 
 template <class F>
-void DrawingCache::rebuildRules(const char* name, F functor)
+void DrawingCache::rebuildRules(eStyleProperty property, F functor)
 {
     functor.target.clear();
-    for (const tRule& rule : Algorithm::collectPropertyRules(*m_widget, qv::symbol(name, std::strlen(name))))
+    for (const tRule& rule : Algorithm::collectPropertyRules(*m_widget, styleName(property)))
         functor(rule.first.states(), rule.second);
 }
 
 void DrawingCache::rebuildCache()
 {
     for (int i = 0; i < eColorLists; ++i)
-        rebuildRules(s_colorNames[i], tTestUnitCacheFunctor<unsigned>{m_colors[i], Property::eUnitColor, 0u});
+        rebuildRules(s_colorProperties[i], tTestUnitCacheFunctor<unsigned>{m_colors[i], Property::eUnitColor, 0u});
     for (int i = 0; i < eColorLists; ++i)
-        rebuildRules(s_paletteNames[i], tTestUnitCacheFunctor<int>{m_palettes[i], Property::eUnitNone, 0});
-    rebuildRules("font", tTestUnitCacheFunctor<const UIA::Font*>{m_fonts, Property::eUnitFont, nullptr});
-    rebuildRules("horizontal-alignment", tGetAlignmentFunctor{m_horizontalAlignment, true});
-    rebuildRules("vertical-alignment", tGetAlignmentFunctor{m_verticalAlignment, false});
-    rebuildRules("picture", tTestUnitCacheFunctor<LazyPicture>{m_picture, Property::eUnitPicture, LazyPicture()});
-    rebuildRules("dye-mask-picture",
+        rebuildRules(s_paletteProperties[i], tTestUnitCacheFunctor<int>{m_palettes[i], Property::eUnitNone, 0});
+    rebuildRules(eStyleFont, tTestUnitCacheFunctor<const UIA::Font*>{m_fonts, Property::eUnitFont, nullptr});
+    rebuildRules(eStyleHorizontalAlignment, tGetAlignmentFunctor{m_horizontalAlignment, true});
+    rebuildRules(eStyleVerticalAlignment, tGetAlignmentFunctor{m_verticalAlignment, false});
+    rebuildRules(eStylePicture, tTestUnitCacheFunctor<LazyPicture>{m_picture, Property::eUnitPicture, LazyPicture()});
+    rebuildRules(eStyleDyeMaskPicture,
                  tTestUnitCacheFunctor<LazyPicture>{m_dyeMaskPicture, Property::eUnitPicture, LazyPicture()});
-    rebuildRules("animation-index", tTestUnitCacheFunctor<int>{m_animationIndex, Property::eUnitNone, 0});
-    rebuildRules("dye-mask-animation-index",
+    rebuildRules(eStyleAnimationIndex, tTestUnitCacheFunctor<int>{m_animationIndex, Property::eUnitNone, 0});
+    rebuildRules(eStyleDyeMaskAnimationIndex,
                  tTestUnitCacheFunctor<int>{m_dyeMaskAnimationIndex, Property::eUnitNone, 0});
-    rebuildRules("picture-displacement",
+    rebuildRules(eStylePictureDisplacement,
                  tTestUnitCacheFunctor<GP::Point>{m_pictureDisplacement, Property::eUnitPoint, GP::Point()});
-    rebuildRules("text-displacement",
+    rebuildRules(eStyleTextDisplacement,
                  tTestUnitCacheFunctor<GP::Point>{m_textDisplacement, Property::eUnitPoint, GP::Point()});
-    rebuildRules("picture-includes-margin", tGetBoolFunctor{m_pictureIncludesMargin});
+    rebuildRules(eStylePictureIncludesMargin, tGetBoolFunctor{m_pictureIncludesMargin});
 }
 
 unsigned DrawingCache::getColor(eRole role, bool border, unsigned long colourIndex) const

@@ -1,8 +1,9 @@
 #include "Sheets/CompoundBuilder.h"
 
 #include "PXT/ManagerContainer.h"
+#include "PXT/StyleProperties.h"
 
-#include <cstring>
+#include <cstdint>
 
 namespace QV::PXT::DETAIL {
 
@@ -10,26 +11,42 @@ namespace {
 
 using eUnit = Property::eUnit;
 
-// The int of a declaration of unit none (or px when allowed); null for any other value.
-const int* intOf(const Property& property, bool pxAllowed)
+// Whether the declaration's value is of the kind its row takes: the alternative and the unit. Any
+// word fits a word kind; the reader knows its words.
+bool fits(eStyleValueKind kind, const Property& property)
 {
+    const Property::tValue& value = property.getValue();
     const eUnit unit = property.getUnit();
-    if (unit != Property::eUnitNone && !(pxAllowed && unit == Property::eUnitPx))
-        return nullptr;
-    return std::get_if<int>(&property.getValue());
+    switch (kind) {
+    case eValueNumber:
+        return std::holds_alternative<int>(value) && (unit == Property::eUnitNone || unit == Property::eUnitPx);
+    case eValuePlainInt: return std::holds_alternative<int>(value) && unit == Property::eUnitNone;
+    case eValueTrueFalse: return std::holds_alternative<bool>(value) && unit == Property::eUnitBool;
+    case eValueWord:
+    case eValueAnyWord: return std::holds_alternative<std::string>(value) && unit == Property::eUnitString;
+    case eValueURL: return std::holds_alternative<std::string>(value) && unit == Property::eUnitURL;
+    // The explicit "no" is the empty URL: no picture.
+    case eValuePictureURL:
+        return (std::holds_alternative<std::string>(value) && unit == Property::eUnitURL) || property.isNo();
+    default: return false;
+    }
 }
 
-// The URL rule: a url("...") value, or the empty URL for "no"; anything else is no URL.
-std::optional<std::string> retrieveURL(const Property& property)
+// The URL of a picture-URL declaration that fits: its text, empty for "no".
+std::string urlOf(const Property& property)
 {
-    const std::string* text = std::get_if<std::string>(&property.getValue());
-    if (!text)
-        return std::nullopt;
-    if (property.getUnit() == Property::eUnitURL)
-        return *text;
-    if (property.getUnit() == Property::eUnitString && *text == "no")
-        return std::string();
-    return std::nullopt;
+    return property.getUnit() == Property::eUnitURL ? std::get<std::string>(property.getValue()) : std::string();
+}
+
+unsigned fontStyleBit(const std::string& word)
+{
+    if (word == "bold")
+        return UIA::Font::eStyleBold;
+    if (word == "italic")
+        return UIA::Font::eStyleItalic;
+    if (word == "underline")
+        return UIA::Font::eStyleUnderline;
+    return 0;
 }
 
 bool sameFontData(const UIA::Font::CreateData& a, const UIA::Font::CreateData& b)
@@ -45,92 +62,69 @@ CompoundBuilder::CompoundBuilder(ManagerContainer& container)
 
 void CompoundBuilder::apply(const Property& property)
 {
-    const std::string& name = property.getName().string();
-    const eUnit unit = property.getUnit();
-    const std::string* text = std::get_if<std::string>(&property.getValue());
+    const tStyleProperty* row = findKnownStyleProperty(property.getName());
+    if (!row || !(row->readers & eReaderSheet) || !fits(row->kind, property))
+        return;
+    const Property::tValue& value = property.getValue();
+    const int* number = std::get_if<int>(&value);
+    const std::string* text = std::get_if<std::string>(&value);
     auto both = [&](auto&& change) {
         change(m_picture);
         change(m_dyeMask);
     };
 
-    if (name == "font-size") {
-        if (const int* value = intOf(property, true))
-            m_font.size = *value;
-    } else if (name == "font-hinting") {
-        if (const bool* value = std::get_if<bool>(&property.getValue()); value && unit == Property::eUnitBool)
-            m_font.style =
-                *value ? (m_font.style | UIA::Font::eStyleHinting) : (m_font.style & ~UIA::Font::eStyleHinting);
-    } else if (name == "font-style") {
-        if (text && unit == Property::eUnitString) {
-            if (*text == "bold")
-                m_font.style |= UIA::Font::eStyleBold;
-            else if (*text == "italic")
-                m_font.style |= UIA::Font::eStyleItalic;
-            else if (*text == "underline")
-                m_font.style |= UIA::Font::eStyleUnderline;
-        }
-    } else if (name == "font-resid") {
-        if (const int* value = intOf(property, false))
-            m_font.resourceId = static_cast<std::uint32_t>(*value);
-    } else if (name == "font-name") {
-        if (text && unit == Property::eUnitURL) {
-            m_font.name = *text;
-            m_fontNamed = true;
-        }
-    } else if (name == "font-family") {
-        if (text && unit == Property::eUnitString) {
-            m_font.name = *text;
-            m_fontNamed = true;
-            m_family = true;
-        }
-    } else if (name == "image") {
-        if (auto url = retrieveURL(property))
-            m_pictureURL = std::move(url);
-    } else if (name == "dye-mask") {
-        if (auto url = retrieveURL(property))
-            m_dyeMaskURL = std::move(url);
-    } else if (name == "animations") {
-        if (const int* value = intOf(property, false))
-            m_picture.setNumAnimations(static_cast<unsigned>(*value));
-    } else if (name == "dye-mask-animations") {
-        if (const int* value = intOf(property, false))
-            m_dyeMask.setNumAnimations(static_cast<unsigned>(*value));
-    } else if (name == "fixed") {
-        if (const int* value = intOf(property, true))
-            both([v = *value](UIA::PictureProperties& p) {
-                p.setFixedTop(v);
-                p.setFixedBottom(v);
-                p.setFixedLeft(v);
-                p.setFixedRight(v);
-                p.setVertResizable(true);
-                p.setHorzResizable(true);
-            });
-    } else if (name == "fixed-top" || name == "fixed-bottom") {
-        if (const int* value = intOf(property, true)) {
-            const bool top = name == "fixed-top";
-            both([v = *value, top](UIA::PictureProperties& p) {
-                top ? p.setFixedTop(v) : p.setFixedBottom(v);
-                p.setVertResizable(true);
-            });
-        }
-    } else if (name == "fixed-left" || name == "fixed-right") {
-        if (const int* value = intOf(property, true)) {
-            const bool left = name == "fixed-left";
-            both([v = *value, left](UIA::PictureProperties& p) {
-                left ? p.setFixedLeft(v) : p.setFixedRight(v);
-                p.setHorzResizable(true);
-            });
-        }
-    } else if (name == "relative-left" || name == "relative-top") {
-        if (const int* value = intOf(property, true)) {
-            (name == "relative-left" ? m_pictureDisplacement.x : m_pictureDisplacement.y) = *value;
-            m_pictureDisplaced = true;
-        }
-    } else if (name == "foreground-relative-left" || name == "foreground-relative-top") {
-        if (const int* value = intOf(property, true)) {
-            (name == "foreground-relative-left" ? m_textDisplacement.x : m_textDisplacement.y) = *value;
-            m_textDisplaced = true;
-        }
+    switch (row->id) {
+    case eStyleFontSize: m_font.size = *number; break;
+    case eStyleFontHinting:
+        m_font.style = std::get<bool>(value) ? (m_font.style | UIA::Font::eStyleHinting)
+                                             : (m_font.style & ~UIA::Font::eStyleHinting);
+        break;
+    case eStyleFontStyle: m_font.style |= fontStyleBit(*text); break;
+    case eStyleFontResid: m_font.resourceId = static_cast<std::uint32_t>(*number); break;
+    case eStyleFontFamily: m_family = true; [[fallthrough]];
+    case eStyleFontName:
+        m_font.name = *text;
+        m_fontNamed = true;
+        break;
+    case eStyleImage: m_pictureURL = urlOf(property); break;
+    case eStyleDyeMask: m_dyeMaskURL = urlOf(property); break;
+    case eStyleAnimations: m_picture.setNumAnimations(static_cast<unsigned>(*number)); break;
+    case eStyleDyeMaskAnimations: m_dyeMask.setNumAnimations(static_cast<unsigned>(*number)); break;
+    case eStyleFixed:
+        both([v = *number](UIA::PictureProperties& p) {
+            p.setFixedTop(v);
+            p.setFixedBottom(v);
+            p.setFixedLeft(v);
+            p.setFixedRight(v);
+            p.setVertResizable(true);
+            p.setHorzResizable(true);
+        });
+        break;
+    case eStyleFixedTop:
+    case eStyleFixedBottom:
+        both([v = *number, top = row->id == eStyleFixedTop](UIA::PictureProperties& p) {
+            top ? p.setFixedTop(v) : p.setFixedBottom(v);
+            p.setVertResizable(true);
+        });
+        break;
+    case eStyleFixedLeft:
+    case eStyleFixedRight:
+        both([v = *number, left = row->id == eStyleFixedLeft](UIA::PictureProperties& p) {
+            left ? p.setFixedLeft(v) : p.setFixedRight(v);
+            p.setHorzResizable(true);
+        });
+        break;
+    case eStyleRelativeLeft:
+    case eStyleRelativeTop:
+        (row->id == eStyleRelativeLeft ? m_pictureDisplacement.x : m_pictureDisplacement.y) = *number;
+        m_pictureDisplaced = true;
+        break;
+    case eStyleForegroundRelativeLeft:
+    case eStyleForegroundRelativeTop:
+        (row->id == eStyleForegroundRelativeLeft ? m_textDisplacement.x : m_textDisplacement.y) = *number;
+        m_textDisplaced = true;
+        break;
+    default: break;
     }
 }
 
@@ -141,24 +135,24 @@ std::vector<Property> CompoundBuilder::finish()
         return url.empty() ? LazyPicture(std::shared_ptr<const UIA::Picture>()) : m_container.getImage(url, properties);
     };
     if (m_pictureURL)
-        compounds.emplace_back(picture(*m_pictureURL, m_picture), qv::symbol("picture"), Property::eUnitPicture);
+        compounds.emplace_back(picture(*m_pictureURL, m_picture), styleName(eStylePicture), Property::eUnitPicture);
     if (m_dyeMaskURL)
-        compounds.emplace_back(picture(*m_dyeMaskURL, m_dyeMask), qv::symbol("dye-mask-picture"),
+        compounds.emplace_back(picture(*m_dyeMaskURL, m_dyeMask), styleName(eStyleDyeMaskPicture),
                                Property::eUnitPicture);
     if (m_pictureDisplaced)
-        compounds.emplace_back(m_pictureDisplacement, qv::symbol("picture-displacement"), Property::eUnitPoint);
+        compounds.emplace_back(m_pictureDisplacement, styleName(eStylePictureDisplacement), Property::eUnitPoint);
     if (m_textDisplaced)
-        compounds.emplace_back(m_textDisplacement, qv::symbol("text-displacement"), Property::eUnitPoint);
+        compounds.emplace_back(m_textDisplacement, styleName(eStyleTextDisplacement), Property::eUnitPoint);
     if (m_fontNamed) {
         UIA::Font::CreateData data = m_font;
         data.resourceId = 0;
         if (m_family)
             data.style |= UIA::Font::eStyleFamily;
-        compounds.emplace_back(m_container.getFont(data), qv::symbol("font"), Property::eUnitFont);
+        compounds.emplace_back(m_container.getFont(data), styleName(eStyleFont), Property::eUnitFont);
     } else if (!sameFontData(m_font, ManagerContainer::getDefaultFontData())) {
         UIA::Font::CreateData data = m_font;
         data.name.clear();
-        compounds.emplace_back(m_container.getFont(data), qv::symbol("font"), Property::eUnitFont);
+        compounds.emplace_back(m_container.getFont(data), styleName(eStyleFont), Property::eUnitFont);
     }
     return compounds;
 }

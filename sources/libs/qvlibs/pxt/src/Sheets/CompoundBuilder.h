@@ -20,7 +20,8 @@ class CompoundBuilder {
 public:
     explicit CompoundBuilder(ManagerContainer& container);
 
-    // Applies the first row of the compound table that the declaration fits.
+    // Folds the declaration into the compounds when its name is one of the compounds' parts and its
+    // value is of that part's kind; any other declaration changes nothing.
     void apply(const Property& property);
     // The compounds the declarations asked for, in the order picture, dye mask, picture and text
     // displacement, font.

@@ -68,22 +68,22 @@ void Bar::onChildsAligned()
 
 void Bar::onStyleSheetChanged()
 {
-    m_spacing = getStyleProperty<int>("spacing", m_spacing);
+    m_spacing = getStyleProperty<int>(eStyleSpacing, m_spacing);
     Widget::onStyleSheetChanged();
     if (!m_breadthFunction)
         return;
-    const char* breadthName = isHorizontal() ? "height" : "width";
+    const eStyleProperty breadth = isHorizontal() ? eStyleHeight : eStyleWidth;
     bool found = false;
-    getStyleProperty<int>(breadthName, 0, &found);
+    getStyleProperty<int>(breadth, 0, &found);
     if (!found)
         return;
-    const tRuleRefs rules = Algorithm::collectPropertyRules(*this, qv::symbol(breadthName));
+    const tRuleRefs rules = Algorithm::collectPropertyRules(*this, styleName(breadth));
     std::string where;
     if (!rules.empty()) {
         const Selector& selector = rules.front().get().first;
         where = selector.getFile().string() + ":" + std::to_string(selector.getLine());
     }
-    StyleSheetErrorsLogSource::log(std::string("Layout contradiction - ") + breadthName + " of Bar " + getId() +
+    StyleSheetErrorsLogSource::log("Layout contradiction - " + styleName(breadth).string() + " of Bar " + getId() +
                                    " is given at line " + where +
                                    " of the stylesheet but also computed automatically by styleBreadthXXX!!!");
 }

@@ -149,7 +149,7 @@ void MultilineText::onAlign()
 
 void MultilineText::onStyleSheetChanged()
 {
-    m_lineSpacing = getStyleProperty<int>("line-spacing", 0);
+    m_lineSpacing = getStyleProperty<int>(eStyleLineSpacing, 0);
     Widget::onStyleSheetChanged();
     updateLineBreaks();
     setInvalid();

@@ -45,10 +45,10 @@ void removeSubtreeFromAllCaches(const Widget& widget)
         removeSubtreeFromAllCaches(*child);
 }
 
-// The names of the margin properties per type: all sides, left, right, top, bottom.
-const char* const s_marginPropertyNames[2][5] = {
-    {"margin", "margin-left", "margin-right", "margin-top", "margin-bottom"},
-    {"outer-margin", "outer-margin-left", "outer-margin-right", "outer-margin-top", "outer-margin-bottom"},
+// The margin properties per type: all sides, left, right, top, bottom.
+const eStyleProperty s_marginProperties[2][5] = {
+    {eStyleMargin, eStyleMarginLeft, eStyleMarginRight, eStyleMarginTop, eStyleMarginBottom},
+    {eStyleOuterMargin, eStyleOuterMarginLeft, eStyleOuterMarginRight, eStyleOuterMarginTop, eStyleOuterMarginBottom},
 };
 
 bool onFocusChain(const Pane& pane, const Widget& widget)
@@ -442,15 +442,15 @@ void Widget::arrangeChilds(eWidgetAlignment alignment, int spacing) { DETAIL::ar
 
 void Widget::adjustMarginToStyle(Margin& margin, eMarginKind kind)
 {
-    const char* const* names = s_marginPropertyNames[kind];
+    const eStyleProperty* properties = s_marginProperties[kind];
     bool found = false;
-    const int all = getStyleProperty<int>(names[0], 0, &found);
+    const int all = getStyleProperty<int>(properties[0], 0, &found);
     if (found)
         margin = Margin{all, all, all, all};
-    margin.left = getStyleProperty<int>(names[1], margin.left);
-    margin.right = getStyleProperty<int>(names[2], margin.right);
-    margin.top = getStyleProperty<int>(names[3], margin.top);
-    margin.bottom = getStyleProperty<int>(names[4], margin.bottom);
+    margin.left = getStyleProperty<int>(properties[1], margin.left);
+    margin.right = getStyleProperty<int>(properties[2], margin.right);
+    margin.top = getStyleProperty<int>(properties[3], margin.top);
+    margin.bottom = getStyleProperty<int>(properties[4], margin.bottom);
 }
 
 void Widget::onStyleSheetChanged()
@@ -459,26 +459,26 @@ void Widget::onStyleSheetChanged()
         manager->getDrawingCache(*this).rebuildCache();
     adjustMarginToStyle(m_margin, eMarginInner);
     adjustMarginToStyle(m_outerMargin, eMarginOuter);
-    m_minSize.x = getStyleProperty<int>("min-width", m_minSize.x);
-    m_maxSize.x = getStyleProperty<int>("max-width", m_maxSize.x);
-    m_minSize.y = getStyleProperty<int>("min-height", m_minSize.y);
-    m_maxSize.y = getStyleProperty<int>("max-height", m_maxSize.y);
+    m_minSize.x = getStyleProperty<int>(eStyleMinWidth, m_minSize.x);
+    m_maxSize.x = getStyleProperty<int>(eStyleMaxWidth, m_maxSize.x);
+    m_minSize.y = getStyleProperty<int>(eStyleMinHeight, m_minSize.y);
+    m_maxSize.y = getStyleProperty<int>(eStyleMaxHeight, m_maxSize.y);
     bool found = false;
-    const int width = getStyleProperty<int>("width", 0, &found);
+    const int width = getStyleProperty<int>(eStyleWidth, 0, &found);
     if (found)
         m_minSize.x = m_maxSize.x = width;
-    const int height = getStyleProperty<int>("height", 0, &found);
+    const int height = getStyleProperty<int>(eStyleHeight, 0, &found);
     if (found)
         m_minSize.y = m_maxSize.y = height;
-    const bool foreground = getStyleProperty<bool>("draw_foreground", false, &found);
+    const bool foreground = getStyleProperty<bool>(eStyleDrawForeground, false, &found);
     if (found) {
         setFlag(eFlagDrawForeground, foreground);
         setFlag(eFlagDrawBackground, !foreground);
     }
-    const LazyPicture picture = getStyleProperty<LazyPicture>("picture", LazyPicture());
+    const LazyPicture picture = getStyleProperty<LazyPicture>(eStylePicture, LazyPicture());
     if (!picture.empty()) {
         if (const UIA::Picture* resolved = picture.resolve(1.0f)) {
-            const bool includesMargin = getStyleProperty<bool>("picture-includes-margin", false);
+            const bool includesMargin = getStyleProperty<bool>(eStylePictureIncludesMargin, false);
             if (!resolved->isVertResizable())
                 m_minSize.y = m_maxSize.y =
                     resolved->getAnimationHeight() + (includesMargin ? 0 : m_margin.top + m_margin.bottom);
@@ -489,13 +489,13 @@ void Widget::onStyleSheetChanged()
     }
     setSize(m_size);
     bool foundX = false, foundY = false;
-    const int x = getStyleProperty<int>("x", 0, &foundX);
-    const int y = getStyleProperty<int>("y", 0, &foundY);
+    const int x = getStyleProperty<int>(eStyleX, 0, &foundX);
+    const int y = getStyleProperty<int>(eStyleY, 0, &foundY);
     if (foundX || foundY) {
         setPos(GP::Point(x, y));
         m_flags |= eFlagNoAlign;
     }
-    const int z = getStyleProperty<int>("z-index", m_zIndex, &found);
+    const int z = getStyleProperty<int>(eStyleZIndex, m_zIndex, &found);
     if (found && z != m_zIndex) {
         m_zIndex = z;
         if (m_parent) {
@@ -635,7 +635,7 @@ const UIA::Font* Widget::getFontProperty() const
 {
     ManagerContainer* container = Lib::getManagerContainer();
     const UIA::Font* fallback = container ? container->getFont(ManagerContainer::getDefaultFontData()) : nullptr;
-    const UIA::Font* font = getStyleProperty<const UIA::Font*>("font", fallback);
+    const UIA::Font* font = getStyleProperty<const UIA::Font*>(eStyleFont, fallback);
     return font ? font : fallback;
 }
 
@@ -653,6 +653,12 @@ void Widget::removeFromCache() const
         sheet->removeFromCache(*this);
     for (const std::shared_ptr<Widget>& child : m_children)
         child->removeFromCache();
+}
+
+const Property* Widget::findStyleProperty(eStyleProperty property) const
+{
+    const StyleSheet* sheet = sheetOf(*this);
+    return sheet ? sheet->findProperty(*this, styleName(property)) : nullptr;
 }
 
 const Property* Widget::findStyleProperty(const char* name) const

@@ -238,6 +238,29 @@ TEST_F(Compounds, PicturesAndNoPicture)
     EXPECT_EQ(lookup(m_chain.leaf(), "picture"), nullptr);
 }
 
+TEST_F(Compounds, APartWithAValueOfAnotherKindMakesNothing)
+{
+    const struct {
+        const char* declarations;
+        const char* name;
+    } cases[] = {
+        {"font-resid: 5px", "font"},                 // a plain integer only
+        {"font-size: 14 %", "font"},                 // plain or px only
+        {"font-hinting: yes", "font"},               // true or false only
+        {"font-name: Sans", "font"},                 // a url only
+        {"font-family: url(\"Sans.ttf\")", "font"},  // a word only
+        {"font-style: url(\"bold\")", "font"},       // a word only
+        {"dye-mask: other", "dye-mask-picture"},     // a url or no only
+        {"foreground-relative-top: true", "text-displacement"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(compound(c.declarations, c.name), nullptr) << c.declarations;
+        // The declaration itself is still a rule of its own.
+        const std::string declared(c.declarations, std::string(c.declarations).find(':'));
+        EXPECT_NE(lookup(m_chain.leaf(), declared.c_str()), nullptr) << c.declarations;
+    }
+}
+
 TEST_F(Compounds, Fonts)
 {
     const Property* sized = compound("font-size: 14px", "font");
