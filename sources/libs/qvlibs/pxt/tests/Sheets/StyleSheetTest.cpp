@@ -273,6 +273,7 @@ TEST_F(Compounds, Fonts)
     EXPECT_NE(compound("font-style: bold", "font"), nullptr);
     EXPECT_EQ(compound("font-style: heavy", "font"), nullptr);
     EXPECT_NE(compound("font-hinting: true", "font"), nullptr);
+    EXPECT_EQ(compound("font-hinting: true; font-hinting: false", "font"), nullptr) << "the later one switches it off";
 
     // A family that names no loadable font: the default font, one log line for any number of uses.
     const Property* family = compound("font-family: Arial", "font");
