@@ -1,6 +1,6 @@
 #include "Decoding/JPGColourConverter.h"
 
-#include <lcms2.h>
+#include "Decoding/LittleCMS.h"
 
 #include <algorithm>
 
@@ -9,7 +9,7 @@ namespace QV::UIA::DETAIL {
 namespace {
 
 struct ProfileCloser {
-    void operator()(void* profile) const { cmsCloseProfile(profile); }
+    void operator()(void* profile) const { littleCMS()->closeProfile(profile); }
 };
 using ProfileHandle = std::unique_ptr<void, ProfileCloser>;
 
@@ -20,7 +20,10 @@ uint32_t scaled(uint32_t a, uint32_t b) { return (a * b + 127) / 255; }
 
 }  // namespace
 
-void JPGColourConverter::TransformDeleter::operator()(void* transform) const { cmsDeleteTransform(transform); }
+void JPGColourConverter::TransformDeleter::operator()(void* transform) const
+{
+    littleCMS()->deleteTransform(transform);
+}
 
 JPGColourConverter::JPGColourConverter(eSamples samples) : m_samples(samples) {}
 
@@ -56,16 +59,17 @@ bool JPGColourConverter::useProfile(const std::vector<uint8_t>& profile)
         break;
     default: return false;
     }
-    if (profile.empty() || profile.size() > UINT32_MAX)
+    const tLittleCMS* cms = littleCMS();
+    if (profile.empty() || profile.size() > UINT32_MAX || !cms)
         return false;
-    const ProfileHandle embedded(cmsOpenProfileFromMem(profile.data(), cmsUInt32Number(profile.size())));
-    if (!embedded || cmsGetColorSpace(embedded.get()) != colourSpace)
+    const ProfileHandle embedded(cms->openProfileFromMem(profile.data(), cmsUInt32Number(profile.size())));
+    if (!embedded || cms->getColorSpace(embedded.get()) != colourSpace)
         return false;
-    const ProfileHandle sRGB(cmsCreate_sRGBProfile());
+    const ProfileHandle sRGB(cms->createSRGBProfile());
     if (!sRGB)
         return false;
     // The transform keeps what it needs of the profiles; they are closed here.
-    void* transform = cmsCreateTransform(embedded.get(), inputFormat, sRGB.get(), TYPE_BGRA_8, INTENT_PERCEPTUAL, 0);
+    void* transform = cms->createTransform(embedded.get(), inputFormat, sRGB.get(), TYPE_BGRA_8, INTENT_PERCEPTUAL, 0);
     if (transform == nullptr)
         return false;
     m_transform.reset(transform);
@@ -77,7 +81,7 @@ void JPGColourConverter::convert(const uint8_t* samples, uint32_t* pixels, std::
     if (m_transform) {
         // The transform writes no alpha bytes.
         std::fill_n(pixels, count, 0xFFFFFFFFu);
-        cmsDoTransform(m_transform.get(), samples, pixels, cmsUInt32Number(count));
+        littleCMS()->doTransform(m_transform.get(), samples, pixels, cmsUInt32Number(count));
         return;
     }
     switch (m_samples) {
