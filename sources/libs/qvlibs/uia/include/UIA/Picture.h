@@ -219,7 +219,17 @@ private:
     void copyAbsolute(int x, int y, int width, int height, const Picture& source, int sx, int sy);
     void setPixelAbsolute(int x, int y, uint32_t colour);
 
-    std::unique_ptr<uint32_t[]> m_buffer;
+    // Gives a buffer of allocatePixels back the way it was taken.
+    struct tPixelRelease {
+        tPixelRelease() noexcept : bytes(0) {}
+        explicit tPixelRelease(std::size_t size) noexcept : bytes(size) {}
+        void operator()(uint32_t* pixels) const;
+        std::size_t bytes;
+    };
+    // A pixel buffer of the given size (a multiple of 4); throws std::bad_alloc when there is none.
+    static uint32_t* allocatePixels(std::size_t bytes);
+
+    std::unique_ptr<uint32_t[], tPixelRelease> m_buffer;
     uint32_t* m_pData = nullptr;
     int m_width = 0;
     int m_height = 0;

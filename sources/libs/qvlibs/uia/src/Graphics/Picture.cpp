@@ -1,7 +1,10 @@
 // Picture: size and buffer, clip rectangle and origin, animation frames and empty-area masks.
 #include "UIA/Picture.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <new>
 
 namespace QV::UIA {
 
@@ -18,7 +21,35 @@ struct Span64 {
     }
 };
 
+// Pictures of these sizes have their pixels mapped with the pages already in place. A picture is
+// written whole right after it is made (decoded, filled or painted), so each page would be faulted
+// in on its own at once; one populated mapping costs a fraction of that (a window's canvas is 200
+// pages). Larger ones, which a damaged image header may ask for, get their pages as they are
+// written, as smaller ones do from the heap.
+constexpr std::size_t kPopulatedPixelBytes = 256 * 1024;
+constexpr std::size_t kMaxPopulatedPixelBytes = 64 << 20;
+
+bool populated(std::size_t bytes) { return bytes >= kPopulatedPixelBytes && bytes <= kMaxPopulatedPixelBytes; }
+
 }  // namespace
+
+uint32_t* Picture::allocatePixels(std::size_t bytes)
+{
+    if (!populated(bytes))
+        return new uint32_t[bytes / sizeof(uint32_t)];
+    void* pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (pixels == MAP_FAILED)
+        throw std::bad_alloc();
+    return static_cast<uint32_t*>(pixels);
+}
+
+void Picture::tPixelRelease::operator()(uint32_t* pixels) const
+{
+    if (!populated(bytes))
+        delete[] pixels;
+    else
+        munmap(pixels, bytes);
+}
 
 Picture::Picture() = default;
 Picture::~Picture() = default;
@@ -39,9 +70,10 @@ bool Picture::reallocData(int width, int height, bool bForce)
         m_capacity = 0;
         // A 0 x 0 picture still gets a (16-byte) buffer, so that it counts as allocated.
         std::size_t const nWords = need == 0 ? 4 : std::size_t(need / sizeof(uint32_t));
-        m_buffer.reset(new uint32_t[nWords]);
+        const std::size_t bytes = nWords * sizeof(uint32_t);
+        m_buffer = std::unique_ptr<uint32_t[], tPixelRelease>(allocatePixels(bytes), tPixelRelease{bytes});
         m_pData = m_buffer.get();
-        m_capacity = nWords * sizeof(uint32_t);
+        m_capacity = bytes;
         return true;
     }
     if (m_buffer)

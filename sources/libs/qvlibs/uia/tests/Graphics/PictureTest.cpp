@@ -76,6 +76,24 @@ TEST(PictureSize, OversizedOrNegativeSizesAreRefusedAndChangeNothing)
     EXPECT_TRUE(picture.setSize(Picture::kMaxSide, int(Picture::kMaxBytes / 4 / Picture::kMaxSide), true));
 }
 
+// Buffers of every size class (from the heap, mapped with their pages, and from the heap again past
+// the mapped range) hold their pixels, and each is given back the way it was taken as the picture
+// moves from one class to another (the sanitizers report any mismatch).
+TEST(PictureSize, EverySizeClassHoldsItsPixelsAndIsGivenBackItsOwnWay)
+{
+    const int sizes[][2] = {{16, 16}, {256, 256}, {627, 335}, {4096, 4096}, {4097, 4096}, {100, 100}, {512, 512}};
+    Picture picture;
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(testing::Message() << size[0] << " x " << size[1]);
+        ASSERT_TRUE(picture.setSize(size[0], size[1], true));
+        EXPECT_EQ(picture.getCapacity(), size_t(size[0]) * size_t(size[1]) * 4);
+        picture.clear(0x80402010);
+        picture.getData()[size_t(size[0]) * size_t(size[1]) - 1] = 0x01020304;
+        EXPECT_EQ(picture.getPixel(0, 0), 0x80402010u);
+        EXPECT_EQ(picture.getPixel(size[0] - 1, size[1] - 1), 0x01020304u);
+    }
+}
+
 // Counts the notifications of the property setters.
 class WatchedProperties : public PictureProperties {
 public:
