@@ -1,5 +1,8 @@
 // The monitors of GDK's default display, watched through the display's monitor-added and
 // monitor-removed signals and the screen's monitors-changed and size-changed signals (RandR).
+// A reading stands until the main loop turns again or a signal comes: the monitors and their work
+// areas change only through events that the loop delivers, and each fresh reading asks the X server
+// for every monitor's work area (making one window asked it a dozen times).
 #include "CoreGraphics/standin/Monitors.h"
 
 #include <gdk/gdk.h>
@@ -12,12 +15,18 @@ class GdkMonitorSource final : public MonitorSource {
 public:
     ~GdkMonitorSource() override
     {
+        if (m_turns) {
+            g_source_destroy(&m_turns->base);
+            g_source_unref(&m_turns->base);
+        }
         detach();
         release();
     }
 
     std::vector<tMonitor> monitors() override
     {
+        if (m_standing)
+            return m_reading;
         GdkDisplay* display = gdk_display_get_default();
         if (!display)
             return {};
@@ -49,6 +58,9 @@ public:
             entry.primary = monitor == primary;
             result.push_back(entry);
         }
+        m_reading = result;
+        m_standing = true;
+        watchLoopTurns();
         return result;
     }
 
@@ -60,8 +72,37 @@ public:
     }
 
 private:
+    // A source of the default main context that is never ready: its preparation, at the start of
+    // each turn of the loop, ends the standing reading.
+    struct tLoopTurns {
+        GSource base;
+        GdkMonitorSource* owner;
+    };
+
+    void watchLoopTurns()
+    {
+        if (m_turns)
+            return;
+        static GSourceFuncs s_funcs = {[](GSource* source, gint* timeout) -> gboolean {
+                                           *timeout = -1;
+                                           reinterpret_cast<tLoopTurns*>(source)->owner->m_standing = false;
+                                           return FALSE;
+                                       },
+                                       nullptr,
+                                       [](GSource*, GSourceFunc, gpointer) -> gboolean { return G_SOURCE_CONTINUE; },
+                                       nullptr,
+                                       nullptr,
+                                       nullptr};
+        m_turns = reinterpret_cast<tLoopTurns*>(g_source_new(&s_funcs, sizeof(tLoopTurns)));
+        m_turns->owner = this;
+        // Prepared before every other source, whatever is ready.
+        g_source_set_priority(&m_turns->base, G_PRIORITY_HIGH);
+        g_source_attach(&m_turns->base, nullptr);
+    }
+
     static void onSignal(GdkMonitorSource* self)
     {
+        self->m_standing = false;
         if (self->m_changed)
             self->m_changed();
     }
@@ -107,6 +148,9 @@ private:
     gulong m_displayHandlers[2] = {};
     gulong m_screenHandlers[2] = {};
     std::vector<GdkMonitor*> m_held;
+    std::vector<tMonitor> m_reading;  // the last reading, given again while it stands
+    bool m_standing = false;
+    tLoopTurns* m_turns = nullptr;
 };
 
 }  // namespace
