@@ -1,6 +1,7 @@
 #include "CoreGraphics/CGContext.h"
 
 #include "CoreGraphics/standin/ImageSurface.h"
+#include "CoreGraphics/standin/XDrawablePut.h"
 
 #include <cairo.h>
 
@@ -166,6 +167,14 @@ void CGContextDrawImage(CGContextRef context, CGRect rect, CGImageRef image)
     case kCGInterpolationLow: filter = CAIRO_FILTER_FAST; break;
     case kCGInterpolationHigh: filter = CAIRO_FILTER_BEST; break;
     default: break;
+    }
+    // A window's picture shown 1:1: straight into its X drawable, when nothing but clipping lies
+    // between (no filter changes pixels on a grid moved by whole pixels).
+    if (const uint8_t* opaque = qvcompat::coregraphics::cairoLayoutPixels(image);
+        opaque &&
+        qvcompat::coregraphics::putOpaqueImage(context, opaque, width, height, CGImageGetBytesPerRow(image))) {
+        cairo_restore(context);
+        return;
     }
     int left = 0, top = 0, right = width, bottom = height;
     if (filter == CAIRO_FILTER_NEAREST)

@@ -207,6 +207,16 @@ cairo_surface_t* createImageSurface(CGImageRef image, int left, int top, int wid
                                        : convertedSurface(image, first, width, height);
 }
 
+const uint8_t* cairoLayoutPixels(CGImageRef image)
+{
+    if (!image || image->m_width == 0 || image->m_height == 0)
+        return nullptr;
+    size_t size = 0;
+    const auto* first = static_cast<const uint8_t*>(providerBytes(image->m_provider, size));
+    const size_t needed = (image->m_height - 1) * image->m_bytesPerRow + image->m_width * 4;
+    return first && size >= needed && isCairoLayout(image, first) ? first : nullptr;
+}
+
 uint64_t convertedPixelCount() { return s_convertedPixels.load(std::memory_order_relaxed); }
 
 }  // namespace qvcompat::coregraphics

@@ -22,6 +22,10 @@ const void* providerBytes(CGDataProviderRef provider, size_t& size);
 // made opaque. Null for null or a rectangle that is empty or not wholly inside the image.
 cairo_surface_t* createImageSurface(CGImageRef image, int left, int top, int width, int height);
 
+// The image's first pixel when its pixels are opaque and already in cairo's RGB24 layout (as
+// createImageSurface shows them where they are), else null.
+const uint8_t* cairoLayoutPixels(CGImageRef image);
+
 // How many image pixels createImageSurface has converted since the process started (any thread):
 // what drawing images has cost, for the tests that check a small draw converts a small part.
 uint64_t convertedPixelCount();
