@@ -8,8 +8,6 @@
 
 #include <AppKit/AppKit.h>
 
-#include <malloc.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -50,10 +48,6 @@ void keepCommandLine(int argc, char** argv)
 
 int applicationMain(int argc, char** argv)
 {
-    // One heap for every thread, set before the first one starts: the helper threads (the display
-    // check, USB events, pango's font set-up) allocate little, and a heap of their own each would
-    // keep the pages it touched for the program's life.
-    mallopt(M_ARENA_MAX, 1);
     void* pool = objc_autoreleasePoolPush();
     // Before the delegate: without a screen nothing starts, and no lock is taken.
     const std::string path = argc > 0 && argv[0] ? argv[0] : "VDXUpdater";
