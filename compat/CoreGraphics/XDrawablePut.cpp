@@ -57,8 +57,7 @@ bool takesRgb24(cairo_surface_t* target)
 
 bool putOpaqueImage(cairo_t* context, const uint8_t* pixels, int width, int height, size_t bytesPerRow)
 {
-    if (!context || !pixels || width <= 0 || height <= 0 || bytesPerRow % 4 != 0 ||
-        bytesPerRow < size_t(width) * 4)
+    if (!context || !pixels || width <= 0 || height <= 0 || bytesPerRow % 4 != 0 || bytesPerRow < size_t(width) * 4)
         return false;
     // Where the context draws now: the target, or the group pushed onto it.
     cairo_surface_t* target = cairo_get_group_target(context);

@@ -31,10 +31,10 @@ struct tClip {
 
 struct tCase {
     const char* name;
-    double offsetX, offsetY;      // the target surface's device offset
-    double originX, originY;      // where the view's drawing starts, in device space
-    double scale;                 // the image drawn at this multiple of its size
-    std::vector<tClip> clips;     // none: the whole target
+    double offsetX, offsetY;   // the target surface's device offset
+    double originX, originY;   // where the view's drawing starts, in device space
+    double scale;              // the image drawn at this multiple of its size
+    std::vector<tClip> clips;  // none: the whole target
     cairo_operator_t op;
     bool straight;  // expected to go to the server without cairo
 };
@@ -105,10 +105,9 @@ protected:
     std::vector<uint32_t> drawnOnServer(const tCase& c, CGImageRef image, uint64_t& straight)
     {
         const int screen = DefaultScreen(m_display);
-        const Pixmap pixmap =
-            XCreatePixmap(m_display, RootWindow(m_display, screen), kTargetWidth, kTargetHeight, 24);
-        cairo_surface_t* surface = cairo_xlib_surface_create(m_display, pixmap, DefaultVisual(m_display, screen),
-                                                             kTargetWidth, kTargetHeight);
+        const Pixmap pixmap = XCreatePixmap(m_display, RootWindow(m_display, screen), kTargetWidth, kTargetHeight, 24);
+        cairo_surface_t* surface =
+            cairo_xlib_surface_create(m_display, pixmap, DefaultVisual(m_display, screen), kTargetWidth, kTargetHeight);
         cairo_surface_set_device_offset(surface, c.offsetX, c.offsetY);
         cairo_t* cr = cairo_create(surface);
         cairo_set_source_rgb(cr, 0, 0, 1);
@@ -144,8 +143,15 @@ TEST_F(XDrawablePut, EachDrawShowsWhatCairoDrawsInMemory)
     const tCase cases[] = {
         {"unclipped, at the origin", 0, 0, 0, 0, 1, {}, CAIRO_OPERATOR_OVER, true},
         {"clipped to one rectangle", 0, 0, 0, 0, 1, {{0, 0, 120, 90}}, CAIRO_OPERATOR_OVER, true},
-        {"two dirty rectangles, moved view", 0, 0, 30, 20, 1, {{25, 15, 20, 12}, {50, 30, 60, 40}},
-         CAIRO_OPERATOR_OVER, true},
+        {"two dirty rectangles, moved view",
+         0,
+         0,
+         30,
+         20,
+         1,
+         {{25, 15, 20, 12}, {50, 30, 60, 40}},
+         CAIRO_OPERATOR_OVER,
+         true},
         {"device offset of the double buffer", -10, 7, 12, 3, 1, {{0, 0, 100, 80}}, CAIRO_OPERATOR_SOURCE, true},
         {"clip partly off the image", 0, 0, 70, 50, 1, {{60, 40, 60, 50}}, CAIRO_OPERATOR_OVER, true},
         {"clip missing the image", 0, 0, 70, 50, 1, {{0, 0, 20, 20}}, CAIRO_OPERATOR_OVER, true},
@@ -158,8 +164,8 @@ TEST_F(XDrawablePut, EachDrawShowsWhatCairoDrawsInMemory)
     CGDataProviderRef provider = CGDataProviderCreateWithData(nullptr, pixels.data(), pixels.size() * 4, nullptr);
     CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
     CGImageRef image = CGImageCreate(kImageWidth, kImageHeight, 8, 32, kImageWidth * 4, space,
-                                     kCGBitmapByteOrder32Little | kCGImageAlphaNoneSkipFirst, provider, nullptr,
-                                     false, kCGRenderingIntentDefault);
+                                     kCGBitmapByteOrder32Little | kCGImageAlphaNoneSkipFirst, provider, nullptr, false,
+                                     kCGRenderingIntentDefault);
     for (const tCase& c : cases) {
         SCOPED_TRACE(c.name);
         uint64_t straight = 0;
