@@ -161,13 +161,6 @@ void CGContextDrawImage(CGContextRef context, CGRect rect, CGImageRef image)
     // pixel grid with its first row at y 0.
     cairo_translate(context, rect.origin.x, rect.origin.y + rect.size.height);
     cairo_scale(context, rect.size.width / width, -rect.size.height / height);
-    cairo_filter_t filter = CAIRO_FILTER_GOOD;
-    switch (CGContextGetInterpolationQuality(context)) {
-    case kCGInterpolationNone: filter = CAIRO_FILTER_NEAREST; break;
-    case kCGInterpolationLow: filter = CAIRO_FILTER_FAST; break;
-    case kCGInterpolationHigh: filter = CAIRO_FILTER_BEST; break;
-    default: break;
-    }
     // A window's picture shown 1:1: straight into its X drawable, when nothing but clipping lies
     // between (no filter changes pixels on a grid moved by whole pixels).
     if (const uint8_t* opaque = qvcompat::coregraphics::cairoLayoutPixels(image);
@@ -175,6 +168,13 @@ void CGContextDrawImage(CGContextRef context, CGRect rect, CGImageRef image)
         qvcompat::coregraphics::putOpaqueImage(context, opaque, width, height, CGImageGetBytesPerRow(image))) {
         cairo_restore(context);
         return;
+    }
+    cairo_filter_t filter = CAIRO_FILTER_GOOD;
+    switch (CGContextGetInterpolationQuality(context)) {
+    case kCGInterpolationNone: filter = CAIRO_FILTER_NEAREST; break;
+    case kCGInterpolationLow: filter = CAIRO_FILTER_FAST; break;
+    case kCGInterpolationHigh: filter = CAIRO_FILTER_BEST; break;
+    default: break;
     }
     int left = 0, top = 0, right = width, bottom = height;
     if (filter == CAIRO_FILTER_NEAREST)

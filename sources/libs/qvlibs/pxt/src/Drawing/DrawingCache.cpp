@@ -30,20 +30,14 @@ const T* valueAs(const Property& property, T& converted)
     return nullptr;
 }
 
-// The colour lists' properties and their palettes, in list order.
-const eStyleProperty s_colorProperties[DrawingCache::eColorLists] = {
-    eStyleBackgroundColor, eStyleSelectionBackgroundColor, eStyleForegroundColor,       eStyleSelectionForegroundColor,
-    eStyleDyeColor,        eStyleBackgroundBorderColor,    eStyleForegroundBorderColor,
-};
-const eStyleProperty s_paletteProperties[DrawingCache::eColorLists] = {
-    eStyleBackgroundColorPalette,
-    eStyleSelectionBackgroundColorPalette,
-    eStyleForegroundColorPalette,
-    eStyleSelectionForegroundColorPalette,
-    eStyleDyeColorPalette,
-    eStyleBackgroundBorderColorPalette,
-    eStyleForegroundBorderColorPalette,
-};
+// The colour lists' properties and their palettes follow each other in the property table in list
+// order (StyleProperties.h says so): list i reads these two.
+static_assert(eStyleForegroundBorderColor - eStyleBackgroundColor == DrawingCache::eForegroundBorder);
+static_assert(eStyleBackgroundColorPalette - eStyleBackgroundColor == DrawingCache::eColorLists);
+static_assert(eStyleForegroundBorderColorPalette - eStyleBackgroundColorPalette == DrawingCache::eForegroundBorder);
+
+eStyleProperty colorProperty(int list) { return eStyleProperty(eStyleBackgroundColor + list); }
+eStyleProperty paletteProperty(int list) { return eStyleProperty(eStyleBackgroundColorPalette + list); }
 
 }  // namespace
 
@@ -103,9 +97,9 @@ void DrawingCache::rebuildRules(eStyleProperty property, F functor)
 void DrawingCache::rebuildCache()
 {
     for (int i = 0; i < eColorLists; ++i)
-        rebuildRules(s_colorProperties[i], tTestUnitCacheFunctor<unsigned>{m_colors[i], Property::eUnitColor, 0u});
+        rebuildRules(colorProperty(i), tTestUnitCacheFunctor<unsigned>{m_colors[i], Property::eUnitColor, 0u});
     for (int i = 0; i < eColorLists; ++i)
-        rebuildRules(s_paletteProperties[i], tTestUnitCacheFunctor<int>{m_palettes[i], Property::eUnitNone, 0});
+        rebuildRules(paletteProperty(i), tTestUnitCacheFunctor<int>{m_palettes[i], Property::eUnitNone, 0});
     rebuildRules(eStyleFont, tTestUnitCacheFunctor<const UIA::Font*>{m_fonts, Property::eUnitFont, nullptr});
     rebuildRules(eStyleHorizontalAlignment, tGetAlignmentFunctor{m_horizontalAlignment, true});
     rebuildRules(eStyleVerticalAlignment, tGetAlignmentFunctor{m_verticalAlignment, false});
